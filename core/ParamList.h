@@ -1,0 +1,34 @@
+#pragma once
+// The plug-in's parameters in index order. Indices, not names, identify them.
+
+#include "core/IParam.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace tolvane {
+
+class ParamList {
+public:
+    // Appends a fresh parameter and returns it for initialisation.
+    IParam* Add();
+    int Size() const { return static_cast<int>(params_.size()); }
+    // nullptr outside 0..Size()-1.
+    IParam* GetParam(int index);
+    const IParam* GetParam(int index) const;
+
+    // Appends every value in index order as an 8-byte double in the host's byte
+    // order. False when the buffer could not grow.
+    bool SerializeParams(std::vector<std::uint8_t>& data) const;
+    // Reads the values written by SerializeParams from pos on and sets them.
+    // Returns the position after the last double, or -1 when the buffer ran
+    // short (the parameters not reached keep their values). Telling anyone of
+    // the change is the caller's job.
+    int UnserializeParams(const std::vector<std::uint8_t>& data, int pos);
+
+private:
+    std::vector<std::unique_ptr<IParam>> params_;
+};
+
+} // namespace tolvane
