@@ -1,0 +1,47 @@
+#pragma once
+// The simulator's two virtual MIDI ports. Inbound SysEx arrives on RtMidi's
+// own thread and is only queued here; the main loop takes it from the queue,
+// so the pedal model is fed from one thread.
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include <RtMidi.h>
+
+#include "sim/program/Options.h"
+
+namespace tolvane::sim {
+
+class MidiPorts {
+public:
+    // Opens both ports; throws RtMidiError (or std::runtime_error) when it cannot.
+    explicit MidiPorts(MidiApi api);
+
+    // The API chosen ("jack" or "alsa") and the ports' names as another RtMidi
+    // client lists them: open InPort() with RtMidiIn to hear the pedal,
+    // OutPort() with RtMidiOut to talk to it.
+    const std::string& ApiName() const { return apiName_; }
+    const std::string& InPort() const { return listedOut_; }
+    const std::string& OutPort() const { return listedIn_; }
+
+    void Send(const std::vector<unsigned char>& message);
+    // Everything received since the last call, in arrival order.
+    std::vector<std::vector<unsigned char>> TakeReceived();
+
+private:
+    static void OnMessage(double, std::vector<unsigned char>* message, void* self);
+
+    std::string apiName_;
+    std::unique_ptr<RtMidiIn> in_;
+    std::unique_ptr<RtMidiOut> out_;
+    std::string listedIn_, listedOut_;
+    std::mutex mutex_;
+    std::vector<std::vector<unsigned char>> received_;
+};
+
+// True when a JACK server accepts clients (none is ever started by asking).
+bool JackServerRunning();
+
+} // namespace tolvane::sim

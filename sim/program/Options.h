@@ -1,0 +1,28 @@
+#pragma once
+// The simulator's command line.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tolvane::sim {
+
+enum class MidiApi { Auto, Jack, Alsa };
+
+struct Options {
+    MidiApi api = MidiApi::Auto;
+    std::string stateFolder; // empty: nothing kept between runs
+    bool fresh = false;      // start from the factory content even when a state exists
+    int firmwareVersion = 12;
+    bool verbose = false;
+};
+
+inline constexpr const char* kUsage =
+    "usage: velumo-sim [--api jack|alsa|auto] [--state DIR] [--fresh] [--firmware-version N] [-v]\n"
+    "commands on standard input: knob INDEX VALUE, preset SLOT, error, unplug, plug, status,\n"
+    "  fault corrupt|drop|reject|delay|firmware-fail N, quit\n";
+
+// nullopt (with the reason in error) for an argument it does not know.
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
+
+} // namespace tolvane::sim

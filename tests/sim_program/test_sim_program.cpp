@@ -1,0 +1,135 @@
+// velumo-sim as a program: it opens its ports on a JACK server, announces
+// them, answers over real MIDI, takes commands and ends cleanly.
+
+#include <gtest/gtest.h>
+
+#include <RtMidi.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+#include "device/SysexBuilders.h"
+#include "device/SysexChecksum.h"
+#include "tests/support/JackServer.h"
+
+namespace tolvane {
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+using namespace std::chrono_literals;
+
+// An editor stand-in: one input and one output connected to the simulator.
+class Client {
+public:
+    explicit Client(const test::SimulatorProcess& sim)
+        : in_(RtMidi::UNIX_JACK, "sim test"), out_(RtMidi::UNIX_JACK, "sim test") {
+        in_.ignoreTypes(false, true, true);
+        in_.setCallback(&Client::OnMessage, this);
+        in_.openPort(IndexOf(in_, sim.InPort()), "from pedal");
+        out_.openPort(IndexOf(out_, sim.OutPort()), "to pedal");
+    }
+
+    template <typename M> void Send(const M& m) { out_.sendMessage(m.data(), m.size()); }
+
+    // The next message received, or an empty one after the limit.
+    Bytes Next(std::chrono::milliseconds limit = 5000ms) {
+        std::unique_lock lock(mutex_);
+        if (!ready_.wait_for(lock, limit, [&] { return !received_.empty(); })) return {};
+        Bytes m = std::move(received_.front());
+        received_.erase(received_.begin());
+        return m;
+    }
+
+private:
+    template <typename Port> static unsigned IndexOf(Port& port, const std::string& name) {
+        for (unsigned i = 0; i < port.getPortCount(); ++i)
+            if (port.getPortName(i) == name) return i;
+        ADD_FAILURE() << "port not listed: " << name;
+        return 0;
+    }
+    static void OnMessage(double, Bytes* m, void* self) {
+        auto* c = static_cast<Client*>(self);
+        std::lock_guard lock(c->mutex_);
+        c->received_.push_back(*m);
+        c->ready_.notify_one();
+    }
+
+    RtMidiIn in_;
+    RtMidiOut out_;
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::vector<Bytes> received_;
+};
+
+class SimProgram : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(jack_.Ok()) << jack_.Error(); }
+    test::JackServer jack_;
+};
+
+TEST_F(SimProgram, AnnouncesItsPortsAndAnswersIdentification) {
+    test::SimulatorProcess sim(VELUMO_SIM_PATH, {"--fresh", "--firmware-version", "13"});
+    ASSERT_TRUE(sim.Ok()) << sim.Error();
+    EXPECT_EQ(sim.Api(), "jack");
+    EXPECT_NE(sim.InPort().find("Velumo Ostrel"), std::string::npos) << sim.ReadyLine();
+    EXPECT_NE(sim.OutPort().find("Velumo Ostrel"), std::string::npos) << sim.ReadyLine();
+
+    Client client(sim);
+    client.Send(sysex::BuildRequestSettingsBlock(15));
+    const Bytes reply = client.Next();
+    ASSERT_EQ(reply.size(), 267u);
+    EXPECT_EQ(reply[5], 0x52); // Settings block
+    EXPECT_EQ(reply[6], 13);   // firmware version × 10
+    EXPECT_EQ(reply[7], 15);   // identification
+    EXPECT_TRUE(sysex::BlockChecksumValid(std::span<const std::uint8_t, 267>(reply.data(), 267)));
+    EXPECT_NE(reply[8 + 224], ' '); // a serial number is there
+
+    EXPECT_EQ(sim.Close(), 0); // end of input ends it cleanly
+}
+
+TEST_F(SimProgram, KnobCommandSendsParameterChanged) {
+    test::SimulatorProcess sim(VELUMO_SIM_PATH, {"--fresh"});
+    ASSERT_TRUE(sim.Ok()) << sim.Error();
+    Client client(sim);
+    ASSERT_TRUE(sim.Command("knob 5 90"));
+    const Bytes m = client.Next();
+    EXPECT_EQ(m, (Bytes{0xF0, 0x00, 0x51, 0x21, 0x03, 0x51, 0x0A, 0x05, 0x5A, 0xF7}));
+
+    ASSERT_TRUE(sim.Command("unplug"));
+    std::string line;
+    ASSERT_TRUE(sim.ReadLine(line));
+    client.Send(sysex::BuildRequestSettingsBlock(15));
+    EXPECT_TRUE(client.Next(500ms).empty()) << "an unplugged pedal answers nothing";
+}
+
+TEST_F(SimProgram, KeepsItsStateAcrossRunsAndStopsOnSigterm) {
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("velumo-sim-state-" + std::to_string(getpid()));
+    std::filesystem::remove_all(folder);
+    {
+        test::SimulatorProcess sim(VELUMO_SIM_PATH, {"--state", folder.string()});
+        ASSERT_TRUE(sim.Ok()) << sim.Error();
+        Client client(sim);
+        client.Send(sysex::BuildSelectPreset(42));
+        ASSERT_EQ(client.Next().size(), 267u);
+        kill(sim.Pid(), SIGTERM);
+        const int status = sim.Close();
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    {
+        test::SimulatorProcess sim(VELUMO_SIM_PATH, {"--state", folder.string()});
+        ASSERT_TRUE(sim.Ok()) << sim.Error();
+        Client client(sim);
+        client.Send(sysex::BuildRequestSettingsBlock(0));
+        const Bytes block = client.Next();
+        ASSERT_EQ(block.size(), 267u);
+        EXPECT_EQ(block[8], 42) << "the current preset survived the restart";
+    }
+    std::filesystem::remove_all(folder);
+}
+
+} // namespace
+} // namespace tolvane
