@@ -94,6 +94,10 @@ TEST_F(SimProgram, KnobCommandSendsParameterChanged) {
     test::SimulatorProcess sim(VELUMO_SIM_PATH, {"--fresh"});
     ASSERT_TRUE(sim.Ok()) << sim.Error();
     Client client(sim);
+    // One round trip first: JACK makes connections asynchronously, and an
+    // unprompted message sent before they are live would be lost.
+    client.Send(sysex::BuildRequestSettingsBlock(15));
+    ASSERT_EQ(client.Next().size(), 267u);
     ASSERT_TRUE(sim.Command("knob 5 90"));
     const Bytes m = client.Next();
     EXPECT_EQ(m, (Bytes{0xF0, 0x00, 0x51, 0x21, 0x03, 0x51, 0x0A, 0x05, 0x5A, 0xF7}));
