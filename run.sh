@@ -1,13 +1,74 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts the editor with the pedal
-# simulator on the other end.
+# simulator on the other end. When no sound system is there (no JACK server
+# running and no /dev/snd), a JACK server with its dummy backend gives the
+# audio clock and the MIDI ports. Everything started here is stopped when the
+# editor exits.
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/deps.sh
 tolvane_ensure_deps
 tolvane_build build
-if [ -x build/bin/velumo-sim ]; then
-  echo "Starting the pedal simulator (build/bin/velumo-sim)"
-  exec build/bin/velumo-sim
+
+jack_pid=""
+sim_pid=""
+sim_out=""
+sim_fifo=""
+cleanup() {
+  if [ -n "$sim_pid" ]; then kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; fi
+  if [ -n "$jack_pid" ]; then kill "$jack_pid" 2>/dev/null || true; wait "$jack_pid" 2>/dev/null || true; fi
+  if [ -n "$sim_out" ]; then rm -f "$sim_out"; fi
+  if [ -n "$sim_fifo" ]; then exec 3>&-; rm -f "$sim_fifo"; fi
+}
+trap cleanup EXIT INT TERM
+
+if [ "$(jack_wait -c 2>/dev/null)" != "running" ] && [ ! -e /dev/snd ]; then
+  echo "No sound system found: starting a JACK server with the dummy backend"
+  jackd --no-realtime -d dummy -r 44100 -p 512 >/tmp/tolvane-jackd.log 2>&1 &
+  jack_pid=$!
+  jack_wait -w -t 10 >/dev/null
 fi
-echo "Built. The editor and the simulator are not there yet."
+
+data_dir="${XDG_DATA_HOME:-$HOME/.local/share}/Tolvane"
+settings="$data_dir/settings.ini"
+
+if [ -x build/bin/velumo-sim ]; then
+  echo "Starting the pedal simulator"
+  sim_out=$(mktemp)
+  # The simulator ends at the end of its input, so it reads from a pipe that
+  # this script holds open until the editor exits.
+  sim_fifo=$(mktemp -u)
+  mkfifo "$sim_fifo"
+  exec 3<>"$sim_fifo"
+  build/bin/velumo-sim <"$sim_fifo" >"$sim_out" 2>&1 &
+  sim_pid=$!
+  ready=""
+  for _ in $(seq 1 100); do
+    ready=$(grep -m1 '^ready' "$sim_out" || true)
+    [ -n "$ready" ] && break
+    sleep 0.1
+  done
+  if [ -z "$ready" ]; then
+    echo "The simulator did not start:"; cat "$sim_out"; exit 1
+  fi
+  echo "$ready"
+  # ready api=... in="<port the editor reads>" out="<port the editor writes>"
+  sim_in=$(sed -n 's/.* in="\([^"]*\)".*/\1/p' <<<"$ready")
+  sim_outport=$(sed -n 's/.* out="\([^"]*\)".*/\1/p' <<<"$ready")
+  # On the first start (no ports chosen yet) point the editor at the simulator.
+  if [ ! -f "$settings" ] || ! grep -qiE '^indev=.+' <(sed -n '/^\[midi\]/I,/^\[/p' "$settings") \
+     || grep -qiE '^(indev|outdev)=off$' <(sed -n '/^\[midi\]/I,/^\[/p' "$settings"); then
+    mkdir -p "$data_dir"
+    gui=""
+    if [ -f "$settings" ]; then gui=$(sed -n '/^\[GUI\]/I,/^\[/p' "$settings" | grep -v '^\[' | grep -i '^scale=' || true); fi
+    {
+      printf '[audio]\ndriver=0\nindev=Default Device\noutdev=Default Device\nin1=1\nin2=2\nout1=1\nout2=2\nbuffer=512\nsr=44100\n'
+      printf '[midi]\nindev=%s\noutdev=%s\ninchan=0\noutchan=0\n' "$sim_in" "$sim_outport"
+      if [ -n "$gui" ]; then printf '[GUI]\n%s\n' "$gui"; fi
+    } >"$settings"
+    echo "Pointed the editor at the simulator's ports in $settings"
+  fi
+fi
+
+echo "Starting the editor (build/bin/tolvane)"
+build/bin/tolvane

@@ -1,0 +1,162 @@
+#pragma once
+// The editor delegate: owner of the parameters and the routing of values and
+// messages between the plug-in and the controls on screen.
+//
+// Sections
+//   1. Records (editor size, queued entries, menu commands)
+//   2. Parameters and their change notifications
+//   3. Values towards the controls
+//   4. MIDI and SysEx towards and from the editor
+//   5. Hooks the plug-in overrides
+//   6. The framework timer tick
+//
+// Threads: everything runs on the user-interface thread except the pushes
+// onto the queues towards the editor, which the audio thread makes too. The
+// parameter queue is the one queue with two producers and is built for it.
+
+#include "core/ControlDelegate.h"
+#include "core/EditorControls.h"
+#include "core/MidiMessages.h"
+#include "core/ParamList.h"
+#include "core/ParamSource.h"
+#include "core/RingBuffer.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace tolvane {
+
+// ---- 1. Records --------------------------------------------------------------
+
+struct EditorSizeLimits {
+    int width = 1920; // nominal editor size
+    int height = 1200;
+    int minWidth = 640;
+    int minHeight = 400;
+    int maxWidth = 5760;
+    int maxHeight = 3600;
+};
+
+// Size and draw scale of the last editor, kept while the window is closed.
+struct EditorWindowState {
+    int width = 0;
+    int height = 0;
+    float scale = 0.f;
+};
+
+// A parameter value on its way to the controls (plain, not normalised).
+struct ParamChange {
+    std::int32_t index = 0;
+    double value = 0.0;
+};
+
+enum class MenuCommand : int {
+    FirmwareUpdate = 1,
+    GlobalSettings = 2,
+    ClearCacheData = 3,
+    ImportAllPresets = 5,
+    ExportAllPresets = 6,
+};
+
+inline constexpr std::size_t kParamQueueEntries = 513;
+inline constexpr std::size_t kShortQueueEntries = 33;
+inline constexpr std::size_t kSysExQueueEntries = 5;
+
+class IEditorDelegate : public IControlDelegate {
+public:
+    IEditorDelegate() = default;
+    ~IEditorDelegate() override = default;
+    IEditorDelegate(const IEditorDelegate&) = delete;
+    IEditorDelegate& operator=(const IEditorDelegate&) = delete;
+
+    // ---- 2. Parameters ------------------------------------------------------
+
+    ParamList& Params() { return params_; }
+    const ParamList& Params() const { return params_; }
+    int NParams() const { return params_.Size(); }
+    IParam* GetParam(int index) override { return params_.GetParam(index); }
+    const IParam* GetParam(int index) const override { return params_.GetParam(index); }
+
+    // The program's own way to change a parameter: set it from a normalised
+    // value, then run the change hook with source "UI". Queues nothing.
+    void SetParamAndNotify(int index, double normalised);
+    // A control moved by the user.
+    void ParamChangeFromControl(int index, double normalised) override;
+    // OnParamChange(index, source, -1) then ParamReachedControls, for every
+    // parameter in index order.
+    void NotifyAllParams(EParamSource source);
+    // Reads the values from a buffer, then notifies every parameter with
+    // source "Preset" (also when the buffer was short). Returns the position
+    // after the last value read, or -1 when the buffer was short.
+    int UnserializeParams(const std::vector<std::uint8_t>& data, int startPos);
+    void SerializeParams(std::vector<std::uint8_t>& data) const;
+
+    // ---- 3. Values towards the controls --------------------------------------
+
+    // Any thread. A normalised value is turned into a plain one first; a full
+    // queue drops the change.
+    bool QueueParamForControls(int index, double value, bool normalised);
+    // User-interface thread, only while the editor is open: the controls bound
+    // to the index take the value, then ParamReachedControls(index, "Editor Delegate").
+    void DeliverParamToControls(int index, double value, bool normalised);
+    void PushAllValuesToControls();
+
+    void AttachEditorControls(IEditorControls* controls) { controls_ = controls; }
+    void DetachEditorControls() { controls_ = nullptr; }
+    bool IsEditorOpen() const { return controls_ != nullptr && controls_->IsEditorOpen(); }
+
+    const EditorSizeLimits& SizeLimits() const { return sizeLimits_; }
+    const EditorWindowState& LastWindowState() const { return lastWindow_; }
+    void KeepWindowState(const EditorWindowState& state) { lastWindow_ = state; }
+
+    // ---- 4. MIDI and SysEx towards and from the editor ------------------------
+
+    // Audio thread: received messages on their way to the editor.
+    bool QueueMidiForEditor(const MidiShortMessage& msg) { return midiToEditor_.Push(msg); }
+    bool QueueSysExForEditor(const SysExEntry& entry) { return sysexToEditor_.Push(entry); }
+    void DeliverMidiToEditor(const MidiShortMessage& msg);
+    void DeliverSysexToEditor(const SysExMessage& msg);
+    // User-interface thread: the short message waits for the processing side.
+    bool EditorSendsMidi(const MidiShortMessage& msg) { return midiFromEditor_.Push(msg); }
+    // Sent at once; the stand-alone program has no queue for it.
+    virtual bool EditorSendsSysex(const SysExMessage& msg) = 0;
+
+    // ---- 5. Hooks -----------------------------------------------------------
+
+    virtual void OnParamChange(int /*index*/) {}
+    virtual void OnParamChange(int index, EParamSource source, int sampleOffset);
+    virtual void ParamReachedControls(int /*index*/, EParamSource /*source*/) {}
+    virtual void MidiReachedEditor(const MidiShortMessage& /*msg*/) {}
+    virtual void SysexReachedEditor(const SysExMessage& /*msg*/) {}
+    // Called once before the editor window closes.
+    virtual void EditorClosing() {}
+    // True when the plug-in handled the request.
+    virtual bool RequestAbout() { return false; }
+    virtual bool RequestManual() { return false; }
+    virtual void HandleMenuCommand(MenuCommand /*command*/) {}
+    // The last step of every framework timer tick.
+    virtual void OnIdle() {}
+
+    // ---- 6. The framework timer tick -------------------------------------------
+
+    // Drains the parameter, short-message and SysEx queues towards the editor,
+    // then runs the idle step. Entries pushed during the drain are handled in
+    // the same tick.
+    void OnFrameworkTick();
+
+protected:
+    RingBuffer<MidiShortMessage, kShortQueueEntries> midiFromEditor_;
+    RingBuffer<SysExEntry, kSysExQueueEntries> sysexFromEditor_;
+
+private:
+    ParamList params_;
+    IEditorControls* controls_ = nullptr;
+    EditorSizeLimits sizeLimits_;
+    EditorWindowState lastWindow_;
+
+    SharedProducerRing<ParamChange, kParamQueueEntries> paramQueue_;
+    RingBuffer<MidiShortMessage, kShortQueueEntries> midiToEditor_;
+    RingBuffer<SysExEntry, kSysExQueueEntries> sysexToEditor_;
+};
+
+} // namespace tolvane

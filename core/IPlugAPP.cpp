@@ -1,0 +1,88 @@
+#include "core/IPlugAPP.h"
+
+#include <algorithm>
+#include <mutex>
+
+namespace tolvane {
+
+namespace {
+
+// The one device timer of the process.
+std::unique_ptr<Timer>& DeviceTimer() {
+    static std::unique_ptr<Timer> timer;
+    return timer;
+}
+
+std::mutex& DeviceTimerMutex() {
+    static std::mutex m;
+    return m;
+}
+
+} // namespace
+
+IPlugAPP::IPlugAPP() {
+    frameworkTimer_ = Timer::Create([this](Timer&) { OnFrameworkTick(); }, kFrameworkTimerMs);
+}
+
+IPlugAPP::~IPlugAPP() {
+    StopTimers();
+}
+
+void IPlugAPP::CreateDeviceTimer() {
+    std::lock_guard lock(DeviceTimerMutex());
+    if (DeviceTimer()) return;
+    DeviceTimer() = Timer::Create([this](Timer&) { OnDeviceTimer(); }, kDeviceTimerMs);
+    ownsDeviceTimer_ = true;
+}
+
+void IPlugAPP::StopTimers() {
+    if (frameworkTimer_) frameworkTimer_->Stop();
+    frameworkTimer_.reset();
+    std::lock_guard lock(DeviceTimerMutex());
+    if (ownsDeviceTimer_) {
+        DeviceTimer()->Stop();
+        DeviceTimer().reset();
+        ownsDeviceTimer_ = false;
+    }
+}
+
+MidiInputResult IPlugAPP::AcceptMidiInput(const std::uint8_t* bytes, std::size_t size) {
+    if (!bytes || size == 0 || size > static_cast<std::size_t>(kMaxSysExBytes))
+        return MidiInputResult::Dropped;
+    if (size < kMinSysExBytes) {
+        const MidiShortMessage msg{0, bytes[0], size > 1 ? bytes[1] : std::uint8_t{0},
+                                   size > 2 ? bytes[2] : std::uint8_t{0}};
+        return midiInput_.Push(msg) ? MidiInputResult::Queued : MidiInputResult::Dropped;
+    }
+    SysExEntry entry;
+    entry.size = static_cast<int>(size);
+    std::copy_n(bytes, size, entry.data.begin());
+    return sysexInput_.Push(entry) ? MidiInputResult::Queued : MidiInputResult::Dropped;
+}
+
+void IPlugAPP::ProcessAudio(float* const* outputs, int nFrames) {
+    float* block[kNumOutputs] = {};
+    for (int pos = 0; pos < nFrames; pos += kProcessBlockFrames) {
+        for (int ch = 0; ch < kNumOutputs; ++ch)
+            block[ch] = outputs[ch] ? outputs[ch] + pos : nullptr;
+        BlockStep(block, std::min(kProcessBlockFrames, nFrames - pos));
+    }
+}
+
+void IPlugAPP::BlockStep(float* const* outputs, int nFrames) {
+    MidiShortMessage msg;
+    while (midiInput_.Pop(msg)) {
+        ProcessMidiMsg(msg);
+        QueueMidiForEditor(msg);
+    }
+    SysExEntry entry;
+    while (sysexInput_.Pop(entry)) {
+        ProcessSysEx(entry.View());
+        QueueSysExForEditor(entry);
+    }
+    while (midiFromEditor_.Pop(msg))
+        ProcessMidiMsg(msg);
+    ProcessBlock(nullptr, outputs, nFrames);
+}
+
+} // namespace tolvane

@@ -1,0 +1,31 @@
+#pragma once
+// A Timer calls its function, with itself as argument, every period on the
+// user-interface thread. Core code creates timers through Timer::Create; the
+// program installs a factory backed by its event loop, tests install a manual
+// clock (core/ManualTimer.h). Without a factory a timer is created inactive and
+// never fires.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace tolvane {
+
+class Timer {
+public:
+    using Function = std::function<void(Timer&)>;
+    using Factory = std::function<std::unique_ptr<Timer>(Function, std::uint32_t periodMs)>;
+
+    virtual ~Timer() = default;
+    // After Stop the function is never called again.
+    virtual void Stop() = 0;
+    virtual std::uint32_t PeriodMs() const = 0;
+
+    static std::unique_ptr<Timer> Create(Function func, std::uint32_t periodMs);
+    // Installs the factory used by Create; an empty factory restores the
+    // inactive default. Call on the user-interface thread before any plug-in
+    // exists.
+    static void SetFactory(Factory factory);
+};
+
+} // namespace tolvane

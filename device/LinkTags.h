@@ -1,0 +1,49 @@
+#pragma once
+// What the device link shows, by name: the control tags and groups it writes
+// through the editor seam, its colours and its fixed texts.
+
+#include "core/EditorSeam.h"
+
+namespace tolvane::link {
+
+// Control tags
+inline constexpr ControlTag kTagNumberDisplay = 1; // two-digit preset display
+inline constexpr ControlTag kTagProgressKnob = 52;
+inline constexpr ControlTag kTagProgressText = 53;
+inline constexpr ControlTag kTagIrName7 = 69;         // IR list row 7: name at IR position 7
+inline constexpr ControlTag kTagIrName8 = 70;         // IR list row 8: name at IR position 8
+inline constexpr ControlTag kTagReverbTypeFirst = 73; // reverb-type buttons 73..77
+inline constexpr ControlTag kTagAmpModelFirst = 78;   // amp-model buttons 78..87
+inline constexpr ControlTag kTagNameMessage = 90; // editable text a Name message fills (none on the pages)
+inline constexpr ControlTag kTagPresetName = 134;
+inline constexpr ControlTag kTagDeviceLine = 137;
+inline constexpr ControlTag kTagVersionLine = 138;
+inline constexpr ControlTag kTagSerialLine = 139;
+// The 128 rows of the preset list carry no tag of their own on the page; the
+// link reaches row i as kTagPresetRowFirst + i.
+inline constexpr ControlTag kTagPresetRowFirst = 1000;
+
+// Groups
+inline constexpr const char* kGroupPedal = "bcontrols";
+inline constexpr const char* kGroupProgress = "progresscontrols";
+inline constexpr const char* kGroupGlobalSettings = "globalsettingscontrols";
+inline constexpr const char* kGroupKnobCc = "midicccontrols";
+inline constexpr const char* kGroupProgramMap = "midiprogramcontrols";
+
+// Colours (alpha, red, green, blue)
+inline constexpr Colour kColourDisplay{255, 255, 255, 255};
+inline constexpr Colour kColourDisplayModified{100, 255, 255, 255};
+inline constexpr Colour kColourListRow{150, 100, 255, 255};
+inline constexpr Colour kColourListRowSelected{255, 100, 255, 255};
+
+// Texts
+inline constexpr const char* kTextDevice = "DEVICE: Brennix Velumo Ostrel";
+inline constexpr const char* kTextConnecting = "Connecting to the device...";
+inline constexpr const char* kTextUpgrade = "Please upgrade Dunvale to actual version %d.";
+inline constexpr const char* kTextEditorOutOfDate =
+    "Editor version out of date. Please download the most recent version.";
+inline constexpr const char* kTextError = "ERROR!";
+inline constexpr const char* kTextFinished = "Finished successfully!";
+inline constexpr const char* kTextAreYouSure = "Are you sure?";
+
+} // namespace tolvane::link

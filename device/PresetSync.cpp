@@ -1,0 +1,303 @@
+// Presets: the checksum comparison after identification, the bulk load of the
+// slots that differ, Preset dumps in bulk and normal mode, and the Store,
+// Select and Request preset messages.
+
+#include "device/LinkTags.h"
+#include "device/ParamTable.h"
+#include "device/SysexBuilders.h"
+#include "device/Tolvane.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace tolvane {
+
+namespace {
+
+// Offsets inside the 256-byte preset record.
+constexpr std::size_t kRecordStoreMarker = 0;
+constexpr std::size_t kRecordName = 2;
+constexpr std::size_t kRecordValues = 34;
+constexpr std::size_t kRecordIrName7 = 192;
+constexpr std::size_t kRecordIrName8 = 224;
+constexpr std::size_t kNameChars = 32;
+// The list scrolls by its first visible slot, at most this one.
+constexpr int kLastFirstVisibleSlot = 109;
+// A list entry written from a dump in normal mode is cut to this length.
+constexpr std::size_t kNormalRowChars = 20;
+
+std::string Chars(const std::uint8_t* at, std::size_t n) {
+    std::string text;
+    for (std::size_t i = 0; i < n && at[i] != 0; ++i)
+        text += static_cast<char>(at[i]);
+    return text;
+}
+
+std::string Trimmed(const std::uint8_t* at, std::size_t n) {
+    std::string text = Chars(at, n);
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
+// Cut to 32 characters and padded with blanks.
+void PutName(std::uint8_t* at, const std::array<char, kNameChars>& name) {
+    std::size_t i = 0;
+    for (; i < kNameChars && name[i] != '\0'; ++i)
+        at[i] = static_cast<std::uint8_t>(name[i]);
+    for (; i < kNameChars; ++i)
+        at[i] = ' ';
+}
+
+std::array<char, kNameChars> NameArray(const std::string& text) {
+    std::array<char, kNameChars> name{};
+    std::copy_n(text.begin(), std::min(text.size(), kNameChars), name.begin());
+    return name;
+}
+
+std::string NumberPrefix(int number) {
+    char text[16];
+    std::snprintf(text, sizeof text, " %02d ", number);
+    return text;
+}
+
+} // namespace
+
+// ---- Messages --------------------------------------------------------------------
+
+void Tolvane::RequestPreset(int slot) {
+    Send(sysex::BuildRequestPreset(static_cast<std::uint8_t>(slot)));
+}
+
+void Tolvane::SelectPreset(int slot) {
+    Send(sysex::BuildSelectPreset(static_cast<std::uint8_t>(slot)));
+}
+
+void Tolvane::StorePreset() {
+    std::array<std::uint8_t, kPresetRecordBytes> record{};
+    record[kRecordStoreMarker] = 1;
+    PutName(&record[kRecordName], presetName_);
+    for (int i = 0; i < kNumPresetParams; ++i)
+        record[kRecordValues + i] = static_cast<std::uint8_t>(deviceValueCache_[i] & 0x7F);
+    const std::array<char, kNameChars> blank{};
+    PutName(&record[kRecordIrName7], ParamInt(kParamIrMode7) != 0 ? irNameText_[0] : blank);
+    PutName(&record[kRecordIrName8], ParamInt(kParamIrMode8) != 0 ? irNameText_[1] : blank);
+    Send(sysex::BuildStorePreset(static_cast<std::uint8_t>(CurrentPreset()), record));
+}
+
+void Tolvane::PressSave() {
+    if (!saveArmed_.load()) {
+        saveArmed_.store(true);
+        return;
+    }
+    if (Connected()) {
+        Send(sysex::BuildSetParameter(kDeviceNumberSaveToSlot, static_cast<std::uint8_t>(CurrentPreset())));
+        blinkCounting_.store(true);
+    } else {
+        saveArmed_.store(false);
+    }
+}
+
+void Tolvane::PickPresetSlot(int slot) {
+    if (!Connected()) return;
+    if (saveArmed_.load())
+        Send(sysex::BuildSetParameter(kDeviceNumberSaveToSlot, static_cast<std::uint8_t>(slot)));
+    else
+        SelectPreset(slot);
+}
+
+void Tolvane::CommitPresetName(const std::string& name) {
+    presetName_ = NameArray(name);
+    StorePreset();
+}
+
+void Tolvane::SetIrNameText(int which, const std::string& name) {
+    irNameText_[which & 1] = NameArray(name);
+}
+
+// ---- Synchronisation ---------------------------------------------------------------------
+
+void Tolvane::ChecksumList(const sysex::SysexBlockView& block) {
+    if (!block.ChecksumValid()) return;
+    const auto data = block.Data();
+    bool any = false;
+    for (int k = 0; k < kPresetSlotCount; ++k) {
+        const ChecksumPair pedal{data[2 * k], data[2 * k + 1]};
+        const bool differs = pedal != localChecksums_[k];
+        pending_[k].store(differs);
+        any = any || differs;
+    }
+    if (!any) {
+        RequestSettingsBlock(sysex::settings::kGlobal);
+        return;
+    }
+    bulkIndex_.store(-1);
+    bulkLoadRunning_.store(true);
+    bulkStartPending_.store(true);
+}
+
+int Tolvane::LowestPendingSlot() const {
+    for (int k = 0; k < kPresetSlotCount; ++k)
+        if (pending_[k].load()) return k;
+    return -1;
+}
+
+void Tolvane::StartBulkLoad() {
+    pendingCount_ = static_cast<int>(
+        std::count_if(pending_.begin(), pending_.end(), [](const auto& p) { return p.load(); }));
+    loadedCount_ = 0;
+    const int first = LowestPendingSlot();
+    if (first < 0) {
+        FinishBulkLoad();
+        return;
+    }
+    bulkIndex_.store(first);
+    RequestPreset(first);
+    if (EditorOpen()) {
+        screen_.SetControlValueByTag(link::kTagProgressKnob, 0.0);
+        screen_.SetTextByTag(link::kTagProgressText, "0 %");
+        screen_.ShowGroup(link::kGroupProgress);
+    }
+}
+
+void Tolvane::FinishBulkLoad() {
+    bulkLoadRunning_.store(false);
+    flags_.applyFlag.store(false);
+    if (EditorOpen()) {
+        screen_.SetControlValueByTag(link::kTagProgressKnob, 1.0);
+        screen_.SetTextByTag(link::kTagProgressText, "100 %");
+        screen_.HideGroup(link::kGroupProgress);
+    }
+    RequestSettingsBlock(sysex::settings::kGlobal);
+}
+
+void Tolvane::ShowProgress(int loaded, int total) {
+    const double progress = total > 0 ? static_cast<double>(loaded) / total : 1.0;
+    char text[16];
+    std::snprintf(text, sizeof text, "%d %%", static_cast<int>(progress * 100));
+    screen_.SetControlValueByTag(link::kTagProgressKnob, progress);
+    screen_.SetTextByTag(link::kTagProgressText, text);
+}
+
+void Tolvane::SetRowText(int slot, const std::string& text) {
+    screen_.SetTextByTag(link::kTagPresetRowFirst + slot, text);
+}
+
+void Tolvane::SetRowColour(int slot, Colour colour) {
+    screen_.SetTextColourByTag(link::kTagPresetRowFirst + slot, colour);
+}
+
+// ---- Preset dumps -------------------------------------------------------------------------
+
+void Tolvane::OnPresetDump(const sysex::SysexBlockView& block) {
+    if (bulkLoadRunning_.load())
+        BulkPresetDump(block);
+    else if (TransferQuery(transfers_.exportRunning)) {
+        if (transfers_.exportPresetDump) transfers_.exportPresetDump(block);
+    } else
+        NormalPresetDump(block);
+}
+
+void Tolvane::BulkPresetDump(const sysex::SysexBlockView& block) {
+    flags_.applyFlag.store(true);
+    if (!block.ChecksumValid()) {
+        // Asked again, without limit. Before the first request there is
+        // nothing to repeat: the load itself asks for every pending slot.
+        if (bulkIndex_.load() >= 0) RequestPreset(bulkIndex_.load());
+        return;
+    }
+    const int slot = block.Index();
+    bulkIndex_.store(slot);
+    const auto data = block.Data();
+    // A file that cannot be written does not stop the load.
+    library_.WritePresetFile(slot, data.data());
+    const auto message = block.Message();
+    localChecksums_[slot] = {message[sysex::kOffsetBlockChecksumHigh],
+                             message[sysex::kOffsetBlockChecksumLow]};
+    pending_[slot].store(false);
+    const bool open = EditorOpen();
+    if (open) {
+        SetRowText(slot, NumberPrefix(PatchOffset() + slot) + Chars(&data[kRecordName], kNameChars));
+        if (slot == CurrentPreset()) SetRowColour(slot, link::kColourListRowSelected);
+    }
+    const int next = LowestPendingSlot();
+    if (next < 0) {
+        FinishBulkLoad();
+        return;
+    }
+    bulkIndex_.store(next);
+    ++loadedCount_;
+    if (open) ShowProgress(loadedCount_, pendingCount_);
+    RequestPreset(next);
+}
+
+void Tolvane::NormalPresetDump(const sysex::SysexBlockView& block) {
+    const int slot = block.Index();
+    const int offset = PatchOffset();
+    currentPreset_.store(slot);
+    const bool open = EditorOpen();
+    if (slot != selectedPresetRow_.load()) {
+        if (open) {
+            SetRowColour(selectedPresetRow_.load(), link::kColourListRow);
+            SetRowColour(slot, link::kColourListRowSelected);
+        }
+        selectedPresetRow_.store(slot);
+        if (open)
+            SetAndQueue(kParamScroll,
+                        static_cast<double>(kLastFirstVisibleSlot - std::min(slot, kLastFirstVisibleSlot)) /
+                            kLastFirstVisibleSlot);
+    }
+    if (!block.ChecksumValid()) return;
+
+    const auto data = block.Data();
+    flags_.applyFlag.store(true);
+    for (int i = 0; i < kNumPresetParams; ++i) {
+        const int v = data[kRecordValues + i];
+        ApplyValue(i, v);
+        storedPresetValues_[i] = v;
+    }
+    DetectVoicings();
+    irEditTargetA_.store(false);
+    irEditTargetB_.store(false);
+
+    flags_.presetModified.store(false);
+    const std::string name = Chars(&data[kRecordName], kNameChars);
+    presetName_ = NameArray(name);
+    const bool user7 = ParamInt(kParamIrMode7) != 0;
+    const bool user8 = ParamInt(kParamIrMode8) != 0;
+    const std::string ir7 = user7 ? Trimmed(&data[kRecordIrName7], kNameChars) : factoryIrNames_[7];
+    const std::string ir8 = user8 ? Trimmed(&data[kRecordIrName8], kNameChars) : factoryIrNames_[8];
+    SetIrNameText(0, ir7);
+    SetIrNameText(1, ir8);
+    if (open) {
+        ShowPresetNumber(offset + slot);
+        screen_.SetTextColourByTag(link::kTagNumberDisplay, link::kColourDisplay);
+        screen_.SetTextByTag(link::kTagPresetName, name);
+        SetRowText(slot, (NumberPrefix(offset + slot) + name).substr(0, kNormalRowChars));
+        screen_.SetTextByTag(link::kTagIrName7, ir7);
+        screen_.SetTextByTag(link::kTagIrName8, ir8);
+        if ((user7 || user8) && transfers_.refreshIrDisplay) transfers_.refreshIrDisplay(ParamInt(kParamIr));
+    }
+    flags_.applyFlag.store(false);
+
+    if (saveArmed_.exchange(false)) {
+        // The dump answers a save to slot: keep it as that slot's file.
+        blinkCounting_.store(false);
+        const int current = CurrentPreset();
+        library_.WritePresetFile(current, data.data());
+        const auto message = block.Message();
+        localChecksums_[current] = {message[sysex::kOffsetBlockChecksumHigh],
+                                    message[sysex::kOffsetBlockChecksumLow]};
+    }
+
+    // At most one request for a user IR that is not in the library yet.
+    const int ir7Number = ParamInt(kParamUserIr7PresetMsb) * 128 + ParamInt(kParamUserIr7Preset);
+    const int ir8Number = ParamInt(kParamUserIr8PresetMsb) * 128 + ParamInt(kParamUserIr8Preset);
+    if (user7) {
+        if (!library_.IrCached(ir7Number)) Send(sysex::BuildRequestImpulseResponse(ir7Number));
+    } else if (user8 && !library_.IrCached(ir8Number)) {
+        Send(sysex::BuildRequestImpulseResponse(ir8Number));
+    }
+}
+
+} // namespace tolvane

@@ -1,0 +1,139 @@
+#include "device/QueuedEditorSeam.h"
+
+#include <algorithm>
+
+namespace tolvane {
+
+namespace {
+
+template <std::size_t N> void CopyText(char (&to)[N], const std::string& from) {
+    const std::size_t n = std::min(from.size(), N - 1);
+    std::copy_n(from.data(), n, to);
+    to[n] = '\0';
+}
+
+} // namespace
+
+QueuedEditorSeam::QueuedEditorSeam(IEditorSeam& editor)
+    : editor_(editor), uiThread_(std::this_thread::get_id()), editorOpen_(editor.IsEditorOpen()) {}
+
+void QueuedEditorSeam::Drain() {
+    editorOpen_.store(editor_.IsEditorOpen(), std::memory_order_release);
+    Entry entry;
+    while (ring_.Pop(entry))
+        Replay(entry);
+}
+
+void QueuedEditorSeam::Queue(Entry& entry, const std::string& text) {
+    CopyText(entry.text, text);
+    if (!ring_.Push(entry)) dropped_.fetch_add(1, std::memory_order_relaxed);
+}
+
+void QueuedEditorSeam::Replay(const Entry& entry) {
+    switch (entry.kind) {
+    case Kind::Text:
+        editor_.SetTextByTag(entry.tag, entry.text);
+        break;
+    case Kind::TextColour:
+        editor_.SetTextColourByTag(entry.tag, entry.colour);
+        break;
+    case Kind::ControlValue:
+        editor_.SetControlValueByTag(entry.tag, entry.value);
+        break;
+    case Kind::Show:
+        editor_.ShowGroup(entry.text);
+        break;
+    case Kind::Hide:
+        editor_.HideGroup(entry.text);
+        break;
+    case Kind::Enable:
+        editor_.EnableGroup(entry.text);
+        break;
+    case Kind::Disable:
+        editor_.DisableGroup(entry.text);
+        break;
+    case Kind::Message:
+        editor_.AskUser(entry.text, entry.caption, entry.buttons);
+        break;
+    }
+}
+
+bool QueuedEditorSeam::IsEditorOpen() const {
+    if (!OnUiThread()) return editorOpen_.load(std::memory_order_acquire);
+    const bool open = editor_.IsEditorOpen();
+    editorOpen_.store(open, std::memory_order_release);
+    return open;
+}
+
+void QueuedEditorSeam::SetTextByTag(ControlTag tag, const std::string& text) {
+    if (OnUiThread()) return editor_.SetTextByTag(tag, text);
+    Entry entry;
+    entry.kind = Kind::Text;
+    entry.tag = tag;
+    Queue(entry, text);
+}
+
+void QueuedEditorSeam::SetTextColourByTag(ControlTag tag, Colour colour) {
+    if (OnUiThread()) return editor_.SetTextColourByTag(tag, colour);
+    Entry entry;
+    entry.kind = Kind::TextColour;
+    entry.tag = tag;
+    entry.colour = colour;
+    Queue(entry, {});
+}
+
+void QueuedEditorSeam::SetControlValueByTag(ControlTag tag, double normalised) {
+    if (OnUiThread()) return editor_.SetControlValueByTag(tag, normalised);
+    Entry entry;
+    entry.kind = Kind::ControlValue;
+    entry.tag = tag;
+    entry.value = normalised;
+    Queue(entry, {});
+}
+
+void QueuedEditorSeam::ShowGroup(const std::string& group) {
+    if (OnUiThread()) return editor_.ShowGroup(group);
+    Entry entry;
+    entry.kind = Kind::Show;
+    Queue(entry, group);
+}
+
+void QueuedEditorSeam::HideGroup(const std::string& group) {
+    if (OnUiThread()) return editor_.HideGroup(group);
+    Entry entry;
+    entry.kind = Kind::Hide;
+    Queue(entry, group);
+}
+
+void QueuedEditorSeam::EnableGroup(const std::string& group) {
+    if (OnUiThread()) return editor_.EnableGroup(group);
+    Entry entry;
+    entry.kind = Kind::Enable;
+    Queue(entry, group);
+}
+
+void QueuedEditorSeam::DisableGroup(const std::string& group) {
+    if (OnUiThread()) return editor_.DisableGroup(group);
+    Entry entry;
+    entry.kind = Kind::Disable;
+    Queue(entry, group);
+}
+
+AskResult QueuedEditorSeam::AskUser(const std::string& text, const std::string& caption, AskButtons buttons) {
+    if (OnUiThread()) return editor_.AskUser(text, caption, buttons);
+    Entry entry;
+    entry.kind = Kind::Message;
+    entry.buttons = buttons;
+    CopyText(entry.caption, caption);
+    Queue(entry, text);
+    return AskResult::Cancel;
+}
+
+std::string QueuedEditorSeam::AskForFile(FileAction action, const std::string& extension,
+                                         const std::string& directory, const std::string& proposedName) {
+    // A file question needs its answer; off the user-interface thread there is none.
+    if (!OnUiThread()) return {};
+    return editor_.AskForFile(action, extension, directory, proposedName);
+}
+
+} // namespace tolvane

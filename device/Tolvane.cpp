@@ -1,0 +1,316 @@
+// Construction, the framework hooks, the receive routes, the periodic task and
+// the connection handshake.
+
+#include "device/Tolvane.h"
+
+#include "device/LinkTags.h"
+#include "device/ParamTable.h"
+#include "device/SysexBuilders.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <thread>
+
+namespace tolvane {
+
+namespace {
+
+// The identification request goes out when the poll counter exceeds this,
+// every 33rd tick of the 100 ms task.
+constexpr int kPollTicks = 32;
+// Firmware versions (times ten) the editor accepts: 1.0 up to 10.9.
+constexpr int kLowestVersionMajor = 1;
+constexpr int kHighestVersionMajor = 10;
+constexpr int kUpgradeToVersion = 10;
+// The serial number: data bytes 224..255 of the identification block.
+constexpr std::size_t kSerialOffset = 224;
+constexpr std::size_t kSerialLength = 32;
+
+} // namespace
+
+// ---- Construction and hooks -------------------------------------------------------
+
+Tolvane::Tolvane(ISysExSender& sender, IEditorSeam& editor, ILinkLibrary& library)
+    : sender_(sender), screen_(editor), library_(library) {
+    InitDeviceParams(Params());
+    for (auto& p : pending_)
+        p.store(false);
+    // The checksums of the cached presets decide what the synchronisation loads.
+    ApplySlotFileLabels(library_.LabelPresetsFromSlotFiles(PatchOffset()));
+    CreateDeviceTimer();
+}
+
+Tolvane::~Tolvane() {
+    StopTimers();
+    if (teardownWait_.count() > 0) std::this_thread::sleep_for(teardownWait_);
+}
+
+int Tolvane::ParamInt(int index) const {
+    const IParam* p = GetParam(index);
+    return p ? p->Int() : 0;
+}
+
+int Tolvane::PatchOffset() const {
+    return ParamInt(kParamPatchOffset) != 0 ? 1 : 0;
+}
+
+void Tolvane::SetAndQueue(int index, double normalised) {
+    SetParamAndNotify(index, normalised);
+    if (const IParam* p = GetParam(index)) QueueParamForControls(index, p->Value(), false);
+}
+
+void Tolvane::ProcessSysEx(const SysExMessage& msg) {
+    if (!msg.data || msg.size <= 0) return;
+    RouteInbound(msg.data, static_cast<std::size_t>(msg.size), Connected(),
+                 TransferQuery(transfers_.firmwareUpdateRunning), *this);
+}
+
+void Tolvane::OnIdle() {
+    screen_.Drain();
+    // Edit tracking: an edit that has not moved for 20 ticks is over.
+    if (flags_.editTracking.load()) {
+        if (editSampleTicks_ == 0) {
+            sampledEditIndex_ = lastEditIndex_;
+            sampledEditValue_ = lastEditValue_;
+        }
+        if (++editSampleTicks_ >= 20) {
+            editSampleTicks_ = 0;
+            if (sampledEditIndex_ != -1 && lastEditIndex_ == sampledEditIndex_ &&
+                lastEditValue_ == sampledEditValue_)
+                lastEditIndex_ = -1;
+        }
+    }
+    ShowPendingMessage();
+    // The two-digit display returns to the preset number after a held value.
+    if (displayHold_ && ++displayHoldTicks_ > 60) {
+        displayHold_ = false;
+        displayHoldTicks_ = 0;
+        if (EditorOpen()) ShowPresetNumber(ParamInt(kParamPatchOffset) + CurrentPreset());
+    }
+    if (display_.idleDisplay) display_.idleDisplay();
+}
+
+void Tolvane::EditorClosing() {
+    if (Connected()) Send(sysex::BuildEditorClosing());
+}
+
+bool Tolvane::RequestAbout() {
+    return TransferQuery(transfers_.requestAbout);
+}
+
+bool Tolvane::RequestManual() {
+    return TransferQuery(transfers_.requestManual);
+}
+
+void Tolvane::HandleMenuCommand(MenuCommand command) {
+    switch (command) {
+    case MenuCommand::GlobalSettings:
+        OpenGlobalSettings();
+        break;
+    case MenuCommand::ClearCacheData:
+        ClearCacheData();
+        break;
+    default:
+        if (transfers_.menuCommand) transfers_.menuCommand(command);
+        break;
+    }
+}
+
+// ---- The periodic task ------------------------------------------------------------------
+
+void Tolvane::OnDeviceTimer() {
+    // 1. The deferred request for the user IR being edited; does not end the tick.
+    if (irRequestPending_.exchange(false)) {
+        if (irEditTargetA_.load())
+            Send(sysex::BuildRequestImpulseResponse(irSlotA_));
+        else if (irEditTargetB_.load())
+            Send(sysex::BuildRequestImpulseResponse(irSlotB_));
+    }
+    // 2. Firmware update.
+    if (TransferQuery(transfers_.firmwareUpdateRunning)) {
+        if (transfers_.sendNextFirmwareBlock) transfers_.sendNextFirmwareBlock();
+        return;
+    }
+    // 3. Restore of a backup.
+    if (TransferQuery(transfers_.restoreRunning)) {
+        if (Connected() && TransferQuery(transfers_.restoreMaySend)) {
+            if (bulkStartPending_.exchange(false))
+                Send(sysex::BuildBulkTransfer(true));
+            else if (transfers_.sendNextRestoreMessage)
+                transfers_.sendNextRestoreMessage();
+        }
+        return;
+    }
+    // 4. Backup export.
+    if (TransferQuery(transfers_.exportRunning)) {
+        if (transfers_.exportStep) transfers_.exportStep(Connected());
+        return;
+    }
+    // 5. Looking for the pedal.
+    if (!Connected()) {
+        if (flags_.autoConnect.load()) {
+            if (++pollCounter_ > kPollTicks) {
+                pollCounter_ = 0;
+                Send(sysex::BuildRequestSettingsBlock(sysex::settings::kIdentification));
+            }
+        } else {
+            pollCounter_ = 0;
+        }
+        return;
+    }
+    // 6. A bulk preset load waiting to start.
+    if (bulkLoadRunning_.load() && bulkIndex_.load() == -1) {
+        if (bulkStartPending_.exchange(false))
+            Send(sysex::BuildBulkTransfer(true));
+        else
+            StartBulkLoad();
+        return;
+    }
+    // 7. The IR upload.
+    if (transfers_.irUploadStep) transfers_.irUploadStep();
+}
+
+// ---- Receive routes ----------------------------------------------------------------------
+
+void Tolvane::OnSettingsBlock(const sysex::SysexBlockView& block, bool connected) {
+    if (!connected)
+        IdentificationReply(block);
+    else
+        SettingsBlock(block);
+}
+
+void Tolvane::OnIrNameBlock(const sysex::SysexBlockView& block) {
+    if (transfers_.irNameBlock) transfers_.irNameBlock(block);
+}
+
+void Tolvane::OnNameMessage(std::string_view name) {
+    if (EditorOpen()) screen_.SetTextByTag(link::kTagNameMessage, std::string(name));
+}
+
+void Tolvane::OnIrStream(const sysex::StreamMessageView& stream) {
+    if (transfers_.irStream) transfers_.irStream(stream);
+}
+
+void Tolvane::OnParameterChanged(int index, int value) {
+    ParameterChangedByPedal(index, value);
+}
+
+void Tolvane::OnApplicationStatus(std::uint8_t code) {
+    namespace st = sysex::status;
+    const bool restoring = TransferQuery(transfers_.restoreRunning);
+    switch (code) {
+    case st::kOperationFinished:
+        if (EditorOpen()) {
+            SetPendingMessage(link::kTextFinished);
+            RequestSettingsBlock(sysex::settings::kGlobal);
+        }
+        return;
+    case st::kIrNumberStepDone:
+        IrNumberStepDone();
+        return;
+    case st::kError:
+        if (EditorOpen()) SetPendingMessage(link::kTextError);
+        return;
+    case st::kBlockAccepted:
+    case st::kBlockAcceptedAlt:
+        // Outside a restore the pedal has taken a single block: the bulk ends.
+        if (!restoring) {
+            Send(sysex::BuildBulkTransfer(false));
+            return;
+        }
+        break;
+    case st::kBlockRejected:
+    case st::kBlockRejectedAlt:
+    case st::kBlockAcceptedContinue:
+        // Nothing waits for these outside a restore.
+        if (!restoring) return;
+        break;
+    default:
+        break;
+    }
+    if (transfers_.transferStatus) transfers_.transferStatus(code);
+}
+
+void Tolvane::OnBootLoaderStatus(std::uint8_t code) {
+    if (transfers_.bootLoaderStatus) transfers_.bootLoaderStatus(code);
+}
+
+// ---- Connection -----------------------------------------------------------------------------
+
+void Tolvane::IdentificationReply(const sysex::SysexBlockView& block) {
+    const int v = block.Byte6();
+    char version[32];
+    std::snprintf(version, sizeof version, "VERSION: %.1f", v / 10.0);
+    if (EditorOpen()) {
+        screen_.SetTextByTag(link::kTagDeviceLine, link::kTextDevice);
+        screen_.SetTextByTag(link::kTagVersionLine, version);
+        screen_.EnableGroup(link::kGroupPedal);
+    }
+    if (v / 10 < kLowestVersionMajor) {
+        char text[96];
+        std::snprintf(text, sizeof text, link::kTextUpgrade, kUpgradeToVersion);
+        SetPendingMessage(text);
+        return;
+    }
+    if (v / 10 > kHighestVersionMajor) {
+        SetPendingMessage(link::kTextEditorOutOfDate);
+        return;
+    }
+    if (!block.ChecksumValid()) return;
+    switch (block.Index()) {
+    case sysex::settings::kIdentification: {
+        flags_.connected.store(true);
+        if (EditorOpen()) {
+            const auto data = block.Data();
+            std::string serial;
+            for (std::size_t i = 0; i < kSerialLength && data[kSerialOffset + i] != 0; ++i)
+                serial += static_cast<char>(data[kSerialOffset + i]);
+            screen_.SetTextByTag(link::kTagSerialLine, "SERIAL: " + serial);
+        }
+        RequestSettingsBlock(sysex::settings::kPresetChecksums);
+        break;
+    }
+    case sysex::settings::kGlobal: {
+        // Only the three global tone settings; the apply flag keeps its state.
+        const bool applying = flags_.applyFlag.exchange(true);
+        const auto data = block.Data();
+        ApplySettingValue(kParamSoftClipping, data[11]);
+        ApplySettingValue(kParamAnalogSimGain, data[12]);
+        ApplySettingValue(kParamAntiAliasingFilter, data[13]);
+        flags_.applyFlag.store(applying);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void Tolvane::SetPendingMessage(const std::string& text) {
+    PendingText entry{};
+    const std::size_t n = std::min(text.size(), sizeof entry.text - 1);
+    std::copy_n(text.data(), n, entry.text);
+    pendingMessages_.Push(entry);
+}
+
+void Tolvane::ShowPendingMessage() {
+    // Only the newest text is shown; older ones were replaced before showing.
+    PendingText entry{};
+    bool any = false;
+    while (pendingMessages_.Pop(entry))
+        any = true;
+    if (any && EditorOpen()) screen_.AskUser(entry.text, "", AskButtons::Ok);
+}
+
+void Tolvane::Reconnect() {
+    flags_.connected.store(false);
+    flags_.autoConnect.store(true);
+    if (EditorOpen()) {
+        screen_.SetTextByTag(link::kTagDeviceLine, "");
+        screen_.SetTextByTag(link::kTagSerialLine, "");
+        screen_.SetTextByTag(link::kTagVersionLine, link::kTextConnecting);
+        screen_.DisableGroup(link::kGroupPedal);
+        screen_.HideGroup(link::kGroupProgress);
+    }
+}
+
+} // namespace tolvane

@@ -1,0 +1,312 @@
+#pragma once
+// The plug-in object: owner of the 138 parameters, the editor delegate the
+// screen talks to, the processor the MIDI side talks to, and the device link
+// that keeps the editor and the pedal in agreement.
+//
+// Sections
+//   1. Construction and the framework hooks
+//   2. Call points for the transfer components and the editor's display logic
+//   3. Connection (identification, reconnect, pending message)
+//   4. Presets (synchronisation, dumps, store / select / request, save)
+//   5. Live edits (change hook, interlocks, voicings, pedal reports)
+//   6. Settings blocks and factory resets
+//   7. Local library (labels, checksums, Clear Cache Data)
+//   8. State for the editor and for tests
+//
+// The member functions are spread over Tolvane.cpp (1-3), PresetSync.cpp (4),
+// LiveEdit.cpp (5), SettingsBlocks.cpp (6) and LinkCache.cpp (7).
+//
+// Threads: the receive entry (ProcessSysEx) and everything it triggers run on
+// the audio thread; the periodic task, the idle step and all user actions on
+// the user-interface thread. Screen effects made on the audio thread are
+// queued (QueuedEditorSeam) and replayed by the idle step; messages for the
+// user from the audio thread go through the pending message.
+
+#include "core/EditorSeam.h"
+#include "core/IPlugAPP.h"
+#include "core/MessageSender.h"
+#include "core/RingBuffer.h"
+#include "device/DeviceTables.h"
+#include "device/InboundRouter.h"
+#include "device/LinkFlags.h"
+#include "device/LinkLibrary.h"
+#include "device/QueuedEditorSeam.h"
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace tolvane {
+
+// Empty call points, filled by whoever owns the behaviour. An empty function
+// means "nothing there yet" and is skipped (queries answer false).
+struct TransferCallPoints {
+    // Periodic task step 2: a firmware update is running; send its next block.
+    std::function<bool()> firmwareUpdateRunning;
+    std::function<void()> sendNextFirmwareBlock;
+    // Step 3: a restore is running; may it send, and send its next message
+    // (Begin bulk transfer for a pending bulk start is sent by the link).
+    std::function<bool()> restoreRunning;
+    std::function<bool()> restoreMaySend;
+    std::function<void()> sendNextRestoreMessage;
+    // Step 4: a backup export is running; one step of it (connected given).
+    std::function<bool()> exportRunning;
+    std::function<void(bool connected)> exportStep;
+    // Step 7: the IR upload may send its next message.
+    std::function<void()> irUploadStep;
+
+    // Receive side: a Preset dump while an export runs, IR streams, IR name
+    // blocks, the statuses the transfers own (0x61, 0x63, 0x71-0x73, 0x7D,
+    // 0x7E while a restore runs) and the boot loader's statuses.
+    std::function<void(const sysex::SysexBlockView&)> exportPresetDump;
+    std::function<void(const sysex::StreamMessageView&)> irStream;
+    std::function<void(const sysex::SysexBlockView&)> irNameBlock;
+    std::function<void(std::uint8_t code)> transferStatus;
+    std::function<void(std::uint8_t code)> bootLoaderStatus;
+
+    // The IR display for a selector value, and the IR slot view's bank.
+    std::function<void(int irValue)> refreshIrDisplay;
+    std::function<void(int bank)> showIrBank;
+    // The name the IR slot view shows for a user slot (empty when none).
+    std::function<std::string(int slot)> slotViewName;
+
+    // Menu commands 1, 5, 6 (firmware page, import all, export all) and About.
+    std::function<void(MenuCommand)> menuCommand;
+    std::function<bool()> requestAbout;
+    // Help > Read Manual (writes the manual from the resources and opens it).
+    std::function<bool()> requestManual;
+};
+
+struct DisplayCallPoints {
+    // The display step of a parameter change (read-outs, pages, lists),
+    // after the link's own part; runs on the thread of the change.
+    std::function<void(int index)> paramDisplay;
+    // The idle display step (preset stepping, blinking).
+    std::function<void()> idleDisplay;
+    // After a received preset: the voicings found (10 / 5 for none).
+    std::function<void(int amp, int ambience)> voicingsDetected;
+};
+
+class Tolvane : public IPlugAPP, private IInboundHandler {
+public:
+    // ---- 1. Construction and hooks --------------------------------------------
+
+    // sender reaches the pedal, editor the screen, library the data folder.
+    Tolvane(ISysExSender& sender, IEditorSeam& editor, ILinkLibrary& library);
+    ~Tolvane() override;
+
+    // How long the destructor waits after stopping the timers, so that an
+    // audio callback still running has finished with the object.
+    void SetTeardownWait(std::chrono::milliseconds wait) { teardownWait_ = wait; }
+
+    using IEditorDelegate::OnParamChange;
+    void OnParamChange(int index) override;
+    void ProcessSysEx(const SysExMessage& msg) override; // the receive entry
+    void OnIdle() override;
+    void EditorClosing() override;
+    bool RequestAbout() override;
+    bool RequestManual() override;
+    void HandleMenuCommand(MenuCommand command) override;
+    void OnDeviceTimer() override; // the periodic task, every 100 ms
+
+    // ---- 2. Call points ---------------------------------------------------------
+
+    TransferCallPoints& Transfers() { return transfers_; }
+    DisplayCallPoints& Display() { return display_; }
+    // What the link shows the screen through (queued off the UI thread).
+    IEditorSeam& Screen() { return screen_; }
+    // Sends one message to the pedal.
+    void Send(const std::uint8_t* bytes, std::size_t size) { sender_.SendSysEx(bytes, size); }
+    template <typename M> void Send(const M& message) { Send(message.data(), message.size()); }
+
+    // ---- 3. Connection ------------------------------------------------------------
+
+    void Reconnect(); // the "RECONNECT" button
+    // Text shown by the next idle step (any thread; a newer text replaces an
+    // older one not yet shown).
+    void SetPendingMessage(const std::string& text);
+
+    // ---- 4. Presets -----------------------------------------------------------------
+
+    void RequestPreset(int slot);
+    void SelectPreset(int slot);
+    void StorePreset();
+    // The save button: the first press arms, the second stores into the current
+    // slot (Set parameter 18) when connected, or disarms when not.
+    void PressSave();
+    // A press on a preset-list slot: Save to slot when armed, else Select preset
+    // (only when connected).
+    void PickPresetSlot(int slot);
+    // The preset-name field's text was committed: it is stored with the preset.
+    void CommitPresetName(const std::string& name);
+    // A restore or the IR assignment asks for Begin bulk transfer on the next tick.
+    void SetBulkStartPending() { bulkStartPending_.store(true); }
+
+    // ---- 5. Live edits ----------------------------------------------------------------
+
+    // Sets parameter index to the plain value v the way the program does it
+    // itself (normalised, set, change hook, queued for the controls).
+    void ApplyValue(int index, double v);
+    void ApplyAmpVoicing(int k);
+    void ApplyAmbienceVoicing(int k);
+    void DetectVoicings();
+    void ParameterChangedByPedal(int index, int value);
+    // The IMPORT buttons name the IR position a user IR is given to.
+    void SetIrEditTargets(bool positionA, bool positionB);
+    // Whether the IR list's last event was a press (parameter 72 acts only then).
+    void SetIrListEventIsPress(bool press) { irListPress_ = press; }
+    // The text the IR list row of position 7 (which = 0) or 8 (1) shows.
+    void SetIrNameText(int which, const std::string& name);
+
+    // ---- 6. Settings blocks -------------------------------------------------------------
+
+    void RequestSettingsBlock(int type);
+    void StoreSettingsBlock(int type);
+    // The data of a Store settings block of type 0, 1 or 2.
+    std::array<std::uint8_t, kPresetRecordBytes> BuildSettingsData(int type) const;
+    // The reset buttons: ask "Are you sure?", then reset (0 all, 1 presets,
+    // 2 settings). The caches are emptied first for 0 and 1.
+    void FactoryResetButton(int kind);
+    void OpenGlobalSettings();
+    void CloseGlobalSettings();
+    void OpenKnobCcPage();
+    void LeaveKnobCcPage();
+    void OpenProgramMapPage();
+    void LeaveProgramMapPage();
+
+    // ---- 7. Local library -----------------------------------------------------------------
+
+    void LabelPresetsFromSlotFiles();
+    void LabelPresetsFromFolderScan();
+    void ClearCacheData();
+
+    // ---- 8. State --------------------------------------------------------------------------
+
+    const LinkFlags& Flags() const { return flags_; }
+    // The transfer components share the link flags and the bulk-start request.
+    LinkFlags& SharedFlags() { return flags_; }
+    std::atomic<bool>& BulkStartPendingFlag() { return bulkStartPending_; }
+    bool Connected() const { return flags_.connected.load(); }
+    void SetAutoConnect(bool on) { flags_.autoConnect.store(on); }
+    void SetConnected(bool on) { flags_.connected.store(on); }
+    bool BulkLoadRunning() const { return bulkLoadRunning_.load(); }
+    int CurrentPreset() const { return currentPreset_.load(); }
+    void SetCurrentPreset(int slot) { currentPreset_.store(slot); }
+    int SelectedPresetRow() const { return selectedPresetRow_.load(); }
+    int PatchOffset() const;
+    ChecksumPair LocalChecksum(int slot) const { return localChecksums_[slot]; }
+    const ProgramMap& GetProgramMap() const { return programMap_; }
+    const DeviceValueCache& DeviceValues() const { return deviceValueCache_; }
+    const StoredPresetValues& StoredValues() const { return storedPresetValues_; }
+    int AmpVoicing() const { return ampVoicing_; }
+    int AmbienceVoicing() const { return ambienceVoicing_; }
+    int LastEditIndex() const { return lastEditIndex_; }
+    int IrSlotStep() const { return irSlotStep_; }
+    bool IrRequestPending() const { return irRequestPending_.load(); }
+    bool SaveArmed() const { return saveArmed_.load(); }
+    const FactoryIrNames& FactoryNames() const { return factoryIrNames_; }
+    void SetFactoryIrName(int entry, const std::string& name) { factoryIrNames_[entry] = name; }
+
+private:
+    // IInboundHandler: the routes of the receive entry.
+    void OnPresetDump(const sysex::SysexBlockView& block) override;
+    void OnSettingsBlock(const sysex::SysexBlockView& block, bool connected) override;
+    void OnIrNameBlock(const sysex::SysexBlockView& block) override;
+    void OnNameMessage(std::string_view name) override;
+    void OnIrStream(const sysex::StreamMessageView& stream) override;
+    void OnParameterChanged(int index, int value) override;
+    void OnApplicationStatus(std::uint8_t code) override;
+    void OnBootLoaderStatus(std::uint8_t code) override;
+
+    bool EditorOpen() { return screen_.IsEditorOpen(); }
+    bool TransferQuery(const std::function<bool()>& query) const { return query && query(); }
+    int ParamInt(int index) const;
+    // Set from a normalised value with the change hook, then queued for the controls.
+    void SetAndQueue(int index, double normalised);
+
+    // Connection
+    void IdentificationReply(const sysex::SysexBlockView& block);
+    void ShowPendingMessage();
+    // Presets
+    void ChecksumList(const sysex::SysexBlockView& block);
+    void StartBulkLoad();
+    void FinishBulkLoad();
+    void BulkPresetDump(const sysex::SysexBlockView& block);
+    void NormalPresetDump(const sysex::SysexBlockView& block);
+    void ShowProgress(int loaded, int total);
+    int LowestPendingSlot() const;
+    void SetRowText(int slot, const std::string& text);
+    void SetRowColour(int slot, Colour colour);
+    // Live edits
+    void DeviceStep(int index, int v);
+    void Interlock(int index, int v);
+    void ShowPresetNumber(int number);
+    void UpdatePresetModified();
+    void ApplyVoicingValue(int index, int tableValue, bool fromMinimum);
+    void LightVoicings();
+    void IrNumberStepDone();
+    void UserIrSlotLowPart(bool positionA, int v);
+    void ClickIrSlot(int row, bool rightColumn);
+    // Settings
+    void SettingsBlock(const sysex::SysexBlockView& block);
+    void ApplySettingValue(int index, int v);
+    void ApplySlotFileLabels(const SlotFileLabels& labels);
+
+    ISysExSender& sender_;
+    QueuedEditorSeam screen_;
+    ILinkLibrary& library_;
+    TransferCallPoints transfers_;
+    DisplayCallPoints display_;
+    std::chrono::milliseconds teardownWait_{1000};
+
+    LinkFlags flags_;
+    DeviceValueCache deviceValueCache_{};
+    StoredPresetValues storedPresetValues_{};
+    ProgramMap programMap_ = IdentityProgramMap();
+    FactoryIrNames factoryIrNames_ = DefaultFactoryIrNames();
+
+    // Connection
+    int pollCounter_ = 0;
+    std::atomic<bool> bulkStartPending_{false};
+    struct PendingText {
+        char text[128];
+    };
+    RingBuffer<PendingText, 8> pendingMessages_;
+
+    // Presets
+    std::array<ChecksumPair, kPresetSlotCount> localChecksums_{};
+    std::array<std::atomic<bool>, kPresetSlotCount> pending_{};
+    int pendingCount_ = 0;
+    int loadedCount_ = 0;
+    std::atomic<bool> bulkLoadRunning_{false};
+    std::atomic<int> bulkIndex_{0};
+    std::atomic<int> currentPreset_{0};
+    std::atomic<int> selectedPresetRow_{0};
+    std::atomic<bool> saveArmed_{false};
+    std::atomic<bool> blinkCounting_{false};
+    std::array<char, 32> presetName_{};
+    std::array<std::array<char, 32>, 2> irNameText_{};
+
+    // Live edits
+    bool displayHold_ = false;
+    int displayHoldTicks_ = 0;
+    int lastEditIndex_ = -1;
+    int lastEditValue_ = 0;
+    int sampledEditIndex_ = -1;
+    int sampledEditValue_ = 0;
+    int editSampleTicks_ = 0;
+    int ampVoicing_ = 10;
+    int ambienceVoicing_ = 5;
+    int irSlotStep_ = 0;
+    int irSlotA_ = 0;
+    int irSlotB_ = 0;
+    std::atomic<bool> irEditTargetA_{false};
+    std::atomic<bool> irEditTargetB_{false};
+    std::atomic<bool> irRequestPending_{false};
+    bool irListPress_ = true;
+};
+
+} // namespace tolvane

@@ -1,0 +1,87 @@
+#pragma once
+// The host object: owns the plug-in, the settings, the MIDI transport and the
+// audio clock, and runs their start-up and shut-down in a fixed order.
+//
+// Start-up (Initialise, then StartAudio): load settings; create the audio API
+// and probe its devices; create the MIDI objects; list the ports; open the
+// remembered input, then output port; run the change hook once for every
+// parameter. Shut-down (the destructor): the exiting flag; audio stopped; the
+// MIDI input callback cancelled; the output port closed; the output objects,
+// the input objects and the audio object deleted; then the plug-in's timers
+// stopped, a settling wait, and the plug-in deleted.
+//
+// All on the user-interface thread.
+
+#include "core/IPlugAPP.h"
+#include "host/AudioClock.h"
+#include "host/HostSettings.h"
+#include "host/MidiTransport.h"
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tolvane {
+
+class AppHost {
+public:
+    // Makes the plug-in; it sends through the transport it is given.
+    using PluginFactory = std::function<std::unique_ptr<IPlugAPP>(IMidiOutput& output)>;
+    // Shows an error message box (caption "Error").
+    using ErrorReporter = std::function<void(const std::string& text)>;
+
+    AppHost(PluginFactory makePlugin, SettingsFile settingsFile, ErrorReporter reportError);
+    ~AppHost();
+    AppHost(const AppHost&) = delete;
+    AppHost& operator=(const AppHost&) = delete;
+
+    void Initialise();
+    // Chooses the devices and starts the stream. Shows the soundcard message
+    // and starts nothing when no output device can be found.
+    bool StartAudio();
+    void StopAudio() { audio_.Stop(); }
+
+    // The two lists of the settings dialog, each starting with "off".
+    const std::vector<std::string>& MidiInputNames() const { return midiInputNames_; }
+    const std::vector<std::string>& MidiOutputNames() const { return midiOutputNames_; }
+    void ListMidiPorts();
+    // "off" closes the port; a name that is not present becomes "off", is
+    // saved, and the port is closed.
+    void SelectMidiPort(MidiDirection direction, const std::string& name);
+
+    HostSettings& Settings() { return settings_; }
+    const HostSettings& SettingsInUse() const { return settingsInUse_; }
+    void TakeSnapshot() { snapshot_ = settings_; }
+    const HostSettings& Snapshot() const { return snapshot_; }
+    // Puts the snapshot back and restarts the audio side with it.
+    void RestoreSnapshot();
+    void SaveSettings() { settingsFile_.Save(settings_); }
+    SettingsFile& File() { return settingsFile_; }
+
+    IPlugAPP& Plugin() { return *plugin_; }
+    MidiTransport& Transport() { return transport_; }
+    AudioClock& Audio() { return audio_; }
+
+    // How long the plug-in is left to settle after its timers stop.
+    void SetPluginSettleTime(std::chrono::milliseconds t) { settleTime_ = t; }
+
+private:
+    SettingsFile settingsFile_;
+    ErrorReporter reportError_;
+    HostSettings settings_;
+    HostSettings snapshot_;
+    HostSettings settingsInUse_;
+    std::vector<std::string> midiInputNames_;
+    std::vector<std::string> midiOutputNames_;
+    std::chrono::milliseconds settleTime_{1000};
+
+    // The transport outlives the plug-in, which holds it as its sender;
+    // the MIDI objects inside it go first at shut-down.
+    MidiTransport transport_;
+    std::unique_ptr<IPlugAPP> plugin_;
+    AudioClock audio_;
+};
+
+} // namespace tolvane

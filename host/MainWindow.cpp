@@ -1,0 +1,151 @@
+#include "host/MainWindow.h"
+
+#include "host/GraphicsEditorControls.h"
+#include "host/SettingsDialog.h"
+#include "toolkit/IGraphics.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+
+namespace tolvane {
+
+namespace {
+
+constexpr const char* kCaption = "Tolvane";
+constexpr const char* kAboutText = "Tolvane 1.0.0\nEditor and librarian for the Brennix Velumo Ostrel.";
+constexpr const char* kManualFallbackText = "See the manual";
+
+void ShowMessage(QWidget* owner, const char* text) {
+    QMessageBox box(QMessageBox::NoIcon, kCaption, text, QMessageBox::Ok, owner);
+    box.exec();
+}
+
+} // namespace
+
+MainWindow::MainWindow(std::unique_ptr<AppHost> host, EditorLayout layout)
+    : host_(std::move(host)), layout_(std::move(layout)) {
+    setWindowTitle(kCaption);
+    // A fixed client area: no sizing border and no maximise button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    const EditorSizeLimits& limits = host_->Plugin().SizeLimits();
+    // Logical pixels, so the system's scale factor is applied on top.
+    setMinimumSize(limits.minWidth, limits.minHeight);
+    setMaximumSize(limits.maxWidth, limits.maxHeight);
+    BuildMenus();
+    OpenEditor();
+    CentreOnScreen();
+}
+
+MainWindow::~MainWindow() {
+    ShutDown();
+}
+
+void MainWindow::BuildMenus() {
+    IPlugAPP& plugin = host_->Plugin();
+    auto command = [this, &plugin](QMenu* menu, const char* text, MenuCommand code) {
+        connect(menu->addAction(text), &QAction::triggered, this,
+                [&plugin, code] { plugin.HandleMenuCommand(code); });
+    };
+
+    QMenu* file = menuBar()->addMenu("&File");
+    command(file, "&Import All Presets to Ostrel...", MenuCommand::ImportAllPresets);
+    command(file, "&Export All Presets from Ostrel ...", MenuCommand::ExportAllPresets);
+    file->addSeparator();
+    command(file, "&Firmware Update...", MenuCommand::FirmwareUpdate);
+    command(file, "&Clear Cache Data", MenuCommand::ClearCacheData);
+    file->addSeparator();
+    QAction* settings = file->addAction("&MIDI Settings...\tCtrl+,");
+    settings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    connect(settings, &QAction::triggered, this, &MainWindow::OpenMidiSettings);
+    command(file, "&Ostrel Global Settings...", MenuCommand::GlobalSettings);
+    file->addSeparator();
+    connect(file->addAction("&Quit"), &QAction::triggered, this, &QWidget::close);
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    connect(help->addAction("&About"), &QAction::triggered, this, [this, &plugin] {
+        if (!plugin.RequestAbout()) ShowMessage(this, kAboutText);
+    });
+    connect(help->addAction("&Read Manual"), &QAction::triggered, this, [this, &plugin] {
+        if (!plugin.RequestManual()) ShowMessage(this, kManualFallbackText);
+    });
+
+    // These keys belong to the window and do nothing, so the editor never sees them.
+    for (auto key : {Qt::Key_E, Qt::Key_B, Qt::Key_D, Qt::Key_F}) {
+        auto* swallow = new QAction(this);
+        swallow->setShortcut(QKeySequence(Qt::CTRL | key));
+        swallow->setShortcutContext(Qt::WindowShortcut);
+        addAction(swallow);
+    }
+}
+
+void MainWindow::OpenEditor() {
+    IPlugAPP& plugin = host_->Plugin();
+    const EditorSizeLimits& limits = plugin.SizeLimits();
+    EditorWindowState state = plugin.LastWindowState();
+    if (state.scale == 0.f) state = {limits.width, limits.height, host_->File().LoadGuiScale()};
+
+    graphics_ = new IGraphics(&plugin, limits.width, limits.height, 60, this);
+    if (layout_) layout_(*graphics_, plugin);
+    graphics_->SetCanvasScale(state.width, state.height, state.scale);
+    graphics_->setFixedSize(graphics_->size());
+    setCentralWidget(graphics_);
+    controls_ = std::make_unique<GraphicsEditorControls>(*graphics_);
+    plugin.AttachEditorControls(controls_.get());
+    plugin.PushAllValuesToControls();
+}
+
+void MainWindow::CloseEditor() {
+    if (closingEditor_ || !graphics_) return;
+    closingEditor_ = true;
+    IPlugAPP& plugin = host_->Plugin();
+    plugin.EditorClosing();
+    host_->File().SaveGuiScale(graphics_->GetDrawScale());
+    plugin.KeepWindowState({graphics_->Width(), graphics_->Height(), graphics_->GetDrawScale()});
+    plugin.DetachEditorControls();
+    controls_.reset();
+    delete graphics_;
+    graphics_ = nullptr;
+    closingEditor_ = false;
+}
+
+void MainWindow::CentreOnScreen() {
+    adjustSize();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->geometry();
+    const QSize client = size();
+    move(area.x() + area.width() / 2 - client.width() / 2,
+         area.y() + area.height() / 2 - client.height() / 2);
+}
+
+void MainWindow::BringToFront() {
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::OpenMidiSettings() {
+    SettingsDialog dialog(*host_, this);
+    if (dialog.exec() == QDialog::Accepted) host_->SaveSettings();
+}
+
+void MainWindow::ShutDown() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    CloseEditor();
+    host_.reset();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    ShutDown();
+    event->accept();
+    QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::Quit));
+}
+
+} // namespace tolvane

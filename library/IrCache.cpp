@@ -1,0 +1,82 @@
+#include "library/IrCache.h"
+
+#include "library/DataFolder.h"
+#include "library/LibraryFiles.h"
+
+#include <cstdio>
+#include <system_error>
+
+namespace tolvane {
+
+namespace {
+
+constexpr std::size_t kNameReadBytes = 64;
+constexpr std::size_t kNameOffset = 4;
+constexpr int kBankSize = 32;
+
+std::optional<std::string> StoredName(const std::filesystem::path& path) {
+    const auto bytes = ReadFileStart(path, kNameReadBytes);
+    if (!bytes) return std::nullopt;
+    std::array<char, kIrNameLength> name{};
+    for (std::size_t i = 0; i < kIrNameLength && kNameOffset + i < bytes->size(); ++i)
+        name[i] = static_cast<char>((*bytes)[kNameOffset + i]);
+    return TrimName(name.data(), name.size());
+}
+
+std::optional<IrRecord> LoadRecord(const std::filesystem::path& path) {
+    const auto bytes = ReadWholeFile(path);
+    if (!bytes) return std::nullopt;
+    return DecodeIrRecord(bytes->data(), bytes->size());
+}
+
+} // namespace
+
+std::filesystem::path UserIrPath(const std::filesystem::path& dataFolder, int slot) {
+    return dataFolder / kUserIrsFolder / CacheFileName(slot + 1);
+}
+
+std::filesystem::path FactoryIrPath(const std::filesystem::path& dataFolder, int index) {
+    return dataFolder / kFactoryIrsFolder / CacheFileName(index + 1);
+}
+
+std::filesystem::path IrNumberPath(const std::filesystem::path& dataFolder, int irNumber) {
+    if (irNumber >= kFirstFactoryIrNumber) return FactoryIrPath(dataFolder, irNumber & 127);
+    return UserIrPath(dataFolder, irNumber);
+}
+
+bool UserIrCached(const std::filesystem::path& dataFolder, int slot) {
+    return CanOpenForReading(UserIrPath(dataFolder, slot));
+}
+
+bool FactoryIrCached(const std::filesystem::path& dataFolder, int index) {
+    return CanOpenForReading(FactoryIrPath(dataFolder, index));
+}
+
+std::string UserIrName(const std::filesystem::path& dataFolder, int slot) {
+    if (auto name = StoredName(UserIrPath(dataFolder, slot))) return *name;
+    char text[32];
+    std::snprintf(text, sizeof text, "Empty Slot %d", slot % kBankSize + 1);
+    return text;
+}
+
+std::optional<std::string> FactoryIrName(const std::filesystem::path& dataFolder, int index) {
+    return StoredName(FactoryIrPath(dataFolder, index));
+}
+
+std::optional<IrRecord> LoadUserIrRecord(const std::filesystem::path& dataFolder, int slot) {
+    return LoadRecord(UserIrPath(dataFolder, slot));
+}
+
+std::optional<IrRecord> LoadFactoryIrRecord(const std::filesystem::path& dataFolder, int index) {
+    return LoadRecord(FactoryIrPath(dataFolder, index));
+}
+
+bool WriteIrRecord(const std::filesystem::path& dataFolder, int irNumber, const IrRecord& record) {
+    const std::filesystem::path path = IrNumberPath(dataFolder, irNumber);
+    std::error_code ec;
+    std::filesystem::create_directories(path.parent_path(), ec);
+    const auto bytes = EncodeIrRecord(record);
+    return WriteWholeFile(path, bytes.data(), bytes.size());
+}
+
+} // namespace tolvane

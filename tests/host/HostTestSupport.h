@@ -1,0 +1,86 @@
+#pragma once
+// Shared by the host tests: a temporary data folder, a plug-in that records
+// what reaches its receive entries (called on the audio thread), and waiting
+// for a condition with a deadline.
+
+#include "core/IPlugAPP.h"
+#include "host/HostSettings.h"
+
+#include <QCoreApplication>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace tolvane::test {
+
+// A fresh folder set as XDG_DATA_HOME (and TMPDIR, which keeps the
+// single-instance socket private) for the life of the object.
+class TempDataHome {
+public:
+    TempDataHome() {
+        static int counter = 0;
+        root_ = std::filesystem::temp_directory_path() /
+                ("tolvane-host-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+        std::filesystem::remove_all(root_);
+        std::filesystem::create_directories(root_ / "tmp");
+        setenv("XDG_DATA_HOME", root_.c_str(), 1);
+    }
+    ~TempDataHome() {
+        unsetenv("XDG_DATA_HOME");
+        std::error_code ec;
+        std::filesystem::remove_all(root_, ec);
+    }
+    const std::filesystem::path& Root() const { return root_; }
+    std::filesystem::path DataFolder() const { return root_ / "Tolvane"; }
+    std::filesystem::path SettingsPath() const { return DataFolder() / kSettingsFileName; }
+    std::filesystem::path Tmp() const { return root_ / "tmp"; }
+
+private:
+    std::filesystem::path root_;
+};
+
+class RecordingPlugin : public IPlugAPP {
+public:
+    void ProcessSysEx(const SysExMessage& msg) override {
+        std::lock_guard lock(mutex_);
+        received_.emplace_back(msg.data, msg.data + msg.size);
+    }
+    std::vector<std::vector<std::uint8_t>> Received() const {
+        std::lock_guard lock(mutex_);
+        return received_;
+    }
+    void EditorClosing() override {
+        ++editorClosings;
+        if (connected) SendSysEx(SysExMessage{0, 8, kEditorClosing});
+    }
+
+    static constexpr std::uint8_t kEditorClosing[8] = {0xF0, 0x00, 0x51, 0x21, 0x03, 0x5F, 0x0A, 0xF7};
+    bool connected = false;
+    int editorClosings = 0;
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::vector<std::uint8_t>> received_;
+};
+
+// Polls (processing Qt events) until done() or the limit passes.
+inline bool WaitFor(const std::function<bool()>& done,
+                    std::chrono::milliseconds limit = std::chrono::milliseconds(3000)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        if (QCoreApplication::instance()) QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+} // namespace tolvane::test

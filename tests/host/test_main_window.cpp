@@ -1,0 +1,157 @@
+// The main window offscreen: its menus, its size, the keys it swallows, the
+// settings dialog, and what closing it sends and saves.
+
+#include "HostTestSupport.h"
+#include "host/MainWindow.h"
+#include "host/SettingsDialog.h"
+#include "support/JackServer.h"
+#include "toolkit/IGraphics.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace tolvane {
+namespace {
+
+std::vector<std::string> Texts(const QList<QAction*>& actions) {
+    std::vector<std::string> texts;
+    for (QAction* a : actions)
+        texts.push_back(a->isSeparator() ? "—" : a->text().toStdString());
+    return texts;
+}
+
+int EditorClosingsSeen(test::SimulatorProcess& sim) {
+    sim.Command("status");
+    std::string line;
+    while (sim.ReadLine(line))
+        if (line.rfind("status", 0) == 0) break;
+    const auto at = line.find("editor-closings=");
+    return at == std::string::npos ? -1 : std::stoi(line.substr(at + 16));
+}
+
+class KeyCounter : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* e) override {
+        // The Control key itself reaches the editor; the letters must not.
+        if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() != Qt::Key_Control) ++presses;
+        return false;
+    }
+    int presses = 0;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(jack.Ok()) << jack.Error();
+        sim = std::make_unique<test::SimulatorProcess>(VELUMO_SIM_PATH, std::vector<std::string>{"--fresh"});
+        ASSERT_TRUE(sim->Ok()) << sim->Error();
+        HostSettings s;
+        s.audioDriver = kDriverJack;
+        s.midiInputPort = sim->InPort();
+        s.midiOutputPort = sim->OutPort();
+        std::filesystem::create_directories(home.DataFolder());
+        SettingsFile(home.SettingsPath()).Save(s);
+        auto host =
+            std::make_unique<AppHost>([](IMidiOutput&) { return std::make_unique<test::RecordingPlugin>(); },
+                                      SettingsFile::InDataFolder(), [](const std::string&) {});
+        host->SetPluginSettleTime(std::chrono::milliseconds(0));
+        host->Initialise();
+        host->StartAudio();
+        plugin = static_cast<test::RecordingPlugin*>(&host->Plugin());
+        window = std::make_unique<MainWindow>(std::move(host));
+        window->show();
+        // Shortcuts of the window act only while it is the active one.
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    std::string GuiSection() {
+        std::ifstream in(home.SettingsPath());
+        std::stringstream s;
+        s << in.rdbuf();
+        const auto at = s.str().find("[GUI]");
+        return at == std::string::npos ? "" : s.str().substr(at);
+    }
+
+    test::TempDataHome home;
+    test::JackServer jack;
+    std::unique_ptr<test::SimulatorProcess> sim;
+    std::unique_ptr<MainWindow> window;
+    test::RecordingPlugin* plugin = nullptr;
+};
+
+TEST_F(MainWindowTest, MenusShowFileAndHelpWithTheirItems) {
+    const auto menus = window->menuBar()->actions();
+    ASSERT_EQ(Texts(menus), (std::vector<std::string>{"&File", "&Help"}));
+    EXPECT_EQ(
+        Texts(menus[0]->menu()->actions()),
+        (std::vector<std::string>{"&Import All Presets to Ostrel...", "&Export All Presets from Ostrel ...",
+                                  "—", "&Firmware Update...", "&Clear Cache Data", "—",
+                                  "&MIDI Settings...\tCtrl+,", "&Ostrel Global Settings...", "—", "&Quit"}));
+    EXPECT_EQ(Texts(menus[1]->menu()->actions()), (std::vector<std::string>{"&About", "&Read Manual"}));
+}
+
+TEST_F(MainWindowTest, ClientIsTheEditorAtHalfScaleWithoutMaximise) {
+    ASSERT_NE(window->Editor(), nullptr);
+    EXPECT_EQ(window->Editor()->size(), QSize(960, 600));
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(window->minimumSize(), QSize(640, 400));
+    EXPECT_EQ(window->maximumSize(), QSize(5760, 3600));
+    EXPECT_EQ(window->windowTitle(), "Tolvane");
+}
+
+TEST_F(MainWindowTest, DebugKeysNeverReachTheEditor) {
+    window->Editor()->setFocus();
+    KeyCounter counter;
+    window->Editor()->installEventFilter(&counter);
+    for (auto key : {Qt::Key_E, Qt::Key_B, Qt::Key_D, Qt::Key_F})
+        QTest::keyClick(window->Editor(), key, Qt::ControlModifier);
+    EXPECT_EQ(counter.presses, 0);
+    QTest::keyClick(window->Editor(), Qt::Key_G, Qt::ControlModifier); // not one of them
+    EXPECT_EQ(counter.presses, 1);
+}
+
+TEST_F(MainWindowTest, CtrlCommaOpensPreferencesWithOffFirstAndTheOpenPorts) {
+    std::vector<std::string> seen;
+    QTimer::singleShot(50, [&] {
+        auto* dialog = qobject_cast<SettingsDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        seen = {dialog->windowTitle().toStdString(), dialog->InputList()->itemText(0).toStdString(),
+                dialog->InputList()->currentText().toStdString(),
+                dialog->OutputList()->currentText().toStdString()};
+        dialog->reject();
+    });
+    QTest::keyClick(window->Editor(), Qt::Key_Comma, Qt::ControlModifier);
+    EXPECT_EQ(seen, (std::vector<std::string>{"Preferences", "off", sim->InPort(), sim->OutPort()}));
+}
+
+TEST_F(MainWindowTest, ClosingWhileConnectedSendsOneEditorClosingAndSavesTheScale) {
+    plugin->connected = true;
+    window->close();
+    window->close(); // a second close does nothing more
+    EXPECT_TRUE(test::WaitFor([&] { return EditorClosingsSeen(*sim) >= 1; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(EditorClosingsSeen(*sim), 1);
+    EXPECT_EQ(GuiSection(), "[GUI]\nscale=0.500000\n");
+    EXPECT_EQ(window->Host(), nullptr);
+}
+
+TEST_F(MainWindowTest, ClosingWhileNotConnectedSendsNothingAndSavesTheScale) {
+    window->close();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(EditorClosingsSeen(*sim), 0);
+    EXPECT_EQ(GuiSection(), "[GUI]\nscale=0.500000\n");
+}
+
+} // namespace
+} // namespace tolvane

@@ -1,0 +1,124 @@
+// settings.ini: the profile-file rules, what the host writes on a first start,
+// and how missing or vanished ports become "off".
+
+#include "HostTestSupport.h"
+#include "host/AppHost.h"
+#include "host/HostSettings.h"
+#include "host/ProfileFile.h"
+#include "support/JackServer.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace tolvane {
+namespace {
+
+std::string ReadFile(const std::filesystem::path& p) {
+    std::ifstream in(p);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteFile(const std::filesystem::path& p, const std::string& text) {
+    std::filesystem::create_directories(p.parent_path());
+    std::ofstream(p) << text;
+}
+
+TEST(ProfileFile, MatchesSectionsAndKeysWithoutCaseAndKeepsOtherSections) {
+    ProfileFile f;
+    f.FromText("[GUI]\nscale=0.750000\n[Midi]\nInDev = Port A \n");
+    EXPECT_EQ(f.Get("gui", "SCALE", "x"), "0.750000");
+    EXPECT_EQ(f.Get("midi", "indev", "x"), "Port A");
+    EXPECT_EQ(f.Get("midi", "outdev", "fallback"), "fallback");
+    EXPECT_EQ(f.Get("audio", "indev", "fallback"), "fallback");
+    f.Set("MIDI", "indev", "Port B");
+    f.Set("midi", "outdev", "Port C");
+    f.Set("audio", "sr", "48000");
+    EXPECT_EQ(f.ToText(), "[GUI]\nscale=0.750000\n[Midi]\nInDev=Port B\noutdev=Port C\n[audio]\nsr=48000\n");
+}
+
+const char* kFirstStartFile = "[audio]\ndriver=0\nindev=Default Device\noutdev=Default Device\nin1=1\nin2=2\n"
+                              "out1=1\nout2=2\nbuffer=512\nsr=44100\n"
+                              "[midi]\nindev=off\noutdev=off\ninchan=0\noutchan=0\n";
+
+TEST(SettingsFile, FirstStartCreatesTheFolderAndWritesEveryKeyInOrder) {
+    test::TempDataHome home;
+    ASSERT_FALSE(std::filesystem::exists(home.DataFolder()));
+    SettingsFile file = SettingsFile::InDataFolder();
+    const HostSettings s = file.Load();
+    EXPECT_EQ(s, HostSettings::FirstStart());
+    EXPECT_EQ(ReadFile(home.SettingsPath()), kFirstStartFile);
+
+    // Read back, the same settings and the same file.
+    EXPECT_EQ(file.Load(), s);
+    EXPECT_EQ(ReadFile(home.SettingsPath()), kFirstStartFile);
+}
+
+TEST(SettingsFile, MissingKeysTakeTheirOwnDefaultsAndTheGuiSectionSurvives) {
+    test::TempDataHome home;
+    WriteFile(home.SettingsPath(), "[GUI]\nscale=0.750000\n[AUDIO]\nsr=48000\nbuffer=abc\n");
+    SettingsFile file = SettingsFile::InDataFolder();
+    const HostSettings s = file.Load();
+    EXPECT_EQ(s.sampleRate, 48000u);
+    EXPECT_EQ(s.bufferSize, 0u); // present but not a number
+    EXPECT_EQ(s.audioInputDevice, "Built-in Input");
+    EXPECT_EQ(s.audioOutputDevice, "Built-in Output");
+    EXPECT_EQ(s.midiInputPort, "no input");
+    EXPECT_EQ(s.midiOutputPort, "no output");
+    EXPECT_FLOAT_EQ(file.LoadGuiScale(), 0.75f);
+    EXPECT_NE(ReadFile(home.SettingsPath()).find("[GUI]\nscale=0.750000\n"), std::string::npos);
+}
+
+TEST(SettingsFile, GuiScaleIsWrittenWithSixDecimalsAndBadValuesFallBackToAHalf) {
+    test::TempDataHome home;
+    SettingsFile file = SettingsFile::InDataFolder();
+    EXPECT_FLOAT_EQ(file.LoadGuiScale(), 0.5f);
+    file.SaveGuiScale(0.5f);
+    EXPECT_EQ(ReadFile(home.SettingsPath()), "[GUI]\nscale=0.500000\n");
+    for (const char* bad : {"0", "-1", "abc", "nan"}) {
+        WriteFile(home.SettingsPath(), std::string("[gui]\nscale=") + bad + "\n");
+        EXPECT_FLOAT_EQ(file.LoadGuiScale(), 0.5f) << bad;
+    }
+}
+
+std::unique_ptr<AppHost> MakeHost(std::vector<std::string>* errors = nullptr) {
+    auto host = std::make_unique<AppHost>(
+        [](IMidiOutput&) { return std::make_unique<test::RecordingPlugin>(); }, SettingsFile::InDataFolder(),
+        [errors](const std::string& text) {
+            if (errors) errors->push_back(text);
+        });
+    host->SetPluginSettleTime(std::chrono::milliseconds(0));
+    return host;
+}
+
+// A real port list (a private JACK server) that lacks the remembered names.
+TEST(AppHostSettings, PortsThatAreNotPresentBecomeOffAndAreSaved) {
+    test::JackServer jack;
+    ASSERT_TRUE(jack.Ok()) << jack.Error();
+    struct Case {
+        const char* file;
+    };
+    const Case cases[] = {
+        {"[audio]\nsr=44100\n"}, // no "midi" section: "no input" and "no output"
+        {"[midi]\nindev=Velumo Ostrel gone:in 130:0\noutdev=Velumo Ostrel gone:out 130:1\n"},
+    };
+    for (const Case& c : cases) {
+        test::TempDataHome home;
+        WriteFile(home.SettingsPath(), c.file);
+        auto host = MakeHost();
+        host->Initialise();
+        ASSERT_TRUE(host->Transport().HasInputObject() && host->Transport().HasOutputObject());
+        EXPECT_EQ(host->Settings().midiInputPort, "off");
+        EXPECT_EQ(host->Settings().midiOutputPort, "off");
+        ProfileFile saved;
+        ASSERT_TRUE(saved.Load(home.SettingsPath()));
+        EXPECT_EQ(saved.Get("midi", "indev", ""), "off") << c.file;
+        EXPECT_EQ(saved.Get("midi", "outdev", ""), "off") << c.file;
+    }
+}
+
+} // namespace
+} // namespace tolvane

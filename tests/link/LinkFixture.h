@@ -1,0 +1,159 @@
+#pragma once
+// A Tolvane wired to the pedal model, with a recording screen and a temporary
+// data folder. Time moves only when a test calls Tick (the 100 ms task) or
+// Idle (the 20 ms step); the pedal's answers reach the receive entry when the
+// test pumps them, one at a time, as the audio thread would.
+
+#include "../library/LibraryTempFolder.h"
+#include "core/ManualTimer.h"
+#include "device/ParamTable.h"
+#include "device/Tolvane.h"
+#include "library/LibraryStore.h"
+#include "sim/model/FactoryContent.h"
+#include "sim/model/PedalModel.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tolvane::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Every call the link makes on the screen, as one line of text.
+class RecordingSeam : public IEditorSeam {
+public:
+    bool open = true;
+    AskResult answer = AskResult::Ok;
+    std::vector<std::string> calls;
+
+    bool IsEditorOpen() const override { return open; }
+    void SetTextByTag(ControlTag tag, const std::string& text) override {
+        calls.push_back("text " + std::to_string(tag) + " " + text);
+    }
+    void SetTextColourByTag(ControlTag tag, Colour c) override {
+        calls.push_back("colour " + std::to_string(tag) + " " + std::to_string(c.a) + "," +
+                        std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b));
+    }
+    void SetControlValueByTag(ControlTag tag, double v) override {
+        calls.push_back("value " + std::to_string(tag) + " " + std::to_string(v));
+    }
+    void ShowGroup(const std::string& g) override { calls.push_back("show " + g); }
+    void HideGroup(const std::string& g) override { calls.push_back("hide " + g); }
+    void EnableGroup(const std::string& g) override { calls.push_back("enable " + g); }
+    void DisableGroup(const std::string& g) override { calls.push_back("disable " + g); }
+    AskResult AskUser(const std::string& text, const std::string& caption, AskButtons) override {
+        calls.push_back("ask " + text + (caption.empty() ? "" : " / " + caption));
+        return answer;
+    }
+    std::string AskForFile(FileAction, const std::string&, const std::string&, const std::string&) override {
+        return {};
+    }
+
+    bool Has(const std::string& call) const {
+        for (const auto& c : calls)
+            if (c == call) return true;
+        return false;
+    }
+    int Count(const std::string& call) const {
+        int n = 0;
+        for (const auto& c : calls)
+            n += c == call;
+        return n;
+    }
+};
+
+// The wire: what the editor sends is recorded and handed to the pedal; what
+// the pedal answers waits in the inbox until pumped.
+class Wire : public ISysExSender {
+public:
+    explicit Wire(sim::PedalModel& pedal) : pedal_(pedal) {
+        pedal_.SetOutput([this](std::span<const std::uint8_t> m) { inbox.emplace_back(m.begin(), m.end()); });
+    }
+    bool SendSysEx(const std::uint8_t* bytes, std::size_t size) override {
+        sent.emplace_back(bytes, bytes + size);
+        if (toPedal) pedal_.Receive({bytes, size});
+        return true;
+    }
+
+    std::vector<Bytes> sent;
+    std::deque<Bytes> inbox;
+    bool toPedal = true;
+
+private:
+    sim::PedalModel& pedal_;
+};
+
+// Byte 5 of a message: its command.
+inline std::uint8_t Command(const Bytes& m) {
+    return m.size() > 5 ? m[5] : 0;
+}
+
+class LinkTest : public ::testing::Test {
+protected:
+    LinkTest() : wire(pedal) {}
+
+    // Builds the editor; call after preparing the library and the pedal.
+    void Start() {
+        tolvane = std::make_unique<Tolvane>(wire, screen, store);
+        tolvane->SetTeardownWait(std::chrono::milliseconds(0));
+    }
+
+    // Delivers the pedal's answers (and the answers they cause) to the editor.
+    void Pump() {
+        while (!wire.inbox.empty()) {
+            Bytes m = std::move(wire.inbox.front());
+            wire.inbox.pop_front();
+            Deliver(m);
+        }
+    }
+    void Deliver(const Bytes& m) {
+        tolvane->ProcessSysEx(SysExMessage{0, static_cast<int>(m.size()), m.data()});
+    }
+    void Tick(int n = 1) {
+        for (int i = 0; i < n; ++i) {
+            tolvane->OnDeviceTimer();
+            Pump();
+        }
+    }
+    void Idle(int n = 1) {
+        for (int i = 0; i < n; ++i)
+            tolvane->OnIdle();
+    }
+
+    // The library holds exactly the pedal's presets, so nothing needs loading.
+    void CacheAllPedalPresets() {
+        for (int slot = 0; slot < sim::kNumPresetSlots; ++slot)
+            store.WritePresetFile(slot, pedal.State().presets[slot].data());
+    }
+
+    // Identification and the whole synchronisation, answers pumped.
+    void Connect() {
+        Tick(33);
+        for (int i = 0; i < 300 && tolvane->BulkLoadRunning(); ++i)
+            Tick();
+    }
+
+    // The user turns a control.
+    void UserSets(int index, double plain) {
+        const IParam* p = tolvane->GetParam(index);
+        tolvane->ParamChangeFromControl(index, p->NormalFromValue(plain));
+    }
+
+    std::vector<Bytes> SentSince(std::size_t mark) const {
+        return std::vector<Bytes>(wire.sent.begin() + static_cast<long>(mark), wire.sent.end());
+    }
+
+    ManualTimerClock clock;
+    TempFolder folder;
+    LibraryStore store{folder.Path()};
+    sim::PedalModel pedal{sim::FactoryState()};
+    Wire wire;
+    RecordingSeam screen;
+    std::unique_ptr<Tolvane> tolvane;
+};
+
+} // namespace tolvane::testing

@@ -1,0 +1,59 @@
+#pragma once
+// Bitmaps and vector images as the controls hold them. A bitmap is a handle on
+// shared data, so when the draw scale changes and the store re-fetches the
+// right resolution, every control holding it draws the new pixels.
+
+#include <QPixmap>
+
+#include <memory>
+#include <string>
+
+class QSvgRenderer;
+
+namespace tolvane {
+
+struct BitmapData {
+    std::string name; // as asked for
+    QPixmap pixmap;   // at the resource's own resolution
+    int width = 0;    // whole image, canvas units
+    int height = 0;
+    int frames = 1;
+    bool framesHorizontal = false;
+    float resourceScale = 1.f; // 2 when an "@2x" resource was loaded
+    float loadedForScale = 1.f;
+};
+
+class IBitmap {
+public:
+    IBitmap() = default;
+    explicit IBitmap(std::shared_ptr<BitmapData> data) : data_(std::move(data)) {}
+
+    bool IsValid() const { return data_ && !data_->pixmap.isNull(); }
+    const std::string& Name() const { return data_->name; }
+    int W() const { return data_ ? data_->width : 0; }
+    int H() const { return data_ ? data_->height : 0; }
+    int N() const { return data_ ? data_->frames : 1; }
+    bool FramesAreHorizontal() const { return data_ && data_->framesHorizontal; }
+    // Size of one frame in canvas units.
+    float FW() const { return FramesAreHorizontal() ? float(W()) / N() : float(W()); }
+    float FH() const { return FramesAreHorizontal() ? float(H()) : float(H()) / N(); }
+    float GetScale() const { return data_ ? data_->loadedForScale : 1.f; }
+    float ResourceScale() const { return data_ ? data_->resourceScale : 1.f; }
+    const QPixmap& Pixmap() const { return data_->pixmap; }
+
+private:
+    std::shared_ptr<BitmapData> data_;
+};
+
+class ISVG {
+public:
+    ISVG() = default;
+    explicit ISVG(std::shared_ptr<QSvgRenderer> renderer) : renderer_(std::move(renderer)) {}
+    bool IsValid() const;
+    QSvgRenderer* Renderer() const { return renderer_.get(); }
+
+private:
+    std::shared_ptr<QSvgRenderer> renderer_;
+};
+
+} // namespace tolvane

@@ -1,0 +1,222 @@
+#pragma once
+// The drawing context: a Qt widget showing the fixed logical canvas at its
+// draw scale. It owns the controls, draws them in add order, routes the mouse
+// to them (last added first), keeps the overlays (text editor, popup menu,
+// value bubble, resize handle) above them, and repaints only what became
+// dirty, at most once per frame, and not at all while nothing changes.
+//
+// Sections
+//   1. Canvas and scale
+//   2. Resources
+//   3. Controls, tags and groups
+//   4. Overlays and prompts
+//   5. Questions to the user
+//   6. Frames, animation and painting
+//   7. Mouse input at canvas coordinates
+//   8. Qt events
+
+#include "core/EditorSeam.h"
+#include "toolkit/Bitmap.h"
+#include "toolkit/IControl.h"
+#include "toolkit/MouseMod.h"
+#include "toolkit/Platform.h"
+#include "toolkit/ResourceStore.h"
+#include "toolkit/Styles.h"
+
+#include <QFont>
+#include <QRegion>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class QImage;
+
+namespace tolvane {
+
+class IControlDelegate;
+class ITextEntryControl;
+class IPopupMenuControl;
+class IBubbleControl;
+class ICornerResizerControl;
+
+class IGraphics : public QWidget {
+    Q_OBJECT
+
+public:
+    IGraphics(IControlDelegate* delegate, int width = 1920, int height = 1200, int fps = 60,
+              QWidget* parent = nullptr);
+    ~IGraphics() override;
+
+    IControlDelegate* GetDelegate() const { return delegate_; }
+
+    // ---- 1. Canvas and scale ------------------------------------------------
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    float GetDrawScale() const { return scale_; }
+    // Sets the canvas size and draw scale and resizes the widget to
+    // width × scale by height × scale; bitmaps are re-fetched for the scale.
+    void SetCanvasScale(int width, int height, float scale);
+
+    // ---- 2. Resources -------------------------------------------------------
+    void SetResourceRoots(const QString& imageRoot, const QString& fontRoot);
+    // Case-insensitive by name; "@2x" where the draw scale calls for it.
+    IBitmap LoadBitmap(const std::string& name, int frames = 1, bool framesHorizontal = false);
+    // Units and dpi are accepted for the callers' sake; SVGs are drawn in canvas units.
+    ISVG LoadSvg(const std::string& name, const char* units = "px", float dpi = 72.f);
+    // Registers a TrueType resource under an id usable in TextStyle::fontId.
+    bool RegisterFont(const std::string& fontId, const std::string& fileName);
+    QFont FontFor(const TextStyle& style) const;
+
+    // ---- 3. Controls, tags and groups ---------------------------------------
+    int NControls() const { return int(controls_.size()); }
+    IControl* GetControl(int index) const;
+    // Takes ownership; later controls are drawn above and hit before earlier ones.
+    template <class T>
+    T* AddControl(std::unique_ptr<T> control, ControlTag tag = kNoTag, const ControlGroup& group = "") {
+        T* raw = control.get();
+        AddControlImpl(std::move(control), tag, group);
+        return raw;
+    }
+    // The first control added with the tag, or nullptr.
+    IControl* ControlByTag(ControlTag tag) const;
+    void ForEachControl(const std::function<void(IControl&)>& f) const;
+    // Exact, case-sensitive match; a name no control carries does nothing.
+    void ForEachInGroup(const std::string& group, const std::function<void(IControl&)>& f) const;
+    void ShowGroup(const std::string& group);
+    void HideGroup(const std::string& group);
+    void EnableGroup(const std::string& group);
+    void DisableGroup(const std::string& group);
+    // The plug-in pushes a value: every control bound to the parameter, at
+    // any of its bound positions, takes it without notifying.
+    void SetParamNormalisedFromDelegate(int paramIdx, double normalised);
+
+    // ---- 4. Overlays and prompts --------------------------------------------
+    void EnableMouseOver(bool enable) { mouseOverEnabled_ = enable; }
+    void EnableTooltips(bool enable) { tooltipsEnabled_ = enable; }
+    void EnableMultiTouch(bool enable) { multiTouchEnabled_ = enable; }
+    bool MouseOverEnabled() const { return mouseOverEnabled_; }
+    // A size × size handle in the canvas's bottom-right corner.
+    void AttachCornerResizer(float size, Colour colour, Colour hoverColour, Colour dragColour);
+    void AttachTextEntryControl();
+    void AttachPopupMenuControl();
+    void AttachBubbleControl();
+    ICornerResizerControl* GetCornerResizer() const { return resizer_.get(); }
+    ITextEntryControl* GetTextEntryControl() const { return textEntry_.get(); }
+    IPopupMenuControl* GetPopupMenuControl() const { return popup_.get(); }
+    IBubbleControl* GetBubbleControl() const { return bubble_.get(); }
+
+    // Opens the text editor over rect; on commit the control's
+    // OnTextEntryCompletion runs with the text.
+    void BeginTextEdit(IControl& control, const TextStyle& style, const Rect& rect,
+                       const std::string& initial, int valIdx = 0);
+    // A popup menu of every display text, the current value ticked, for a
+    // parameter that has display texts; otherwise the text editor with the
+    // current display text.
+    void PromptValue(IControl& control, int valIdx = 0);
+
+    // ---- 5. Questions to the user -------------------------------------------
+    // Replaces the system's dialogs (tests); nullptr restores the Qt one.
+    void SetPlatform(IPlatform* platform);
+    IPlatform& Platform() const { return *platform_; }
+    // Modal; result (when given) receives the answer before the call returns.
+    AskResult AskUser(const std::string& text, const std::string& caption, AskButtons buttons,
+                      const std::function<void(AskResult)>& result = {});
+    std::string AskForFile(FileAction action, const std::string& extension, const std::string& directory = "",
+                           const std::string& proposedName = "",
+                           const std::function<void(const std::string&)>& result = {});
+    // Hands the link to the system when it reports a connection; else nothing.
+    void OpenUrl(const std::string& url);
+
+    // ---- 6. Frames, animation and painting ----------------------------------
+    // Milliseconds; tests replace the clock to step animations.
+    void SetClock(std::function<double()> nowMs) { clock_ = std::move(nowMs); }
+    double NowMs() const;
+    // Adds a canvas area to the next repaint and makes sure a frame comes.
+    void Invalidate(const Rect& canvasRect);
+    void AnimationStarted(IControl* control);
+    // One frame: steps the animations and repaints what became dirty. The frame
+    // timer stops once nothing is dirty and nothing animates.
+    void OnFrame();
+    bool FrameTimerActive() const { return frameTimer_.isActive(); }
+    // The widget-pixel area the next frame will repaint.
+    const QRegion& PendingRepaint() const { return pending_; }
+    // Draws every visible control meeting clip (canvas units) onto p, whose
+    // transform already maps canvas units to its device.
+    void PaintCanvas(QPainter& p, const Rect& clip);
+    // The whole canvas at the current draw scale.
+    QImage RenderToImage();
+
+    // ---- 7. Mouse input at canvas coordinates -------------------------------
+    // The control that a press at (x, y) reaches, or nullptr.
+    IControl* ControlAt(float x, float y) const;
+    void OnMouseDown(float x, float y, const IMouseMod& mod);
+    void OnMouseUp(float x, float y, const IMouseMod& mod);
+    void OnMouseDrag(float x, float y, float dX, float dY, const IMouseMod& mod);
+    void OnMouseMove(float x, float y, const IMouseMod& mod);
+    void OnMouseDblClick(float x, float y, const IMouseMod& mod);
+    void OnMouseWheel(float x, float y, const IMouseMod& mod, float d);
+    void OnMouseOut();
+    // Knobs hide the pointer while they are dragged.
+    void HideMouseCursor(bool hide);
+
+signals:
+    void ScaleChanged(float scale);
+
+protected:
+    // ---- 8. Qt events -------------------------------------------------------
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    void AddControlImpl(std::unique_ptr<IControl> control, ControlTag tag, const ControlGroup& group);
+    // Overlays take the mouse before the controls: an open popup menu first,
+    // then the resize handle.
+    IControl* OverlayAt(float x, float y) const;
+    QRect ToWidget(const Rect& canvasRect) const;
+
+    IControlDelegate* delegate_;
+    int width_;
+    int height_;
+    float scale_ = 1.f;
+    ResourceStore resources_;
+    std::map<std::string, QString> fontFamilies_;
+    mutable std::unordered_map<std::string, QFont> fontCache_;
+
+    std::vector<std::unique_ptr<IControl>> controls_;
+    std::unordered_map<ControlTag, IControl*> byTag_;
+
+    std::unique_ptr<ICornerResizerControl> resizer_;
+    std::unique_ptr<ITextEntryControl> textEntry_;
+    std::unique_ptr<IPopupMenuControl> popup_;
+    std::unique_ptr<IBubbleControl> bubble_;
+    bool mouseOverEnabled_ = false;
+    bool tooltipsEnabled_ = false;
+    bool multiTouchEnabled_ = false;
+
+    std::unique_ptr<IPlatform> qtPlatform_;
+    IPlatform* platform_;
+
+    std::function<double()> clock_;
+    QTimer frameTimer_;
+    QRegion pending_;
+    std::set<IControl*> animating_;
+
+    IControl* captured_ = nullptr; // receives drag and release after a press
+    IControl* over_ = nullptr;     // under the pointer, for mouse-over
+    float lastX_ = 0.f;
+    float lastY_ = 0.f;
+};
+
+} // namespace tolvane

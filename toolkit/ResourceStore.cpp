@@ -1,0 +1,127 @@
+#include "toolkit/ResourceStore.h"
+
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QSvgRenderer>
+
+#include <algorithm>
+#include <cctype>
+
+namespace tolvane {
+
+namespace {
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return s;
+}
+
+// "knob.png" -> "knob@2x.png"
+std::string DoubleName(const std::string& name) {
+    const auto dot = name.rfind('.');
+    if (dot == std::string::npos) return name + "@2x";
+    return name.substr(0, dot) + "@2x" + name.substr(dot);
+}
+
+bool IsDoubleName(const std::string& lowerName) {
+    const auto dot = lowerName.rfind('.');
+    const auto stem = lowerName.substr(0, dot);
+    return stem.size() > 3 && stem.compare(stem.size() - 3, 3, "@2x") == 0;
+}
+
+// The resolution a draw scale calls for.
+float ResolutionFor(float drawScale) {
+    return drawScale > 1.f ? 2.f : 1.f;
+}
+
+} // namespace
+
+bool ISVG::IsValid() const {
+    return renderer_ && renderer_->isValid();
+}
+
+ResourceStore::ResourceStore() {
+    SetImageRoot(":/img/");
+    SetFontRoot(":/fonts/");
+}
+
+void ResourceStore::SetImageRoot(const QString& root) {
+    imageRoot_ = root;
+    images_ = BuildIndex(root);
+}
+
+void ResourceStore::SetFontRoot(const QString& root) {
+    fontRoot_ = root;
+    fonts_ = BuildIndex(root);
+}
+
+ResourceStore::Index ResourceStore::BuildIndex(const QString& root) {
+    Index index;
+    QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        index.emplace(Lower(QFileInfo(path).fileName().toStdString()), path);
+    }
+    return index;
+}
+
+QString ResourceStore::Find(const Index& index, const std::string& name) {
+    const auto it = index.find(Lower(name));
+    return it == index.end() ? QString() : it->second;
+}
+
+QString ResourceStore::FindImage(const std::string& name) const {
+    return Find(images_, name);
+}
+QString ResourceStore::FindFont(const std::string& fileName) const {
+    return Find(fonts_, fileName);
+}
+
+void ResourceStore::Fetch(BitmapData& data, float drawScale) const {
+    const float want = ResolutionFor(drawScale);
+    QString path;
+    float resourceScale = 1.f;
+    if (want > 1.f) {
+        path = FindImage(DoubleName(data.name));
+        if (!path.isEmpty()) resourceScale = 2.f;
+    }
+    if (path.isEmpty()) {
+        path = FindImage(data.name);
+        // A resource asked for by its "@2x" name is a double-resolution picture.
+        resourceScale = IsDoubleName(Lower(data.name)) ? 2.f : 1.f;
+    }
+    data.pixmap = path.isEmpty() ? QPixmap() : QPixmap(path);
+    data.resourceScale = resourceScale;
+    data.loadedForScale = drawScale;
+    data.width = int(data.pixmap.width() / resourceScale);
+    data.height = int(data.pixmap.height() / resourceScale);
+}
+
+IBitmap ResourceStore::LoadBitmap(const std::string& name, int frames, bool framesHorizontal,
+                                  float drawScale) {
+    auto data = std::make_shared<BitmapData>();
+    data->name = name;
+    data->frames = std::max(1, frames);
+    data->framesHorizontal = framesHorizontal;
+    Fetch(*data, drawScale);
+    std::erase_if(loaded_, [](const auto& w) { return w.expired(); });
+    loaded_.push_back(data);
+    return IBitmap(data);
+}
+
+ISVG ResourceStore::LoadSvg(const std::string& name) {
+    const QString path = FindImage(name);
+    if (path.isEmpty()) return ISVG();
+    return ISVG(std::make_shared<QSvgRenderer>(path));
+}
+
+void ResourceStore::Rescale(float drawScale) {
+    for (const auto& weak : loaded_) {
+        if (auto data = weak.lock()) {
+            if (ResolutionFor(data->loadedForScale) != ResolutionFor(drawScale)) Fetch(*data, drawScale);
+            data->loadedForScale = drawScale;
+        }
+    }
+}
+
+} // namespace tolvane

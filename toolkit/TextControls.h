@@ -1,0 +1,100 @@
+#pragma once
+// Controls that show text or a plain fill: text, editable text, caption of a
+// parameter, link, and panel.
+
+#include "toolkit/IControl.h"
+#include "toolkit/Styles.h"
+
+#include <string>
+
+namespace tolvane {
+
+// A filled background and one line of text. Ignores the mouse.
+class ITextControl : public IControl {
+public:
+    ITextControl(const Rect& bounds, const std::string& text = "", const TextStyle& style = {},
+                 Colour background = colours::kTransparent);
+    void Draw(QPainter& p) override;
+
+    const std::string& GetStr() const { return text_; }
+    void SetStr(const std::string& text);
+    // printf-style; the result is cut at 255 characters.
+    void SetStrFmt(const char* format, ...)
+#if defined(__GNUC__)
+        __attribute__((format(printf, 2, 3)))
+#endif
+        ;
+    void ClearStr() {
+        SetStr("");
+    }
+    const TextStyle& GetStyle() const {
+        return style_;
+    }
+    void SetStyle(const TextStyle& style);
+    void SetTextColour(Colour colour);
+    void SetBackgroundColour(Colour colour);
+
+protected:
+    std::string text_;
+    TextStyle style_;
+    Colour background_;
+};
+
+// A click opens the text editor; on commit the text is kept, the control is
+// marked dirty with notify and onAction runs.
+class IEditableTextControl : public ITextControl {
+public:
+    IEditableTextControl(const Rect& bounds, const std::string& text = "", const TextStyle& style = {},
+                         Colour background = colours::kTransparent);
+    void OnMouseDown(float x, float y, const IMouseMod& mod) override;
+    void OnMouseDblClick(float x, float y, const IMouseMod& mod) override { OnMouseDown(x, y, mod); }
+    void OnTextEntryCompletion(const std::string& text, int valIdx) override;
+};
+
+// The bound parameter's display text; enumerations get a small down-pointing
+// triangle at the right. Left or right click opens the value prompt.
+class ICaptionControl : public ITextControl {
+public:
+    ICaptionControl(const Rect& bounds, int paramIdx, const TextStyle& style = {},
+                    Colour background = colours::kTransparent, bool showParamLabel = true);
+    void Draw(QPainter& p) override;
+    void OnMouseDown(float x, float y, const IMouseMod& mod) override;
+    // The text shown for the current value.
+    std::string CaptionText() const;
+    bool ShowsTriangle() const;
+
+private:
+    bool showParamLabel_;
+};
+
+// Underlined link text. A press hands the link to the system and marks the
+// control clicked, which changes its colour.
+class IURLControl : public ITextControl {
+public:
+    IURLControl(const Rect& bounds, const std::string& text, const std::string& url,
+                const TextStyle& style = {}, Colour background = colours::kTransparent,
+                Colour clickedColour = Colour{255, 128, 0, 128});
+    void Draw(QPainter& p) override;
+    void OnMouseDown(float x, float y, const IMouseMod& mod) override;
+    void OnMouseDblClick(float, float, const IMouseMod&) override {}
+    bool IsClicked() const { return clicked_; }
+    const std::string& GetUrl() const { return url_; }
+
+private:
+    std::string url_;
+    Colour clickedColour_;
+    bool clicked_ = false;
+};
+
+// A filled rectangle. Ignores the mouse.
+class IPanelControl : public IControl {
+public:
+    IPanelControl(const Rect& bounds, Colour colour);
+    void Draw(QPainter& p) override;
+    void SetColour(Colour colour);
+
+private:
+    Colour colour_;
+};
+
+} // namespace tolvane

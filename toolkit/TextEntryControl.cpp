@@ -1,0 +1,95 @@
+#include "toolkit/TextEntryControl.h"
+
+#include "toolkit/IControl.h"
+#include "toolkit/IGraphics.h"
+#include "toolkit/Painting.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include <cmath>
+#include <functional>
+
+namespace tolvane {
+
+namespace {
+
+// Escape cancels instead of being passed on.
+class EntryLineEdit : public QLineEdit {
+public:
+    EntryLineEdit(QWidget* parent, std::function<void()> onEscape)
+        : QLineEdit(parent), onEscape_(std::move(onEscape)) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        if (e->key() == Qt::Key_Escape) {
+            onEscape_();
+            return;
+        }
+        QLineEdit::keyPressEvent(e);
+    }
+
+private:
+    std::function<void()> onEscape_;
+};
+
+} // namespace
+
+ITextEntryControl::ITextEntryControl(IGraphics& ui)
+    : ui_(ui), edit_(new EntryLineEdit(&ui, [this] { Cancel(); })) {
+    edit_->hide();
+    edit_->setFrame(false);
+    QObject::connect(edit_, &QLineEdit::returnPressed, edit_, [this] { Commit(); });
+    QObject::connect(edit_, &QLineEdit::editingFinished, edit_, [this] { Commit(); });
+}
+
+// The line edit goes first, so no signal of its teardown reaches this object.
+ITextEntryControl::~ITextEntryControl() {
+    control_ = nullptr;
+    delete edit_;
+}
+
+void ITextEntryControl::Begin(IControl& control, const TextStyle& style, const Rect& rect,
+                              const std::string& initial, int valIdx) {
+    if (IsEditing()) Cancel();
+    control_ = &control;
+    style_ = style;
+    rect_ = rect;
+    valIdx_ = valIdx;
+    edit_->setText(QString::fromStdString(initial));
+    edit_->selectAll();
+    Reposition();
+    edit_->show();
+    edit_->setFocus();
+}
+
+void ITextEntryControl::Reposition() {
+    const float s = ui_.GetDrawScale();
+    edit_->setGeometry(QRectF(rect_.L * s, rect_.T * s, rect_.W() * s, rect_.H() * s).toAlignedRect());
+    TextStyle scaled = style_;
+    scaled.size = style_.size * s;
+    edit_->setFont(ui_.FontFor(scaled));
+    edit_->setAlignment(style_.align == HAlign::Near  ? Qt::AlignLeft
+                        : style_.align == HAlign::Far ? Qt::AlignRight
+                                                      : Qt::AlignHCenter);
+    edit_->setStyleSheet(QString("QLineEdit { background: %1; color: %2; }")
+                             .arg(ToQColor(style_.entryBackground).name(QColor::HexArgb),
+                                  ToQColor(style_.entryForeground).name(QColor::HexArgb)));
+}
+
+void ITextEntryControl::Commit() {
+    if (!IsEditing()) return;
+    IControl* control = control_;
+    control_ = nullptr; // before hiding: hiding drops focus, which commits again
+    const std::string text = edit_->text().toStdString();
+    edit_->hide();
+    control->OnTextEntryCompletion(text, valIdx_);
+}
+
+void ITextEntryControl::Cancel() {
+    if (!IsEditing()) return;
+    control_ = nullptr;
+    edit_->hide();
+}
+
+} // namespace tolvane
