@@ -1,0 +1,222 @@
+#include "device/BackupTransfer.h"
+
+#include "device/SysexBuilders.h"
+
+#include <cstdio>
+#include <filesystem>
+
+// Sections: 1. export  2. restore
+
+namespace tolvane {
+namespace {
+
+constexpr ControlTag kProgressKnob = 52;
+constexpr ControlTag kProgressText = 53;
+constexpr const char* kProgressGroup = "progresscontrols";
+constexpr const char* kFinished = "Finished successfully!";
+constexpr const char* kCommunicationError = "Communication error!";
+constexpr const char* kOverwriteQuestion =
+    "This operation will overwrite the current Presets!\nAre you sure to continue?";
+constexpr const char* kExportTooLarge = "The backup is larger than 1 MiB and was not saved.";
+constexpr const char* kExportNotWritten = "The backup file could not be written.";
+constexpr const char* kNotABackup = "This file is not a backup of the pedal.\nNothing was sent.";
+
+} // namespace
+
+BackupTransfer::BackupTransfer(ISysExSender& sender, IEditorSeam& editor, LinkFlags& link,
+                               std::atomic<bool>& bulkStartPending, std::string dataFolder, BackupHooks hooks)
+    : sender_(sender), editor_(editor), link_(link), bulkStartPending_(bulkStartPending),
+      dataFolder_(std::move(dataFolder)), hooks_(std::move(hooks)) {}
+
+void BackupTransfer::Progress(double fraction) {
+    editor_.SetControlValueByTag(kProgressKnob, fraction);
+    char text[16];
+    std::snprintf(text, sizeof text, "%d %%", static_cast<int>(fraction * 100.0));
+    editor_.SetTextByTag(kProgressText, text);
+}
+
+// ---- 1. export ----
+
+void BackupTransfer::ExportAll() {
+    const std::string proposed = lastBackupPath_.empty() ? kDefaultName : lastBackupPath_;
+    const std::string path = editor_.AskForFile(FileAction::Save, "dvb", dataFolder_, proposed);
+    if (path.empty()) return;
+    lastBackupPath_ = exportPath_ = path;
+    buffer_.clear();
+    buffer_.reserve(backup::kBufferSize);
+    presetCounter_ = 0;
+    irCounter_ = 0;
+    for (auto& flag : neededIr_)
+        flag = false;
+    exportReady_ = true;
+    exportActive_ = true;
+}
+
+void BackupTransfer::OnExportTick() {
+    if (!exportActive_) return;
+    if (!link_.connected) {
+        exportActive_ = false;
+        return;
+    }
+    if (!exportReady_) return;
+    if (presetCounter_ < backup::kPresetCount) {
+        const auto message = sysex::BuildRequestPreset(static_cast<std::uint8_t>(presetCounter_));
+        ++presetCounter_;
+        exportReady_ = false;
+        sender_.SendSysEx(message.data(), message.size());
+        return;
+    }
+    if (irCounter_ < backup::kUserIrSlots) {
+        int slot = irCounter_;
+        while (slot < backup::kUserIrSlots && !neededIr_[slot])
+            ++slot;
+        if (slot == backup::kUserIrSlots) {
+            irCounter_ = backup::kUserIrSlots;
+            return;
+        }
+        neededIr_[slot] = false;
+        irCounter_ = slot + 1;
+        exportReady_ = false;
+        const auto message = sysex::BuildRequestImpulseResponse(slot);
+        sender_.SendSysEx(message.data(), message.size());
+        return;
+    }
+    FinishExport();
+}
+
+void BackupTransfer::FinishExport() {
+    exportActive_ = false;
+    exportReady_ = false;
+    // Written before the message, so that success is only reported once the file is there.
+    const bool written = hooks_.writeFile && hooks_.writeFile(exportPath_, buffer_);
+    if (!editor_.IsEditorOpen()) return;
+    editor_.HideGroup(kProgressGroup);
+    editor_.AskUser(written ? kFinished : kExportNotWritten, "", AskButtons::Ok);
+}
+
+void BackupTransfer::AbandonExport(const char* message) {
+    exportActive_ = false;
+    exportReady_ = false;
+    buffer_.clear();
+    editor_.HideGroup(kProgressGroup);
+    editor_.AskUser(message, "", AskButtons::Ok);
+}
+
+void BackupTransfer::OnExportMessage(std::span<const std::uint8_t> message) {
+    if (!exportActive_ || message.size() <= sysex::kOffsetCommand) return;
+    if (buffer_.size() + message.size() > backup::kBufferSize) {
+        AbandonExport(kExportTooLarge);
+        return;
+    }
+    const std::uint8_t command = message[sysex::kOffsetCommand];
+    if (command == sysex::command::kPresetDump) {
+        for (const auto slot : backup::UsedIrSlots(message))
+            if (slot) neededIr_[*slot] = true;
+    }
+    buffer_.insert(buffer_.end(), message.begin(), message.end());
+    if (command == sysex::command::kPresetDump) {
+        editor_.ShowGroup(kProgressGroup);
+        Progress(presetCounter_ / static_cast<double>(backup::kPresetCount));
+        exportReady_ = true;
+    } else if (command == sysex::command::kIrStreamEnd) {
+        editor_.ShowGroup(kProgressGroup);
+        Progress(irCounter_ / static_cast<double>(backup::kUserIrSlots));
+        exportReady_ = true;
+    }
+}
+
+// ---- 2. restore ----
+
+void BackupTransfer::ImportAll() {
+    if (editor_.AskUser(kOverwriteQuestion, "", AskButtons::OkCancel) == AskResult::Cancel) return;
+    const std::string directory = lastBackupPath_.empty()
+                                      ? std::string()
+                                      : std::filesystem::path(lastBackupPath_).parent_path().string();
+    const std::string path = editor_.AskForFile(FileAction::Open, "dvb", directory, "");
+    if (path.empty()) return;
+    lastBackupPath_ = path;
+    auto content = hooks_.readFile ? hooks_.readFile(path) : std::nullopt;
+    if (!content) return;
+    auto messages = backup::SplitMessages(*content);
+    if (!messages) {
+        // A damaged file would send messages cut at the wrong places.
+        editor_.AskUser(kNotABackup, "", AskButtons::Ok);
+        return;
+    }
+    buffer_ = std::move(*content);
+    messages_ = std::move(*messages);
+    messageIndex_ = 0;
+    restoreSum_ = 0;
+    restoreSendNext_ = true;
+    bulkStartPending_ = true;
+    restoreActive_ = true;
+    if (editor_.IsEditorOpen()) {
+        Progress(0.0);
+        editor_.ShowGroup(kProgressGroup);
+    }
+}
+
+void BackupTransfer::OnRestoreTick() {
+    if (!restoreActive_ || !link_.connected || !restoreSendNext_) return;
+    if (bulkStartPending_) {
+        bulkStartPending_ = false;
+        const auto begin = sysex::BuildBulkTransfer(true);
+        sender_.SendSysEx(begin.data(), begin.size());
+        return;
+    }
+    restoreSendNext_ = false;
+    const std::size_t index = messageIndex_;
+    if (index >= messages_.size()) return;
+    const backup::MessageSpan where = messages_[index];
+    std::vector<std::uint8_t> message(buffer_.begin() + static_cast<std::ptrdiff_t>(where.offset),
+                                      buffer_.begin() +
+                                          static_cast<std::ptrdiff_t>(where.offset + where.length));
+    backup::RewriteForRestore(message, restoreSum_);
+    sender_.SendSysEx(message.data(), message.size());
+    Progress((index + 1) / static_cast<double>(messages_.size()));
+    if (message[sysex::kOffsetCommand] == sysex::command::kRestoreIrData) {
+        messageIndex_ = index + 1;
+        restoreSendNext_ = messageIndex_ < messages_.size();
+    }
+}
+
+bool BackupTransfer::OnStatus(std::uint8_t code) {
+    if (!restoreActive_) return false;
+    using namespace sysex::status;
+    switch (code) {
+    case kBlockAccepted:
+    case kBlockAcceptedAlt:
+    case kBlockAcceptedContinue:
+        // The last message answered with "accepted, continue" ends the restore
+        // as well: nothing more would ever be sent.
+        if (++messageIndex_ < messages_.size())
+            restoreSendNext_ = true;
+        else
+            FinishRestore();
+        return true;
+    case kBlockRejected:
+    case kBlockRejectedAlt:
+        restoreActive_ = false;
+        Progress(0.0);
+        editor_.HideGroup(kProgressGroup);
+        editor_.AskUser(kCommunicationError, "", AskButtons::Ok);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void BackupTransfer::FinishRestore() {
+    const auto end = sysex::BuildBulkTransfer(false);
+    sender_.SendSysEx(end.data(), end.size());
+    restoreActive_ = false;
+    if (editor_.IsEditorOpen()) {
+        editor_.HideGroup(kProgressGroup);
+        editor_.AskUser(kFinished, "", AskButtons::Ok);
+    }
+    if (hooks_.clearCacheAndRelabel) hooks_.clearCacheAndRelabel();
+    link_.connected = false;
+    link_.autoConnect = true;
+}
+
+} // namespace tolvane

@@ -1,0 +1,102 @@
+#pragma once
+// Backup export and restore ("Export All Presets", "Import All Presets").
+// The export asks for the 128 presets and every user IR they use and keeps
+// the pedal's answers byte for byte; the restore replays such a file with the
+// dump commands turned into restore commands, paced by the pedal's statuses.
+//
+// Entry points and who calls them:
+//   ExportAll, ImportAll  user-interface thread: menu codes 6 and 5.
+//   OnRestoreTick         periodic task, step 3: call it while RestoreActive();
+//                         the tick ends there. It sends nothing while not
+//                         connected or while waiting; when the shared
+//                         bulk-start flag is set it sends Begin bulk transfer
+//                         and clears it (a caller that sends Begin itself and
+//                         clears the flag first gets the next message instead).
+//   OnExportTick          periodic task, step 4: call it while ExportActive();
+//                         the tick ends there.
+//   OnExportMessage       inbound thread, while ExportActive(): Preset dumps
+//                         (routed while connected) and IR stream messages.
+//   OnStatus              inbound thread, for Block accepted (0x71, 0x7D),
+//                         Block accepted, continue (0x73) and Block rejected
+//                         (0x72, 0x7E). Returns false when no restore runs: the
+//                         status then has its ordinary meaning.
+
+#include "core/EditorSeam.h"
+#include "core/MessageSender.h"
+#include "device/BackupTransferMessages.h"
+#include "device/LinkFlags.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tolvane {
+
+struct BackupHooks {
+    // The whole file; nullopt when it cannot be read or is larger than 1 MiB.
+    std::function<std::optional<std::vector<std::uint8_t>>(const std::string& path)> readFile;
+    // Writes (replaces) the file; false when it could not be written.
+    std::function<bool(const std::string& path, std::span<const std::uint8_t> bytes)> writeFile;
+    // Deletes the cached preset and IR files and labels the presets from the
+    // slot files again (the end of a restore).
+    std::function<void()> clearCacheAndRelabel;
+};
+
+class BackupTransfer {
+public:
+    static constexpr const char* kDefaultName = "Dunvale_Presets_and_IRs";
+
+    // dataFolder: where the export's file question starts.
+    BackupTransfer(ISysExSender& sender, IEditorSeam& editor, LinkFlags& link,
+                   std::atomic<bool>& bulkStartPending, std::string dataFolder, BackupHooks hooks);
+
+    void ExportAll();
+    void ImportAll();
+    void OnExportTick();
+    void OnRestoreTick();
+    void OnExportMessage(std::span<const std::uint8_t> message);
+    bool OnStatus(std::uint8_t code);
+
+    bool ExportActive() const { return exportActive_; }
+    bool RestoreActive() const { return restoreActive_; }
+    // The restore may send its next message (it is not waiting for a status).
+    bool RestoreMaySend() const { return restoreSendNext_; }
+    const std::string& LastBackupPath() const { return lastBackupPath_; }
+
+private:
+    void Progress(double fraction);
+    void AbandonExport(const char* message);
+    void FinishExport();
+    void FinishRestore();
+
+    ISysExSender& sender_;
+    IEditorSeam& editor_;
+    LinkFlags& link_;
+    std::atomic<bool>& bulkStartPending_;
+    std::string dataFolder_;
+    BackupHooks hooks_;
+
+    // The export's answers, or the file being restored.
+    std::vector<std::uint8_t> buffer_;
+    std::string lastBackupPath_;
+    std::string exportPath_;
+
+    std::atomic<bool> exportActive_{false};
+    std::atomic<bool> exportReady_{false};
+    int presetCounter_ = 0;
+    int irCounter_ = 0;
+    std::array<std::atomic<bool>, backup::kUserIrSlots> neededIr_{};
+
+    std::atomic<bool> restoreActive_{false};
+    std::atomic<bool> restoreSendNext_{false};
+    std::vector<backup::MessageSpan> messages_;
+    std::atomic<std::size_t> messageIndex_{0};
+    std::uint32_t restoreSum_ = 0;
+};
+
+} // namespace tolvane

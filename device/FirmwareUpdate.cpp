@@ -1,0 +1,159 @@
+#include "device/FirmwareUpdate.h"
+
+#include "device/SysexBuilders.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace tolvane {
+namespace {
+
+constexpr ControlTag kProgressText = 135;
+constexpr ControlTag kProgressKnob = 136;
+constexpr const char* kBackgroundGroup = "fwbgcontrols";
+constexpr const char* kButtonsGroup = "fwupdatecontrols";
+constexpr const char* kProgressGroup = "firmwarecontrols";
+constexpr const char* kMainGroup = "maincontrols";
+constexpr const char* kDeviceGroup = "bcontrols";
+constexpr const char* kTooLarge = "This firmware file is too large for the pedal.\nNothing was sent.";
+constexpr const char* kTooSmall =
+    "This firmware file is too small to be a firmware image.\nNothing was sent.";
+
+} // namespace
+
+FirmwareUpdate::FirmwareUpdate(ISysExSender& sender, IEditorSeam& editor, TransferBuffer& transfer,
+                               LinkFlags& link)
+    : sender_(sender), editor_(editor), transfer_(transfer), link_(link) {}
+
+void FirmwareUpdate::OpenPage() {
+    // Marking the link connected stops the identification polling while the
+    // page is open.
+    link_.connected = true;
+    link_.autoConnect = false;
+    editor_.ShowGroup(kBackgroundGroup);
+    editor_.ShowGroup(kButtonsGroup);
+    editor_.EnableGroup(kButtonsGroup);
+    editor_.DisableGroup(kMainGroup);
+}
+
+FirmwareLoad FirmwareUpdate::ChooseAndLoad() {
+    const std::string path = editor_.AskForFile(FileAction::Open, "ldr", "", "");
+    return path.empty() ? FirmwareLoad::NothingChosen : LoadFirmware(path);
+}
+
+FirmwareLoad FirmwareUpdate::LoadFirmware(const std::string& path) {
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    if (!file) return FirmwareLoad::NotReadable;
+    const std::streamoff end = file.tellg();
+    if (end < 0) return FirmwareLoad::NotReadable;
+    const auto length = static_cast<std::size_t>(end);
+    if (length > kLongestFile) return FirmwareLoad::TooLong;
+    if (length > kLargestImage) {
+        editor_.AskUser(kTooLarge, "", AskButtons::Ok);
+        return FirmwareLoad::TooLarge;
+    }
+    if (length < kSmallestImage) {
+        editor_.AskUser(kTooSmall, "", AskButtons::Ok);
+        return FirmwareLoad::TooSmall;
+    }
+    file.seekg(0);
+    std::vector<std::uint8_t> image(length);
+    if (!file.read(reinterpret_cast<char*>(image.data()), static_cast<std::streamsize>(length)))
+        return FirmwareLoad::NotReadable;
+    if (!transfer_.Fill(image)) {
+        editor_.AskUser(kTooLarge, "", AskButtons::Ok);
+        return FirmwareLoad::TooLarge;
+    }
+    const auto message = sysex::BuildEnterFirmwareUpdate();
+    sender_.SendSysEx(message.data(), message.size());
+    return FirmwareLoad::Sent;
+}
+
+void FirmwareUpdate::ClosePage() {
+    link_.connected = false;
+    link_.autoConnect = true;
+    editor_.HideGroup(kBackgroundGroup);
+    editor_.HideGroup(kButtonsGroup);
+    editor_.EnableGroup(kMainGroup);
+}
+
+void FirmwareUpdate::CloseAfterMessage() {
+    editor_.HideGroup(kProgressGroup);
+    editor_.HideGroup(kBackgroundGroup);
+    editor_.HideGroup(kButtonsGroup);
+    editor_.EnableGroup(kMainGroup);
+    editor_.DisableGroup(kDeviceGroup);
+}
+
+void FirmwareUpdate::OnBootLoaderStatus(std::uint8_t code) {
+    switch (code) {
+    case sysex::status::kBootLoaderReady:
+        firmwareMode_ = true;
+        if (editor_.IsEditorOpen()) {
+            editor_.ShowGroup(kProgressGroup);
+            editor_.DisableGroup(kButtonsGroup);
+        }
+        break;
+    case sysex::status::kUpdateComplete:
+        firmwareMode_ = false;
+        link_.connected = false;
+        break;
+    case sysex::status::kUpdateFailed:
+        firmwareMode_ = false;
+        link_.connected = false;
+        if (editor_.IsEditorOpen()) {
+            editor_.AskUser("Error in update!", "", AskButtons::Ok);
+            CloseAfterMessage();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+bool FirmwareUpdate::OnTick() {
+    if (!firmwareMode_) return false;
+    if (transfer_.total == 0) {
+        // A boot loader that reports ready with no image loaded gets nothing.
+        firmwareMode_ = false;
+        return false;
+    }
+    using namespace sysex;
+    if (transfer_.position == 0) {
+        const auto message =
+            BuildBootFirstBlock(kTargetBootLoader, command::kFirstFirmwareBlock,
+                                static_cast<std::uint32_t>(transfer_.total), transfer_.Peek(kBootChunk));
+        sender_.SendSysEx(message.data(), message.size());
+        transfer_.Advance(kBootChunk);
+    } else if (transfer_.remaining > static_cast<int>(kBootChunk)) {
+        const auto message =
+            BuildBootBlock(kTargetBootLoader, command::kFirmwareBlock, transfer_.Peek(kBootChunk));
+        sender_.SendSysEx(message.data(), message.size());
+        transfer_.Advance(kBootChunk);
+    } else {
+        const int checksum = Join14(transfer_.checksumHigh, transfer_.checksumLow);
+        const auto message = BuildBootLastBlock(kTargetBootLoader, command::kFirmwareBlock,
+                                                transfer_.Peek(kBootChunk), checksum);
+        sender_.SendSysEx(message.data(), message.size());
+        transfer_.Advance(static_cast<std::size_t>(transfer_.remaining));
+        firmwareMode_ = false;
+        if (editor_.IsEditorOpen()) {
+            editor_.SetTextByTag(kProgressText, "100 %");
+            editor_.AskUser("Firmware update finished.", "", AskButtons::Ok);
+            CloseAfterMessage();
+        }
+        return true;
+    }
+    if (editor_.IsEditorOpen()) {
+        const double progress = static_cast<double>(transfer_.position) / transfer_.total;
+        editor_.SetControlValueByTag(kProgressKnob, progress);
+        char text[16];
+        std::snprintf(text, sizeof text, "%d %%", static_cast<int>(progress * 100.0));
+        editor_.SetTextByTag(kProgressText, text);
+    }
+    return true;
+}
+
+} // namespace tolvane

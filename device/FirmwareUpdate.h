@@ -1,0 +1,65 @@
+#pragma once
+// Firmware update: the firmware page, the image packed into the transfer
+// buffer, and one boot-loader block per tick once the boot loader is ready.
+//
+// Entry points and who calls them:
+//   OpenPage            user-interface thread: menu "&Firmware Update...".
+//   ChooseAndLoad       user-interface thread: the "UPDATE FIRMWARE" button.
+//   LoadFirmware        the same, with a path already chosen.
+//   ClosePage           user-interface thread: the page's "X" button.
+//   OnBootLoaderStatus  inbound thread: Boot loader ready (0x12), Update
+//                       complete (0x14), Update failed (0x15).
+//   OnTick              periodic task, step 2: call it first after step 1;
+//                       when it returns true the tick ends there.
+//   Running             firmware mode, for the receive entry (no Name messages
+//                       while it is set) and for the periodic task.
+
+#include "core/EditorSeam.h"
+#include "core/MessageSender.h"
+#include "device/LinkFlags.h"
+#include "device/TransferBuffer.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+namespace tolvane {
+
+enum class FirmwareLoad {
+    Sent,          // Enter firmware update went out
+    NothingChosen, // the file question was cancelled
+    NotReadable,   // the file cannot be opened: nothing happens
+    TooLong,       // 65536 bytes or more: nothing happens
+    TooLarge,      // its packed form would not fit the transfer buffer: refused with a message
+    TooSmall,      // shorter than one boot-loader block once packed: refused with a message
+};
+
+class FirmwareUpdate {
+public:
+    static constexpr std::size_t kLongestFile = 65535;
+    // Packed, 57343 bytes fill the 65536-byte transfer buffer.
+    static constexpr std::size_t kLargestImage = 57343;
+    // Smaller images pack to fewer than the 240 bytes of the first block.
+    static constexpr std::size_t kSmallestImage = 210;
+
+    FirmwareUpdate(ISysExSender& sender, IEditorSeam& editor, TransferBuffer& transfer, LinkFlags& link);
+
+    void OpenPage();
+    FirmwareLoad ChooseAndLoad();
+    FirmwareLoad LoadFirmware(const std::string& path);
+    void ClosePage();
+    void OnBootLoaderStatus(std::uint8_t code);
+    bool OnTick();
+    bool Running() const { return firmwareMode_; }
+
+private:
+    void CloseAfterMessage();
+
+    ISysExSender& sender_;
+    IEditorSeam& editor_;
+    TransferBuffer& transfer_;
+    LinkFlags& link_;
+    std::atomic<bool> firmwareMode_{false};
+};
+
+} // namespace tolvane

@@ -1,0 +1,112 @@
+#include "device/IrDownload.h"
+
+#include "device/SysexBuilders.h"
+
+#include <cstdio>
+
+namespace tolvane {
+namespace {
+
+constexpr ControlTag kProgressKnob = 52;
+constexpr ControlTag kProgressText = 53;
+constexpr const char* kProgressGroup = "progresscontrols";
+constexpr int kSlotsPerBank = 32;
+constexpr int kBlocksPerBank = 4;
+constexpr int kFactoryIndexMask = 127;
+
+} // namespace
+
+IrDownload::IrDownload(ISysExSender& sender, IEditorSeam& editor, IIrFiles& files, IrDownloadHooks hooks)
+    : sender_(sender), editor_(editor), files_(files), hooks_(std::move(hooks)) {}
+
+void IrDownload::ShowBank(int bank) {
+    const int selected = hooks_.selectedSlot ? hooks_.selectedSlot() : -1;
+    if (hooks_.setSlotViewRowChosen && selected >= 0)
+        hooks_.setSlotViewRowChosen(selected % kSlotsPerBank, false);
+    if (hooks_.setSlotViewRow && hooks_.userIrName)
+        for (int row = 0; row < kSlotsPerBank; ++row)
+            hooks_.setSlotViewRow(row, hooks_.userIrName(bank * kSlotsPerBank + row));
+    if (hooks_.setSlotViewRowChosen && selected >= 0 && selected / kSlotsPerBank == bank)
+        hooks_.setSlotViewRowChosen(selected % kSlotsPerBank, true);
+    const auto message = sysex::BuildRequestIrNameBlock(static_cast<std::uint8_t>(kBlocksPerBank * bank));
+    sender_.SendSysEx(message.data(), message.size());
+}
+
+void IrDownload::OnNameBlock(const sysex::SysexBlockView& block) {
+    if (block.Byte6() != sysex::kPayloadMarker || !block.ChecksumValid()) return;
+    const int f = block.Index();
+    const int firstRow = (f & (kBlocksPerBank - 1)) * static_cast<int>(sysex::kNamesPerIrNameBlock);
+    for (int i = 0; i < static_cast<int>(sysex::kNamesPerIrNameBlock); ++i) {
+        std::string name = sysex::ReadName(block.NameAt(i));
+        if (name.find_first_not_of(' ') == std::string::npos)
+            name = "Empty Slot " + std::to_string(firstRow + 1 + i);
+        if (hooks_.setSlotViewRow) hooks_.setSlotViewRow(firstRow + i, name);
+    }
+    if (((f + 1) & (kBlocksPerBank - 1)) != 0) {
+        const auto message = sysex::BuildRequestIrNameBlock(static_cast<std::uint8_t>(f + 1));
+        sender_.SendSysEx(message.data(), message.size());
+    }
+}
+
+void IrDownload::RequestIr(int number) {
+    const auto message = sysex::BuildRequestImpulseResponse(number);
+    sender_.SendSysEx(message.data(), message.size());
+}
+
+void IrDownload::Progress(double fraction, const std::string& text) {
+    editor_.SetControlValueByTag(kProgressKnob, fraction);
+    editor_.SetTextByTag(kProgressText, text);
+}
+
+IrReception IrDownload::OnStreamMessage(const sysex::StreamMessageView& stream) {
+    switch (stream.part) {
+    case sysex::StreamPart::Start:
+        irNumber_ = stream.item;
+        expected_ = UnpackedLength(stream.packedLength);
+        unpacker_.Reset(received_, expected_);
+        checksum_.Reset();
+        receiving_ = true;
+        unpacker_.Feed(stream.packed);
+        checksum_.Add(stream.packed);
+        Progress(0.0, "0 %");
+        editor_.ShowGroup(kProgressGroup);
+        return IrReception::Receiving;
+    case sysex::StreamPart::Data: {
+        if (!receiving_) return IrReception::Ignored;
+        unpacker_.Feed(stream.packed);
+        checksum_.Add(stream.packed);
+        const double fraction = expected_ ? static_cast<double>(unpacker_.Produced()) / expected_ : 0.0;
+        char text[16];
+        std::snprintf(text, sizeof text, "%.0f %%", fraction * 100.0);
+        Progress(fraction, text);
+        return IrReception::Receiving;
+    }
+    case sysex::StreamPart::End:
+        break;
+    }
+    if (!receiving_) return IrReception::Ignored;
+    receiving_ = false;
+    unpacker_.Feed(stream.packed);
+    unpacker_.Feed(std::uint8_t{0});
+    checksum_.Add(stream.packed);
+    if (checksum_.Value() != stream.checksum) {
+        // A cabinet that arrived damaged is not cached: the old file, if any, stays.
+        Progress(0.0, "0 %");
+        editor_.HideGroup(kProgressGroup);
+        return IrReception::Dropped;
+    }
+    files_.WriteIrRecord(irNumber_, std::span<const std::uint8_t>(received_.data(), unpacker_.Stored()));
+    if (irNumber_ >= ir::kFirstFactoryNumber && (irNumber_ & kFactoryIndexMask) < 8 &&
+        hooks_.factoryIrWritten)
+        hooks_.factoryIrWritten(irNumber_ & kFactoryIndexMask);
+    if (hooks_.refreshIrDisplay) hooks_.refreshIrDisplay();
+    if (hooks_.positionBOn && hooks_.irSlotB && hooks_.positionBOn()) {
+        const int slotB = hooks_.irSlotB();
+        if (slotB != irNumber_ && !files_.IrCached(slotB)) RequestIr(slotB);
+    }
+    Progress(1.0, "100 %");
+    editor_.HideGroup(kProgressGroup);
+    return IrReception::Written;
+}
+
+} // namespace tolvane

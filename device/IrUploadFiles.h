@@ -1,0 +1,33 @@
+#pragma once
+// What the impulse-response transfers need of the files on disk: reading a WAV
+// file, and the cache files of the IR numbers. The device link sits below the
+// library, so the operations are named here and the library implements them
+// over the data folder (library/WavIrFiles.h); tests may use a temporary folder.
+
+#include "device/IrUploadRecord.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace tolvane {
+
+class IIrFiles {
+public:
+    virtual ~IIrFiles() = default;
+    // Fills the buffer from a WAV file (resampled to 44100 Hz, the rest
+    // cleared). False, with the buffer untouched, when the file is rejected.
+    virtual bool ParseWav(const std::string& path, IrSampleBuffer& buffer) = 0;
+    // The same with factory WAV file k (1..8) of the "Factory IRs" folder.
+    virtual bool ParseFactoryWav(int k, IrSampleBuffer& buffer) = 0;
+    // Writes bytes (normally a 2436-byte record) as the cache file of IR
+    // number irNumber, replacing it; the folder is created when missing.
+    virtual bool WriteIrRecord(int irNumber, std::span<const std::uint8_t> bytes) = 0;
+    // The cached record of irNumber; nullopt unless the file holds exactly 2436 bytes.
+    virtual std::optional<ir::RecordBytes> ReadIrRecord(int irNumber) = 0;
+    // Whether the cache file of irNumber exists at all.
+    virtual bool IrCached(int irNumber) = 0;
+};
+
+} // namespace tolvane

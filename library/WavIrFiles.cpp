@@ -1,0 +1,42 @@
+#include "library/WavIrFiles.h"
+
+#include "library/DataFolder.h"
+#include "library/FactoryIrs.h"
+#include "library/IrCache.h"
+#include "library/LibraryFiles.h"
+#include "library/WavFile.h"
+
+#include <algorithm>
+#include <system_error>
+
+namespace tolvane {
+
+bool WavIrFiles::ParseWav(const std::string& path, IrSampleBuffer& buffer) {
+    return tolvane::ParseWav(std::filesystem::path(path), buffer);
+}
+
+bool WavIrFiles::ParseFactoryWav(int k, IrSampleBuffer& buffer) {
+    if (k < 1 || k > static_cast<int>(kFactoryIrWavNames.size())) return false;
+    return tolvane::ParseWav(folder_ / kFactoryIrsFolder / kFactoryIrWavNames[k - 1], buffer);
+}
+
+bool WavIrFiles::WriteIrRecord(int irNumber, std::span<const std::uint8_t> bytes) {
+    const std::filesystem::path path = IrNumberPath(folder_, irNumber);
+    std::error_code ignored;
+    std::filesystem::create_directories(path.parent_path(), ignored);
+    return WriteWholeFile(path, bytes.data(), bytes.size());
+}
+
+std::optional<ir::RecordBytes> WavIrFiles::ReadIrRecord(int irNumber) {
+    const auto bytes = ReadWholeFile(IrNumberPath(folder_, irNumber));
+    if (!bytes || bytes->size() != ir::kRecordSize) return std::nullopt;
+    ir::RecordBytes record;
+    std::copy(bytes->begin(), bytes->end(), record.begin());
+    return record;
+}
+
+bool WavIrFiles::IrCached(int irNumber) {
+    return CanOpenForReading(IrNumberPath(folder_, irNumber));
+}
+
+} // namespace tolvane
