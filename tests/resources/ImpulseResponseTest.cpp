@@ -13,13 +13,13 @@ namespace {
 
 // The factory impulse responses: file name, sample rate, bits per sample and
 // the exact frame count where one is required (0: any from 1700 to 6500).
-struct WavSpec {
+struct WavFormat {
     const char* name;
     int rate;
     int bits;
     int frames;
 };
-const WavSpec kWavs[] = {
+const WavFormat kWavs[] = {
     {"01-Velumo.wav", 44100, 16, 0},       {"02-Blond 2x12.wav", 44100, 16, 0},
     {"03-Tweed 4x10.wav", 44100, 16, 0},   {"04-Cali 1x12.wav", 44100, 16, 0},
     {"05-Cali 4x12.wav", 44100, 16, 0},    {"06-Blue 2x12.wav", 44100, 16, 0},
@@ -96,20 +96,20 @@ TEST(FactoryIrs, NamesMatchTheResourceList) {
 
 TEST(FactoryIrs, EachIsCanonicalMonoPcmInItsFormat) {
     for (int i = 0; i < static_cast<int>(std::size(kWavs)); ++i) {
-        const WavSpec& spec = kWavs[i];
-        SCOPED_TRACE(spec.name);
+        const WavFormat& want = kWavs[i];
+        SCOPED_TRACE(want.name);
         const QByteArray bytes = ReadResource(res::FactoryIrPath(i));
         ASSERT_FALSE(bytes.isEmpty());
         const Wav w = ParseCanonical(bytes);
         EXPECT_EQ(w.format, 1);
         EXPECT_EQ(w.channels, 1);
-        EXPECT_EQ(w.rate, spec.rate);
-        EXPECT_EQ(w.bits, spec.bits);
-        EXPECT_EQ(w.align, spec.bits / 8);
-        EXPECT_EQ(w.byteRate, spec.rate * spec.bits / 8);
+        EXPECT_EQ(w.rate, want.rate);
+        EXPECT_EQ(w.bits, want.bits);
+        EXPECT_EQ(w.align, want.bits / 8);
+        EXPECT_EQ(w.byteRate, want.rate * want.bits / 8);
         const int frames = static_cast<int>(w.samples.size());
-        if (spec.frames) {
-            EXPECT_EQ(frames, spec.frames);
+        if (want.frames) {
+            EXPECT_EQ(frames, want.frames);
         }
         EXPECT_GE(frames, 1700);
         EXPECT_LE(frames, 6500);
