@@ -1,0 +1,130 @@
+// The page builder: what is on the canvas at start, where, and in which
+// state; built once per window; and pictures of the main page at three
+// draw scales for a person to look at.
+
+#include "PagesFixture.h"
+
+#include "toolkit/BitmapControls.h"
+#include "toolkit/VectorControls.h"
+#include "ui/DynamicsResponseGraph.h"
+
+#include <QImage>
+
+namespace tolvane::testing {
+namespace {
+
+TEST_F(PagesTest, BuildsOncePerWindow) {
+    ASSERT_NE(pages, nullptr);
+    const int n = graphics->NControls();
+    EXPECT_GT(n, 250);
+    EXPECT_EQ(ui::BuildEditorPages(*graphics, *plugin), nullptr);
+    EXPECT_EQ(graphics->NControls(), n);
+}
+
+TEST_F(PagesTest, StartsOnTheImpulseResponseSectionWithThePedalDisabled) {
+    EXPECT_TRUE(GroupShown("ircontrols"));
+    EXPECT_TRUE(GroupShown("irdisplay"));
+    for (const char* group : {"analogsimcontrols",
+                              "gatecontrols",
+                              "dynamicscontrols",
+                              "compcontrols",
+                              "expcontrols",
+                              "levelcontrols",
+                              "drivecontrols",
+                              "preampcontrols",
+                              "buzzfiltercontrols",
+                              "punchfiltercontrols",
+                              "crunchfiltercontrols",
+                              "lowfiltercontrols",
+                              "midfiltercontrols",
+                              "highfiltercontrols",
+                              "autofiltercontrols",
+                              "ambiencecontrols",
+                              "globalsettingscontrols",
+                              "midicccontrols",
+                              "midiprogramcontrols",
+                              "customircontrols",
+                              "fwbgcontrols",
+                              "fwupdatecontrols",
+                              "firmwarecontrols",
+                              "aboutcontrols",
+                              "progresscontrols",
+                              "filterled"})
+        EXPECT_TRUE(GroupHidden(group)) << group;
+    graphics->ForEachInGroup("bcontrols", [](IControl& c) { EXPECT_TRUE(c.IsDisabled()); });
+    for (ControlTag tag : {25, 61, 26, 62})
+        EXPECT_TRUE(graphics->ControlByTag(tag)->IsDisabled()) << tag;
+    EXPECT_TRUE(Hidden(89));
+    EXPECT_TRUE(Hidden(140));
+    EXPECT_TRUE(pages->controls.dynamicsGraph->IsHidden());
+    EXPECT_EQ(Text(138), "Connecting to the device...");
+    EXPECT_EQ(Text(1), "00");
+    EXPECT_EQ(Text(69), "BRIT 2x12");
+    EXPECT_EQ(Text(70), "BOUTIQUE 4x12");
+}
+
+TEST_F(PagesTest, PlacesControlsWhereThePagesSay) {
+    struct Placed {
+        ControlTag tag;
+        Rect rect;
+    };
+    const Placed cases[] = {
+        {1, {1255, 315, 1383, 403}},   {54, {1460, 486, 1535, 571}}, {56, {869, 314, 907, 390}},
+        {59, {1172, 260, 1188, 276}},  {60, {374, 717, 424, 1149}},  {134, {20, 120, 260, 144}},
+        {137, {660, 5, 1060, 29}},     {1000, {1, 228, 261, 276}},   {1018, {1, 1128, 261, 1176}},
+        {73, {354, 730, 517, 765.5f}}, {141, {0, 0, 1920, 1080}},
+    };
+    for (const auto& c : cases) {
+        const IControl* control = graphics->ControlByTag(c.tag);
+        ASSERT_NE(control, nullptr) << c.tag;
+        const Rect r = control->GetRect();
+        EXPECT_NEAR(r.L, c.rect.L, 0.6f) << c.tag;
+        EXPECT_NEAR(r.T, c.rect.T, 0.6f) << c.tag;
+        EXPECT_NEAR(r.R, c.rect.R, 0.6f) << c.tag;
+        EXPECT_NEAR(r.B, c.rect.B, 0.6f) << c.tag;
+    }
+    // A rotating knob is its bitmap's size centred on its point: DRIVE at (770, 189).
+    graphics->EnableGroup("bcontrols");
+    const IControl* drive = graphics->ControlAt(770, 189);
+    ASSERT_NE(drive, nullptr);
+    EXPECT_EQ(drive->GetParamIdx(), kParamDrive);
+    EXPECT_FLOAT_EQ(drive->GetRect().MW(), 770.f);
+    EXPECT_FLOAT_EQ(drive->GetRect().MH(), 189.f);
+    EXPECT_FLOAT_EQ(drive->GetRect().W(), 102.f);
+}
+
+TEST_F(PagesTest, ListRowsStartWithTheirNumbersAndTheFirstNineteenFillTheList) {
+    // No preset files: the rows show only their numbers, from 00 with patch offset 0.
+    EXPECT_EQ(Text(1000), " 00 ");
+    EXPECT_EQ(Text(1127), " 127 ");
+    for (int i = 0; i < 19; ++i)
+        EXPECT_FALSE(Hidden(1000 + i));
+    EXPECT_EQ(pages->FirstVisiblePreset(), 0);
+}
+
+// Renders the whole canvas and writes it next to the test binary.
+QImage RenderAt(IGraphics& g, float scale, const char* name) {
+    g.SetCanvasScale(1920, 1200, scale);
+    QImage image = g.RenderToImage();
+    image.save(QString(TOLVANE_TEST_OUTPUT_DIR) + "/" + name);
+    return image;
+}
+
+TEST_F(PagesTest, MainPageRendersAtEachDrawScale) {
+    Connect(); // the pedal enabled and the list named
+    const std::pair<float, const char*> scales[] = {
+        {0.5f, "main-page-0.5.png"}, {1.f, "main-page-1.png"}, {2.f, "main-page-2.png"}};
+    for (const auto& [scale, name] : scales) {
+        const QImage image = RenderAt(*graphics, scale, name);
+        EXPECT_EQ(image.width(), static_cast<int>(1920 * scale)) << name;
+        EXPECT_EQ(image.height(), static_cast<int>(1200 * scale)) << name;
+    }
+    // The drive page with its graph, for a look too.
+    pages->ShowSectionPage(ui::kPageDrive);
+    RenderAt(*graphics, 1.f, "drive-page-1.png");
+    plugin->HandleMenuCommand(MenuCommand::GlobalSettings);
+    RenderAt(*graphics, 0.5f, "settings-page-0.5.png");
+}
+
+} // namespace
+} // namespace tolvane::testing

@@ -1,0 +1,93 @@
+// What the read-outs, captions and titles show at the values where a formula
+// has its special cases.
+
+#include "device/ParamTable.h"
+#include "ui/PageTags.h"
+#include "ui/Readouts.h"
+
+#include <gtest/gtest.h>
+
+namespace tolvane::ui {
+namespace {
+
+struct ReadoutCase {
+    int index;
+    int v;
+    ControlTag tag;
+    const char* text;
+};
+
+TEST(Readouts, ShowTheValueInTheUnitsOfTheKnob) {
+    const ReadoutCase cases[] = {
+        {kParamLow, 64, kTagLowGainValue, "0.0"},
+        {kParamLow, 0, kTagLowGainValue, "-12.0"},
+        {kParamLow, 127, kTagLowGainValue, "12.0"},
+        {kParamMidShift, 64, kTagMidFreqValue, "1000"},
+        {kParamMidShift, 0, kTagMidFreqValue, "100"},
+        {kParamMidShift, 127, kTagMidFreqValue, "1900"},
+        {kParamDynamics, 0, kTagDynamicsValue, "-inf."},
+        {kParamDynamics, 63, kTagDynamicsValue, "0.00"},
+        {kParamDynamics, 64, kTagDynamicsValue, "Bypass"},
+        {kParamDynamics, 65, kTagDynamicsValue, "-0.00"}, // negative zero from the factor -60
+        {kParamDynamics, 127, kTagDynamicsValue, "-60.00"},
+        {kParamGate, 0, kTagGateThresholdValue, "Bypass"},
+        {kParamGate, 127, kTagGateThresholdValue, "-30.00"},
+        {kParamAnalogSim, 0, kTagAnalogSimValue, "100"},
+        {kParamAnalogSim, 64, kTagAnalogSimValue, "Bypass"},
+        {kParamAnalogSim, 127, kTagAnalogSimValue, "100"},
+        {kParamGain, 0, kTagGainValue, "1"},
+        {kParamGain, 127, kTagGainValue, "100"},
+        {kParamCompressorRatio, 127, kTagCompRatioValue, "20.0:1"},
+        {kParamExpanderRatio, 127, kTagExpRatioValue, "1:12.0"},
+        {kParamGateRatio, 127, kTagGateRatioValue, "10.0:1"},
+        {kParamMidQ, 64, kTagMidQValue, "1.0"},
+        {kParamMidQ, 0, kTagMidQValue, "0.5"},
+        {kParamMidQ, 127, kTagMidQValue, "2.0"},
+        {kParamGateRelease, 0, kTagGateReleaseValue, "10.0"},
+        {kParamGateRelease, 127, kTagGateReleaseValue, "1000.0"},
+        {kParamUserIrGain7, 64, kTagIrGainValue7, "0.00"},
+        {kParamUserIrGain8, 0, kTagIrGainValue8, "-12.00"},
+        {kParamCompression, 127, kTagCompressionValue, "100"},
+        {kParamLevel, 127, kTagLevelValue, "100"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "parameter " << c.index << " = " << c.v);
+        const auto r = ReadoutFor(c.index, c.v);
+        ASSERT_TRUE(r.has_value());
+        EXPECT_EQ(r->tag, c.tag);
+        EXPECT_EQ(r->text, c.text);
+    }
+}
+
+TEST(Readouts, ParametersWithoutAKnobOnAPageHaveNone) {
+    for (int index :
+         {kParamIr, kParamDrive, kParamScroll, kParamPatchOffset, kParamBuzz, kParamPunch, kParamPunchFreq})
+        EXPECT_FALSE(ReadoutFor(index, 64).has_value()) << index;
+}
+
+TEST(Readouts, CaptionsFollowTheSideOfTheCentre) {
+    const ReadoutCase cases[] = {
+        {kParamAnalogSim, 0, kTagAnalogSimCaption, "DIGITAL SMOOTH"},
+        {kParamAnalogSim, 64, kTagAnalogSimCaption, "SMOOTHING"},
+        {kParamAnalogSim, 127, kTagAnalogSimCaption, "ANALOG SMOOTH"},
+        {kParamDynamics, 0, kTagDynamicsTitle, "EXPANDER"},
+        {kParamDynamics, 63, kTagDynamicsTitle, "EXPANDER"},
+        {kParamDynamics, 64, kTagDynamicsTitle, "DYNAMICS"},
+        {kParamDynamics, 65, kTagDynamicsTitle, "COMPRESSOR"},
+    };
+    for (const auto& c : cases) {
+        const auto r = CaptionFor(c.index, c.v);
+        ASSERT_TRUE(r.has_value());
+        EXPECT_EQ(r->tag, c.tag);
+        EXPECT_EQ(r->text, c.text) << c.index << " = " << c.v;
+    }
+}
+
+TEST(Readouts, IrSelectorReadsTheListRowTimesTen) {
+    const std::pair<int, const char*> cases[] = {{1, "00"}, {16, "10"}, {64, "40"}, {112, "70"}, {127, "80"}};
+    for (const auto& [v, text] : cases)
+        EXPECT_EQ(IrSelectorNumber(v), text) << v;
+}
+
+} // namespace
+} // namespace tolvane::ui

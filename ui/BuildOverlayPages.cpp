@@ -1,0 +1,196 @@
+// The overlays drawn over the main page: the firmware-update page, the
+// custom-IR picker, the global settings page with the knob CC and
+// program-mapping pages, the about picture and the progress panel.
+
+#include "device/Tolvane.h"
+#include "ui/InvisibleSelectControl3.h"
+#include "ui/PageBuilder.h"
+
+#include <cstdio>
+
+namespace tolvane::ui {
+
+namespace {
+
+constexpr Rect kWholeCanvas{0, 0, 1920, 1200};
+
+struct SettingPair {
+    const char* heading;
+    float x, y; // top-left of the heading
+    int param;
+};
+
+constexpr SettingPair kSettingPairs[] = {
+    {"PATCH OFFSET", 760, 350, kParamPatchOffset},
+    {"EDIT POT DISPLAY MODE", 760, 450, kParamEditPotDisplayMode},
+    {"PRESET PROTECTION WRITER", 760, 550, kParamPresetProtectionWriter},
+    {"TUNER FREQUENCY", 980, 350, kParamTunerFrequency},
+    {"TUNER DETUNE", 980, 450, kParamTunerDetune},
+    {"MIDI THRU FUNCTION", 980, 550, kParamMidiThruMode},
+    {"MIDI MAPPING", 1200, 350, kParamDefineMidiMapping},
+    {"MIDI CC MODE", 1200, 450, kParamMidiCcMode},
+    {"MIDI CHANNEL SELECT", 1200, 550, kParamMidiCcChannel},
+};
+
+constexpr const char* kKnobCcCaptions[] = {"DRIVE",  "LOW",  "MID",    "HIGH",
+                                           "REVERB", "GATE", "FILTER", "LEVEL"};
+
+double ParamValue(const Tolvane& plugin, int index) {
+    const IParam* p = plugin.GetParam(index);
+    return p ? p->Value() : 0.0;
+}
+
+IVNumberBoxControl* NumberBox(PageBuilder& b, const Rect& r, int param, const char* label,
+                              const char* group) {
+    return b.g.AddControl(std::make_unique<IVNumberBoxControl>(r, param, nullptr, label, b.styles.base,
+                                                               ParamValue(b.plugin, param), 0.0, 127.0,
+                                                               "%0.0f"),
+                          kNoTag, group);
+}
+
+void AddCustomIrPicker(PageBuilder& b) {
+    const char* group = kGroupCustomIr;
+    b.g.AddControl(std::make_unique<IPanelControl>(Rect{314, 470, 1164, 1070}, Colour{223, 16, 16, 16}),
+                   kNoTag, group);
+    b.Button(kWholeCanvas, "", b.styles.backdrop, group, [](EditorUi& u) { u.CloseCustomIrPicker(); });
+    TextStyle bank;
+    bank.size = 24;
+    bank.colour = colours::kBlack;
+    b.g.AddControl(std::make_unique<ICaptionControl>(Rect{689, 490, 839, 520}, kParamCustomIrBank, bank,
+                                                     colours::kGrey200, false),
+                   kNoTag, group);
+    const TextStyle row = b.styles.irRow.WithColour(kColourIrSlotRow);
+    for (int column = 0; column < 2; ++column) {
+        const float left = column == 0 ? 460.f : 770.f;
+        for (int j = 0; j < kIrSlotsPerColumn; ++j) {
+            char text[32];
+            std::snprintf(text, sizeof text, "Empty Slot %d", j + 1 + column * kIrSlotsPerColumn);
+            const float top = 550.f + 30.f * static_cast<float>(j);
+            b.ui->controls.irSlotRows[column * kIrSlotsPerColumn + j] =
+                b.Text({left, top, left + 300, top + 28}, text, row, group, kNoTag, Colour{255, 38, 38, 38});
+        }
+        b.g.AddControl(
+            std::make_unique<IInvisibleSelectControl3>(Rect{left, 550, left + 300, 1030},
+                                                       column == 0 ? kParamIrSlotLeft : kParamIrSlotRight),
+            kNoTag, group);
+    }
+    b.g.HideGroup(group);
+}
+
+void AddGlobalSettingsPage(PageBuilder& b) {
+    const char* group = kGroupGlobalSettings;
+    b.Button(kWholeCanvas, "", b.styles.backdrop, group, [](EditorUi& u) { u.CloseGlobalSettings(); });
+    b.Bitmap(0, 0, "globalbg.png", group);
+    b.Button({1444, 220, 1499, 260}, "X", b.styles.ButtonAt(30), group,
+             [](EditorUi& u) { u.CloseGlobalSettings(); });
+
+    const TextStyle heading = b.styles.panelText.WithSize(19);
+    TextStyle caption;
+    caption.size = 24;
+    caption.colour = colours::kLightGrey;
+    for (const SettingPair& s : kSettingPairs) {
+        b.Text({s.x, s.y, s.x + 200, s.y + 30}, s.heading, heading, group);
+        b.g.AddControl(std::make_unique<ICaptionControl>(Rect{s.x, s.y + 30, s.x + 200, s.y + 70}, s.param,
+                                                         caption, colours::kDarkGrey, false),
+                       kNoTag, group);
+    }
+
+    b.Text({900, 710, 1300, 740}, "RESET TO FACTORY DEFAULT SETTINGS",
+           b.styles.body.WithColour(colours::kLightGrey).WithAlign(HAlign::Centre), group);
+    const VectorStyle button = b.styles.ButtonAt(20);
+    b.Button({760, 760, 960, 810}, "ALL", button, group,
+             [](EditorUi& u) { u.Plugin().FactoryResetButton(0); });
+    b.Button({980, 760, 1180, 810}, "PRESETS", button, group,
+             [](EditorUi& u) { u.Plugin().FactoryResetButton(1); });
+    b.Button({1200, 760, 1400, 810}, "SETTINGS", button, group,
+             [](EditorUi& u) { u.Plugin().FactoryResetButton(2); });
+    b.Button({1410, 383, 1510, 423}, "SETUP", button, group,
+             [](EditorUi& u) { u.Plugin().OpenProgramMapPage(); });
+    b.Button({1410, 483, 1510, 523}, "SETUP", button, group,
+             [](EditorUi& u) { u.Plugin().OpenKnobCcPage(); });
+}
+
+void AddKnobCcPage(PageBuilder& b) {
+    const char* group = kGroupKnobCc;
+    b.Bitmap(0, 0, "globalbg.png", group);
+    for (int k = 0; k < kNumKnobCcParams; ++k) {
+        const float top = 353.f + 50.f * static_cast<float>(k);
+        NumberBox(b, {1103, top, 1217, top + 44}, kFirstKnobCcParam + k, "", group);
+    }
+    const TextStyle caption =
+        b.styles.panelText.WithSize(30).WithAlign(HAlign::Far).WithVAlign(VAlign::Middle);
+    for (int k = 0; k < kNumKnobCcParams; ++k) {
+        const float top = 353.f + 50.f * static_cast<float>(k);
+        b.Text({863, top, 1077, top + 44}, kKnobCcCaptions[k], caption, group);
+    }
+    b.Button({1040, 250, 1160, 300}, "BACK", b.styles.ButtonAt(20), group,
+             [](EditorUi& u) { u.Plugin().LeaveKnobCcPage(); });
+    b.g.HideGroup(group);
+}
+
+void AddProgramMapPage(PageBuilder& b) {
+    const char* group = kGroupProgramMap;
+    b.Bitmap(0, 0, "globalbg.png", group);
+    b.Button({1040, 250, 1160, 300}, "BACK", b.styles.ButtonAt(20), group,
+             [](EditorUi& u) { u.Plugin().LeaveProgramMapPage(); });
+    b.Bitmap(850, 330, "pellory.png", group);
+    NumberBox(b, {900, 500, 1050, 550}, kParamControllerProgram, "Ctrl. Program (0-127)", group);
+    NumberBox(b, {1150, 500, 1300, 550}, kParamDunvaleProgram, "Ostrel Program (0-127)", group);
+    b.g.HideGroup(group);
+}
+
+} // namespace
+
+void AddFirmwarePage(PageBuilder& b) {
+    b.Bitmap(0, 0, "fwbg.png", kGroupFirmwareBackground, kTagFirmwareBackground);
+    b.Button({1000, 650, 1200, 715}, "UPDATE FIRMWARE", b.styles.button, kGroupFirmwareUpdate,
+             [](EditorUi& u) { u.UpdateFirmware(); });
+    const Colour linkColour{255, 116, 116, 116};
+    b.g.AddControl(std::make_unique<IURLControl>(Rect{748, 346, 948, 376}, b.ui->Hooks().makerSiteText,
+                                                 b.ui->Hooks().makerSiteUrl, b.styles.panelText.WithSize(25),
+                                                 colours::kTransparent, linkColour),
+                   kNoTag, kGroupFirmwareUpdate);
+    b.Button({1508, 310, 1563, 350}, "X", b.styles.ButtonAt(30), kGroupFirmwareUpdate,
+             [](EditorUi& u) { u.CloseFirmwarePage(); });
+    b.g.HideGroup(kGroupFirmwareBackground);
+    b.g.HideGroup(kGroupFirmwareUpdate);
+
+    b.g.AddControl(
+        std::make_unique<IVKnobControl>(Rect{1010, 710, 1185, 885}, kNoParameter, "PERCENT", b.styles.knob),
+        kTagFirmwareKnob, kGroupFirmwareProgress);
+    b.Text({1010, 705, 1185, 880}, "0 %", b.styles.panelText.WithSize(50).WithVAlign(VAlign::Middle),
+           kGroupFirmwareProgress, kTagFirmwareText);
+    b.g.HideGroup(kGroupFirmwareProgress);
+}
+
+void AddSettingsPages(PageBuilder& b) {
+    AddCustomIrPicker(b);
+    AddGlobalSettingsPage(b);
+    AddKnobCcPage(b);
+    AddProgramMapPage(b);
+    b.g.HideGroup(kGroupGlobalSettings);
+}
+
+void AddAboutAndProgress(PageBuilder& b) {
+    b.Bitmap(0, 0, "about.png", kGroupAbout);
+    b.Text({1275, 310, 1375, 360}, "v" + b.ui->Hooks().version,
+           b.styles.panelText.WithSize(45).WithVAlign(VAlign::Middle), kGroupAbout);
+    b.Button(kWholeCanvas, "", b.styles.backdrop, kGroupAbout, [](EditorUi& u) {
+        if (IGraphics* g = u.Graphics()) g->HideGroup(kGroupAbout);
+    });
+    b.g.HideGroup(kGroupAbout);
+
+    const char* group = kGroupProgress;
+    b.g.AddControl(std::make_unique<IPanelControl>(Rect{850, 400, 1250, 800}, Colour{208, 32, 32, 32}),
+                   kNoTag, group);
+    b.Text({850, 400, 1250, 470}, "Loading Presets...",
+           b.styles.panelText.WithSize(40).WithVAlign(VAlign::Middle), group, kTagProgressCaption);
+    b.g.AddControl(
+        std::make_unique<IVKnobControl>(Rect{950, 500, 1150, 700}, kNoParameter, "PRESET", b.styles.knob),
+        kTagProgressKnob, group);
+    b.Text({850, 400, 1250, 800}, "0 %", b.styles.panelText.WithSize(60).WithVAlign(VAlign::Middle), group,
+           kTagProgressText);
+    b.g.HideGroup(group);
+}
+
+} // namespace tolvane::ui

@@ -1,0 +1,92 @@
+// The page builder: the steps in their order (which fixes drawing order and
+// input priority), and the hand-over of the page logic to the plug-in.
+
+#include "ui/EditorPages.h"
+
+#include "device/Tolvane.h"
+#include "toolkit/IGraphics.h"
+#include "ui/PageBuilder.h"
+
+#include <QObject>
+
+namespace tolvane::ui {
+
+namespace {
+
+constexpr const char* kHiddenSectionGroups[] = {
+    kGroupAnalogSim, kGroupGate,   kGroupDynamics,   kGroupComp,    kGroupExp,    kGroupLevel,
+    kGroupDrive,     kGroupPreamp, kGroupBuzz,       kGroupPunch,   kGroupCrunch, kGroupLow,
+    kGroupMid,       kGroupHigh,   kGroupAutoFilter, kGroupAmbience};
+
+void InstallCallPoints(Tolvane& plugin, const std::shared_ptr<EditorUi>& ui) {
+    DisplayCallPoints& display = plugin.Display();
+    display.paramDisplay = [ui](int index) { ui->ParamDisplay(index); };
+    display.idleDisplay = [ui] { ui->IdleDisplay(); };
+    // The about picture is the pages' own; a transfer component may have
+    // claimed the request already.
+    if (!plugin.Transfers().requestAbout) plugin.Transfers().requestAbout = [ui] { return ui->ShowAbout(); };
+}
+
+} // namespace
+
+std::shared_ptr<EditorUi> BuildEditorPages(IGraphics& graphics, Tolvane& plugin, PageHooks hooks) {
+    // 1. Built once per window.
+    if (graphics.NControls() > 0) return nullptr;
+    auto ui = std::make_shared<EditorUi>(plugin, std::move(hooks));
+
+    // 2. Mouse-over, tooltips and the resize handle.
+    graphics.EnableMouseOver(true);
+    graphics.EnableTooltips(true);
+    graphics.AttachCornerResizer(20.f, colours::kFaintBlack, colours::kBlack, colours::kBlack);
+
+    // 3. Background and the overlays of the drawing context.
+    const IBitmap background = graphics.LoadBitmap("background.png");
+    graphics.AddControl(std::make_unique<IBitmapControl>(
+                            static_cast<float>(graphics.Width() - background.W()) / 2.f, 0.f, background),
+                        kNoTag, kGroupBackground);
+    graphics.AttachTextEntryControl();
+    graphics.AttachPopupMenuControl();
+    graphics.AttachBubbleControl();
+
+    // 4. Fonts, styles and the shared images.
+    RegisterPageFonts(graphics);
+    PageBuilder b{graphics,
+                  plugin,
+                  ui,
+                  MakePageStyles(),
+                  graphics.LoadBitmap("mic@2x.png"),
+                  graphics.LoadSvg("vector-knob.svg", "px", 72.f)};
+
+    AddPedalKnobs(b);       // 5
+    AddPresetList(b);       // 6
+    AddEffectSections(b);   // 7
+    AddPedalSwitches(b);    // 8
+    AddIrSectionPanel(b);   // 9
+    AddGraphs(b);           // 10 (11: the factory IR names are the plug-in's)
+    AddIrList(b);           // 12
+    AddNameAndStatus(b);    // 13
+    AddFirmwarePage(b);     // 14
+    AddSettingsPages(b);    // 15
+    AddAboutAndProgress(b); // 16
+
+    // 17. One section on show: the impulse response.
+    for (const char* group : kHiddenSectionGroups)
+        graphics.HideGroup(group);
+    graphics.ShowGroup(kGroupIr);
+    graphics.ShowGroup(kGroupIrDisplay);
+    graphics.DisableGroup(kGroupPedal);
+
+    // 18. Built: the display logic may touch the controls; the list shows
+    // the library's names at the current scroll position.
+    ui->Attach(graphics);
+    QObject::connect(&graphics, &QObject::destroyed, [weak = std::weak_ptr<EditorUi>(ui)] {
+        if (auto alive = weak.lock()) alive->Detach();
+    });
+    InstallCallPoints(plugin, ui);
+    ui->ParamDisplay(kParamScroll);
+    plugin.LabelPresetsFromFolderScan();
+    plugin.LabelPresetsFromSlotFiles();
+    return ui;
+}
+
+} // namespace tolvane::ui

@@ -1,0 +1,191 @@
+#pragma once
+// The editor's page logic for one plug-in: how the pages follow the
+// parameters (read-outs, captions, section pages, graphs, lists), the idle
+// step's preset stepping and blinking, and what the buttons and switches do.
+// The page builder (EditorPages.h) makes one, lays the controls out for it and
+// installs it in the plug-in's display call points.
+//
+// Sections
+//   1. Construction, hooks and the drawing context
+//   2. Display steps (the plug-in's call points)
+//   3. Section pages and voicing buttons
+//   4. Button actions
+//   5. Preset browser
+//   6. State, for the builder and for tests
+//
+// Threads: the display step runs on the thread of the parameter change. On the
+// user-interface thread it touches the controls at once; on any other thread
+// (values from the pedal, applied by the audio thread) it keeps only the state
+// that lives without a window and leaves the controls to the next idle step,
+// which runs on the user-interface thread. Page switches follow only changes
+// made on the user-interface thread with the apply flag clear.
+
+#include "core/EditorSeam.h"
+#include "device/ParamTable.h"
+#include "ui/PageTags.h"
+
+#include <array>
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+
+namespace tolvane {
+class IGraphics;
+class IControl;
+class ITextControl;
+class IInvisibleSelectControl3;
+class IDynamicsResponseGraph;
+class IFreqResponseGraph;
+class Tolvane;
+} // namespace tolvane
+
+namespace tolvane::ui {
+
+// What the pages hand to parts of the program that the plug-in does not
+// offer itself (file transfers, firmware). Empty functions do nothing.
+struct PageHooks {
+    std::function<void()> loadPresetFile; // main "IMPORT"
+    std::function<void()> savePresetFile; // main "EXPORT"
+    // An IR "IMPORT" button chose the user-IR slot (current preset, + 128 for
+    // the second position); the WAV import itself.
+    std::function<void(int slot)> importWav;
+    // "UPDATE FIRMWARE" with the chosen ".ldr" path.
+    std::function<void(const std::string& path)> loadFirmware;
+    // The firmware page's "X"; when empty the pages close it themselves.
+    std::function<void()> closeFirmwarePage;
+    std::string version = "1.0.0";
+    std::string makerSiteText = "www.brennix.com";
+    std::string makerSiteUrl = "https://www.brennix.com/downloads";
+};
+
+inline constexpr Colour kColourRow{150, 100, 255, 255};
+inline constexpr Colour kColourRowSelected{255, 100, 255, 255};
+inline constexpr Colour kColourDisplay{255, 255, 255, 255};
+inline constexpr Colour kColourIrSlotRow{255, 120, 120, 120};
+inline constexpr Colour kColourIrSlotRowChosen{255, 200, 200, 200};
+
+inline constexpr int kIrSlotsPerBank = 32;
+inline constexpr int kIrSlotsPerColumn = 16;
+
+class EditorUi {
+public:
+    // ---- 1. Construction ---------------------------------------------------
+    // The calling thread becomes the user-interface thread.
+    EditorUi(Tolvane& plugin, PageHooks hooks);
+    EditorUi(const EditorUi&) = delete;
+    EditorUi& operator=(const EditorUi&) = delete;
+
+    Tolvane& Plugin() { return plugin_; }
+    const PageHooks& Hooks() const { return hooks_; }
+
+    // The pages are built on graphics: the display steps may touch them now.
+    void Attach(IGraphics& graphics);
+    // The window is gone; state goes on being kept.
+    void Detach();
+    IGraphics* Graphics() const { return graphics_.load(); }
+
+    // Controls the logic needs beyond tags, registered by the builder.
+    struct Controls {
+        std::array<ITextControl*, 128> presetRows{};
+        IInvisibleSelectControl3* listSurface = nullptr;
+        IDynamicsResponseGraph* dynamicsGraph = nullptr;
+        IFreqResponseGraph* freqGraph = nullptr;
+        std::array<ITextControl*, kIrSlotsPerBank> irSlotRows{};
+    };
+    Controls controls;
+
+    // ---- 2. Display steps ---------------------------------------------------
+    void ParamDisplay(int index);
+    void IdleDisplay();
+
+    // ---- 3. Section pages and voicing buttons --------------------------------
+    void ShowSectionPage(int page);
+    int CurrentPage() const { return currentPage_.load(); }
+    // k = 0..9 (10: none) and 0..4 (5: none); only while the window is open.
+    void LightAmpVoicing(int k);
+    void LightAmbienceVoicing(int k);
+
+    // ---- 4. Button actions ---------------------------------------------------
+    void AmpModelButton(int k, IControl& button);
+    void ReverbTypeButton(int k, IControl& button);
+    void FilterSwitch(IControl& button);
+    void IrImport(bool firstPosition);
+    void UpdateFirmware();
+    void CloseFirmwarePage();
+    void CloseGlobalSettings();
+    void CloseCustomIrPicker();
+    // The about overlay when a window exists; false otherwise.
+    bool ShowAbout();
+
+    // ---- 5. Preset browser -----------------------------------------------------
+    // Bitmap buttons call these on press and again on release.
+    void UpDownSwitch(IControl& button, int direction);
+    void SelectSwitch(IControl& button);
+    void SaveButton(IControl& button);
+
+    // ---- 6. State ---------------------------------------------------------------
+    int FirstVisiblePreset() const { return firstVisible_.load(); }
+    int SelectedPresetRow() const { return selectedRow_; }
+    bool SelectArmed() const { return selectArmed_; }
+    bool BlinkCounting() const { return blinkCounting_; }
+    bool AutoFilterOn() const { return autoFilterOn_.load(); }
+    int ChosenIrSlot() const { return chosenIrSlot_; }
+
+private:
+    bool OnUiThread() const { return std::this_thread::get_id() == uiThread_; }
+    int ParamInt(int index) const;
+    IControl* ByTag(ControlTag tag) const;
+    ITextControl* TextByTag(ControlTag tag) const;
+    void SetText(ControlTag tag, const std::string& text) const;
+    void SetControlHidden(ControlTag tag, bool hidden) const;
+    void SetControlDisabled(ControlTag tag, bool disabled) const;
+
+    void RunDisplayStep(int index, bool userEdit);
+    void FeedGraphs(int index, int v);
+    void IrPositionMode(int index, int v);
+    void SwitchPageFor(int index);
+    void ShowCustomIrBank(int bank);
+    void ClickIrSlot(int index, int v);
+    void RefreshIrDisplay(int irValue);
+
+    void PlaceRows();
+    void ListEvent();
+    void PressListRow(int row);
+    void HighlightRow(int slot, bool selected);
+    void StepPreset(int direction);
+    void ShowNumber(bool visible) const;
+    void BlinkStep(int period, int hidePhase, bool& armed);
+
+    Tolvane& plugin_;
+    PageHooks hooks_;
+    std::thread::id uiThread_;
+    std::atomic<IGraphics*> graphics_{nullptr};
+
+    // Display steps left for the idle step by other threads.
+    std::array<std::atomic<bool>, kNumParams> deferred_{};
+    std::atomic<bool> anyDeferred_{false};
+
+    std::atomic<int> currentPage_{kPageNone};
+    std::atomic<bool> autoFilterOn_{false};
+    std::atomic<int> firstVisible_{0};
+    int chosenIrSlot_ = 0;
+
+    // Preset browser
+    int selectedRow_ = 0;
+    int linkRowSeen_ = -1; // none yet: the first idle step highlights the link's row
+    bool upHeld_ = false;
+    bool downHeld_ = false;
+    bool selectHeld_ = false;
+    bool saveHeld_ = false;
+    bool selectArmed_ = false;
+    int repeatTicks_ = 0;
+    int blinkPhase_ = 0;
+    int blinkCount_ = 0;
+    bool blinkCounting_ = false;
+    // The wait for the pedal's answer to a save ran out while the plug-in
+    // still holds the save armed: the display stops blinking.
+    bool saveWaitOver_ = false;
+};
+
+} // namespace tolvane::ui

@@ -1,0 +1,95 @@
+// What the buttons of the pages do, beyond the preset browser: voicing
+// buttons, the filter switch, the IR imports, the firmware page, and closing
+// the overlays.
+
+#include "ui/EditorUi.h"
+
+#include "device/Tolvane.h"
+#include "toolkit/IGraphics.h"
+#include "toolkit/TextControls.h"
+
+namespace tolvane::ui {
+
+namespace {
+
+// The user-IR slots of the second IR position follow those of the first.
+constexpr int kSecondPositionSlots = 128;
+
+} // namespace
+
+void EditorUi::AmpModelButton(int k, IControl& button) {
+    // Only a button not yet lit acts, and only on its press.
+    if (button.GetValue() != 0.0) return;
+    LightAmpVoicing(k);
+    plugin_.ApplyAmpVoicing(k);
+}
+
+void EditorUi::ReverbTypeButton(int k, IControl& button) {
+    if (button.GetValue() != 0.0) return;
+    LightAmbienceVoicing(k);
+    plugin_.ApplyAmbienceVoicing(k);
+}
+
+void EditorUi::FilterSwitch(IControl& button) {
+    if (button.GetValue() != 0.0) {
+        button.SetValueFromDelegate(0.0); // the release
+        return;
+    }
+    const bool on = !autoFilterOn_.load();
+    autoFilterOn_.store(on);
+    button.SetValueFromDelegate(1.0);
+    plugin_.SetParamAndNotify(kParamAutoFilterOn, on ? 1.0 : 0.0);
+    plugin_.QueueParamForControls(kParamAutoFilterOn, on ? 1.0 : 0.0, true);
+}
+
+void EditorUi::IrImport(bool firstPosition) {
+    plugin_.SetIrEditTargets(firstPosition, !firstPosition);
+    const int slot = plugin_.CurrentPreset() + (firstPosition ? 0 : kSecondPositionSlots);
+    const int highPart = firstPosition ? kParamUserIr7PresetMsb : kParamUserIr8PresetMsb;
+    const double normalised = ((slot >> 7) & 127) / 127.0;
+    plugin_.SetParamAndNotify(highPart, normalised);
+    plugin_.QueueParamForControls(highPart, normalised, true);
+    if (hooks_.importWav) hooks_.importWav(slot);
+}
+
+void EditorUi::UpdateFirmware() {
+    IGraphics* g = graphics_.load();
+    if (!g) return;
+    const std::string path = g->AskForFile(FileAction::Open, "ldr");
+    if (!path.empty() && hooks_.loadFirmware) hooks_.loadFirmware(path);
+}
+
+void EditorUi::CloseFirmwarePage() {
+    if (hooks_.closeFirmwarePage) {
+        hooks_.closeFirmwarePage();
+        return;
+    }
+    plugin_.SetConnected(false);
+    plugin_.SetAutoConnect(true);
+    if (IGraphics* g = graphics_.load()) {
+        g->HideGroup(kGroupFirmwareBackground);
+        g->HideGroup(kGroupFirmwareUpdate);
+        g->EnableGroup(kGroupMain);
+    }
+}
+
+void EditorUi::CloseGlobalSettings() {
+    if (IGraphics* g = graphics_.load()) g->HideGroup(kGroupGlobalSettings);
+    plugin_.CloseGlobalSettings();
+}
+
+void EditorUi::CloseCustomIrPicker() {
+    if (IGraphics* g = graphics_.load()) g->HideGroup(kGroupCustomIr);
+    for (ITextControl* row : controls.irSlotRows)
+        if (row) row->SetTextColour(kColourIrSlotRow);
+    plugin_.SetIrEditTargets(false, false);
+}
+
+bool EditorUi::ShowAbout() {
+    IGraphics* g = graphics_.load();
+    if (!g) return false;
+    g->ShowGroup(kGroupAbout);
+    return true;
+}
+
+} // namespace tolvane::ui

@@ -1,0 +1,145 @@
+// The preset browser: row placement and the list's press and wheel, and the
+// virtual pedal's up, down, select and save switches. While connected the
+// browser never changes the current preset itself: it asks the pedal, whose
+// Preset dump moves the number, the highlight and the list.
+
+#include "ui/EditorUi.h"
+
+#include "device/Tolvane.h"
+#include "toolkit/IGraphics.h"
+#include "toolkit/TextControls.h"
+#include "ui/InvisibleSelectControl3.h"
+#include "ui/Readouts.h"
+
+#include <algorithm>
+
+namespace tolvane::ui {
+
+namespace {
+
+constexpr int kRepeatDelayTicks = -20; // the first repeated step comes after 20 ticks
+constexpr int kWheelRows = 3;
+constexpr int kWheelRowsFine = 1;
+
+} // namespace
+
+void EditorUi::PlaceRows() {
+    const int first = FirstVisiblePreset();
+    for (int i = 0; i < kPresetSlotCount; ++i) {
+        ITextControl* row = controls.presetRows[i];
+        if (!row) continue;
+        const float y = kListTop + kRowPitch * static_cast<float>(i - first);
+        row->SetHidden(y < kListTop);
+        row->SetPosition(kListLeft, y);
+    }
+}
+
+void EditorUi::HighlightRow(int slot, bool selected) {
+    if (slot < 0 || slot >= kPresetSlotCount) return;
+    ITextControl* row = controls.presetRows[slot];
+    if (!row) return;
+    row->SetTextColour(selected ? kColourRowSelected : kColourRow);
+    if (selected) row->SetHidden(false);
+}
+
+void EditorUi::ListEvent() {
+    if (!controls.listSurface) return;
+    const SelectEvent& event = controls.listSurface->LastEvent();
+    if (event.kind == SelectEvent::Press) {
+        const IParam* p = plugin_.GetParam(kParamPresetListRow);
+        PressListRow(std::clamp(static_cast<int>(p->Value()), 0, kVisibleRows - 1));
+    } else if (event.kind == SelectEvent::Wheel) {
+        const int step = event.modifier != SelectEvent::None ? kWheelRowsFine : kWheelRows;
+        const int first = FirstVisiblePreset();
+        const int next =
+            event.wheelUp ? std::max(0, first - step) : std::min(kLastFirstVisible, first + step);
+        const double normalised = static_cast<double>(kLastFirstVisible - next) / kLastFirstVisible;
+        plugin_.SetParamAndNotify(kParamScroll, normalised);
+        plugin_.QueueParamForControls(kParamScroll, normalised, true);
+    }
+}
+
+void EditorUi::PressListRow(int row) {
+    HighlightRow(selectedRow_, false);
+    HighlightRow(plugin_.SelectedPresetRow(), false);
+    selectedRow_ = std::min(FirstVisiblePreset() + row, kPresetSlotCount - 1);
+    HighlightRow(selectedRow_, true);
+    if (!plugin_.Connected()) return;
+    if (plugin_.SaveArmed()) {
+        ShowNumber(true);
+        blinkCount_ = 0;
+        blinkCounting_ = true;
+        saveWaitOver_ = false;
+    }
+    // Save to slot when the save is armed, Select preset otherwise.
+    plugin_.PickPresetSlot(selectedRow_);
+}
+
+void EditorUi::StepPreset(int direction) {
+    const int slot = (plugin_.CurrentPreset() + direction + kPresetSlotCount) % kPresetSlotCount;
+    plugin_.SetCurrentPreset(slot);
+    SetText(kTagNumberDisplay, TwoDigits(plugin_.PatchOffset() + slot));
+}
+
+void EditorUi::UpDownSwitch(IControl& button, int direction) {
+    bool& held = direction > 0 ? upHeld_ : downHeld_;
+    if (!held) {
+        button.SetValueFromDelegate(1.0);
+        held = true;
+        repeatTicks_ = kRepeatDelayTicks;
+        StepPreset(direction);
+        if (ITextControl* number = TextByTag(kTagNumberDisplay)) number->SetTextColour(kColourDisplay);
+        ShowNumber(true);
+        plugin_.SharedFlags().presetModified.store(false);
+        return;
+    }
+    button.SetValueFromDelegate(0.0);
+    held = false;
+    if (plugin_.Connected() && !plugin_.SaveArmed() && !selectArmed_)
+        plugin_.SelectPreset(plugin_.CurrentPreset());
+}
+
+void EditorUi::SelectSwitch(IControl& button) {
+    if (!selectHeld_) {
+        button.SetValueFromDelegate(1.0);
+        selectHeld_ = true;
+        return;
+    }
+    button.SetValueFromDelegate(0.0);
+    selectHeld_ = false;
+    if (!selectArmed_) {
+        selectArmed_ = true;
+        return;
+    }
+    ShowNumber(true);
+    if (plugin_.Connected()) {
+        plugin_.SelectPreset(plugin_.CurrentPreset());
+        blinkCount_ = 0;
+    }
+    selectArmed_ = false;
+}
+
+void EditorUi::SaveButton(IControl& button) {
+    if (!saveHeld_) {
+        button.SetValueFromDelegate(1.0);
+        saveHeld_ = true;
+        return;
+    }
+    button.SetValueFromDelegate(0.0);
+    saveHeld_ = false;
+    if (!plugin_.SaveArmed()) {
+        plugin_.PressSave(); // arms
+        saveWaitOver_ = false;
+        return;
+    }
+    ShowNumber(true);
+    const bool connected = plugin_.Connected();
+    plugin_.PressSave(); // stores into the current slot, or disarms when not connected
+    if (connected) {
+        blinkCount_ = 0;
+        blinkCounting_ = true;
+        saveWaitOver_ = false;
+    }
+}
+
+} // namespace tolvane::ui
