@@ -4,11 +4,20 @@
 # running and no /dev/snd), a JACK server with its dummy backend gives the
 # audio clock and the MIDI ports. Everything started here is stopped when the
 # editor exits.
+#
+# Environment:
+#   TOLVANE_BUILD_DIR  the build folder to run from (default: build)
+#   TOLVANE_NO_BUILD   when set, run what is built already (no install, no build)
+#   TOLVANE_SIM_ARGS   extra arguments for the simulator, e.g. "-v"
+#   TOLVANE_SIM_LOG    keep the simulator's output in this file
 set -euo pipefail
 cd "$(dirname "$0")"
-source tools/deps.sh
-tolvane_ensure_deps
-tolvane_build build
+build_dir="${TOLVANE_BUILD_DIR:-build}"
+if [ -z "${TOLVANE_NO_BUILD:-}" ]; then
+  source tools/deps.sh
+  tolvane_ensure_deps
+  tolvane_build "$build_dir"
+fi
 
 jack_pid=""
 sim_pid=""
@@ -17,14 +26,14 @@ sim_fifo=""
 cleanup() {
   if [ -n "$sim_pid" ]; then kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; fi
   if [ -n "$jack_pid" ]; then kill "$jack_pid" 2>/dev/null || true; wait "$jack_pid" 2>/dev/null || true; fi
-  if [ -n "$sim_out" ]; then rm -f "$sim_out"; fi
+  if [ -n "$sim_out" ] && [ -z "${TOLVANE_SIM_LOG:-}" ]; then rm -f "$sim_out"; fi
   if [ -n "$sim_fifo" ]; then exec 3>&-; rm -f "$sim_fifo"; fi
 }
 trap cleanup EXIT INT TERM
 
 if [ "$(jack_wait -c 2>/dev/null)" != "running" ] && [ ! -e /dev/snd ]; then
   echo "No sound system found: starting a JACK server with the dummy backend"
-  jackd --no-realtime -d dummy -r 44100 -p 512 >/tmp/tolvane-jackd.log 2>&1 &
+  jackd -n "${JACK_DEFAULT_SERVER:-default}" --no-realtime -d dummy -r 44100 -p 512 >/tmp/tolvane-jackd.log 2>&1 &
   jack_pid=$!
   jack_wait -w -t 10 >/dev/null
 fi
@@ -32,15 +41,16 @@ fi
 data_dir="${XDG_DATA_HOME:-$HOME/.local/share}/Tolvane"
 settings="$data_dir/settings.ini"
 
-if [ -x build/bin/velumo-sim ]; then
+if [ -x "$build_dir/bin/velumo-sim" ]; then
   echo "Starting the pedal simulator"
-  sim_out=$(mktemp)
+  sim_out=${TOLVANE_SIM_LOG:-$(mktemp)}
   # The simulator ends at the end of its input, so it reads from a pipe that
   # this script holds open until the editor exits.
   sim_fifo=$(mktemp -u)
   mkfifo "$sim_fifo"
   exec 3<>"$sim_fifo"
-  build/bin/velumo-sim <"$sim_fifo" >"$sim_out" 2>&1 &
+  # shellcheck disable=SC2086 # the extra arguments are meant to split
+  "$build_dir/bin/velumo-sim" ${TOLVANE_SIM_ARGS:-} <"$sim_fifo" >"$sim_out" 2>&1 &
   sim_pid=$!
   ready=""
   for _ in $(seq 1 100); do
@@ -70,5 +80,5 @@ if [ -x build/bin/velumo-sim ]; then
   fi
 fi
 
-echo "Starting the editor (build/bin/tolvane)"
-build/bin/tolvane
+echo "Starting the editor ($build_dir/bin/tolvane)"
+"$build_dir/bin/tolvane"

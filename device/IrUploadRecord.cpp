@@ -9,16 +9,45 @@ namespace {
 constexpr double kGainNumerator = 1.2;
 constexpr double kFullScale = 32768.0;
 
+constexpr std::size_t kFormatOffset = 0;
+
 void PutWord(RecordBytes& record, std::size_t offset, std::uint16_t word) {
     record[offset] = static_cast<std::uint8_t>(word & 0xFF);
     record[offset + 1] = static_cast<std::uint8_t>(word >> 8);
 }
 
-std::int16_t GetWord(const RecordBytes& record, std::size_t offset) {
-    return static_cast<std::int16_t>(record[offset] | (record[offset + 1] << 8));
+std::uint16_t GetWord(const RecordBytes& record, std::size_t offset) {
+    return static_cast<std::uint16_t>(record[offset] | (record[offset + 1] << 8));
 }
 
 } // namespace
+
+RecordBytes EncodeFields(const RecordFields& fields) {
+    RecordBytes record{};
+    PutWord(record, kFormatOffset, fields.format);
+    PutWord(record, kGainOffset, fields.gainWord);
+    for (int i = 0; i < kNameLength; ++i)
+        record[kNameOffset + i] = static_cast<std::uint8_t>(fields.name[i]);
+    for (int i = 0; i < kSamples; ++i)
+        PutWord(record, kSamplesOffset + 2 * i, static_cast<std::uint16_t>(fields.samples[i]));
+    return record;
+}
+
+RecordFields DecodeFields(const RecordBytes& record) {
+    RecordFields fields;
+    fields.format = GetWord(record, kFormatOffset);
+    fields.gainWord = GetWord(record, kGainOffset);
+    for (int i = 0; i < kNameLength; ++i)
+        fields.name[i] = static_cast<char>(record[kNameOffset + i]);
+    for (int i = 0; i < kSamples; ++i)
+        fields.samples[i] = static_cast<std::int16_t>(GetWord(record, kSamplesOffset + 2 * i));
+    return fields;
+}
+
+std::uint16_t GainWord(double gain) {
+    // A gain of exactly 1.0 gives 32768, whose low 16 bits are 0x8000.
+    return static_cast<std::uint16_t>(static_cast<std::uint32_t>(std::trunc(gain * kFullScale)) & 0xFFFF);
+}
 
 double ComputeGain(const IrSampleBuffer& samples) {
     double energy = 0.0;
@@ -37,24 +66,20 @@ std::int16_t SampleWord(double sample) {
 }
 
 RecordBytes BuildRecord(const IrSampleBuffer& samples, double gain, const std::string& name) {
-    RecordBytes record{};
-    PutWord(record, 0, 1);
-    // A gain of exactly 1.0 gives 32768, whose low 16 bits are 0x8000.
-    const auto gainWord = static_cast<std::uint32_t>(std::trunc(gain * kFullScale));
-    PutWord(record, kGainOffset, static_cast<std::uint16_t>(gainWord & 0xFFFF));
+    RecordFields fields;
+    fields.gainWord = GainWord(gain);
     const std::string padded = PadName(name);
-    for (int i = 0; i < kNameLength; ++i)
-        record[kNameOffset + i] = static_cast<std::uint8_t>(padded[i]);
+    std::copy_n(padded.begin(), kNameLength, fields.name.begin());
     for (int i = 0; i < kSamples; ++i)
-        PutWord(record, kSamplesOffset + 2 * i, static_cast<std::uint16_t>(SampleWord(samples[i])));
-    return record;
+        fields.samples[i] = SampleWord(samples[i]);
+    return EncodeFields(fields);
 }
 
 void ReadRecordSamples(const RecordBytes& record, IrSampleBuffer& samples, double& gain) {
-    // The gain is never negative and 1.0 is stored as 0x8000, so its word is read unsigned.
-    gain = static_cast<std::uint16_t>(GetWord(record, kGainOffset)) / kFullScale;
+    const RecordFields fields = DecodeFields(record);
+    gain = fields.gainWord / kFullScale;
     for (int i = 0; i < kSamples; ++i)
-        samples[i] = GetWord(record, kSamplesOffset + 2 * i) / kFullScale;
+        samples[i] = fields.samples[i] / kFullScale;
 }
 
 std::string TrimName(const std::string& name) {

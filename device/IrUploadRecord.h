@@ -2,7 +2,8 @@
 // The impulse-response record the pedal stores and the editor caches: what an
 // upload builds from IrSampleBuffer, and what a download or the display reads
 // back. Layout (little-endian 16-bit words): format word, gain word, 32-byte
-// name, 1200 samples.
+// name, 1200 samples. This is the one encoder of the record; the library's
+// cache files use it too.
 
 #include <array>
 #include <cstddef>
@@ -27,8 +28,24 @@ inline constexpr std::size_t kNameOffset = 4;
 inline constexpr std::size_t kSamplesOffset = 36;
 // IR numbers from here on are the pedal's factory cabinets (384 + k).
 inline constexpr int kFirstFactoryNumber = 384;
+inline constexpr std::uint16_t kFormatWord = 1;
 
 using RecordBytes = std::array<std::uint8_t, kRecordSize>;
+
+// The record's fields as stored: the words as written and the 32 name bytes.
+struct RecordFields {
+    std::uint16_t format = kFormatWord;
+    // gain x 32768; 1.0 is 0x8000, so the word is unsigned.
+    std::uint16_t gainWord = 0;
+    std::array<char, kNameLength> name{};
+    std::array<std::int16_t, kSamples> samples{};
+};
+
+RecordBytes EncodeFields(const RecordFields& fields);
+RecordFields DecodeFields(const RecordBytes& record);
+
+// Low 16 bits of the integer part of gain x 32768 (a gain of 1.0 gives 0x8000).
+std::uint16_t GainWord(double gain);
 
 // 1.2 / (sqrt(E) * sqrt(2)) over the first 1200 samples, at most 1.0 (also for
 // silence, and for energies that are not finite numbers).

@@ -100,8 +100,11 @@ void Tolvane::Interlock(int index, int v) {
         programMap_[std::clamp(ParamInt(kParamControllerProgram), 0, kProgramMapSize - 1)] = v;
         break;
     case kParamCustomIrBank:
-        if (transfers_.showIrBank) transfers_.showIrBank(v);
-        Send(sysex::BuildRequestIrNameBlock(static_cast<std::uint8_t>(4 * v)));
+        // Showing the bank asks the pedal for its names; unwired, only the request goes out.
+        if (transfers_.showIrBank)
+            transfers_.showIrBank(v);
+        else
+            Send(sysex::BuildRequestIrNameBlock(static_cast<std::uint8_t>(4 * v)));
         break;
     case kParamIrSlotLeft:
     case kParamIrSlotRight:

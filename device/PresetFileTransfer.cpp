@@ -69,6 +69,7 @@ void PresetFileTransfer::SavePresetFile() {
 
     if (!store_.Write(path, content)) return;
     editor_.SetTextByTag(kPresetName, stem);
+    if (hooks_.presetNameChanged) hooks_.presetNameChanged(stem);
     link_.presetModified = false;
 }
 
@@ -121,6 +122,7 @@ void PresetFileTransfer::LoadPresetFile() {
     link_.presetModified = true;
     editor_.SetTextColourByTag(kPresetNumber, kModifiedColour);
     editor_.SetTextByTag(kPresetName, ir::TrimName(content.name));
+    if (hooks_.presetNameChanged) hooks_.presetNameChanged(ir::TrimName(content.name));
     const bool onA = content.values[kParamIrMode7] != 0;
     const bool onB = content.values[kParamIrMode8] != 0;
     if (onA) {

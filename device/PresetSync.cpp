@@ -107,8 +107,12 @@ void Tolvane::PickPresetSlot(int slot) {
 }
 
 void Tolvane::CommitPresetName(const std::string& name) {
-    presetName_ = NameArray(name);
+    SetPresetNameText(name);
     StorePreset();
+}
+
+void Tolvane::SetPresetNameText(const std::string& name) {
+    presetName_ = NameArray(name);
 }
 
 void Tolvane::SetIrNameText(int which, const std::string& name) {
@@ -294,9 +298,9 @@ void Tolvane::NormalPresetDump(const sysex::SysexBlockView& block) {
     const int ir7Number = ParamInt(kParamUserIr7PresetMsb) * 128 + ParamInt(kParamUserIr7Preset);
     const int ir8Number = ParamInt(kParamUserIr8PresetMsb) * 128 + ParamInt(kParamUserIr8Preset);
     if (user7) {
-        if (!library_.IrCached(ir7Number)) Send(sysex::BuildRequestImpulseResponse(ir7Number));
+        if (!library_.IrCached(ir7Number)) RequestIr(ir7Number);
     } else if (user8 && !library_.IrCached(ir8Number)) {
-        Send(sysex::BuildRequestImpulseResponse(ir8Number));
+        RequestIr(ir8Number);
     }
 }
 

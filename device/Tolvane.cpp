@@ -6,6 +6,7 @@
 #include "device/LinkTags.h"
 #include "device/ParamTable.h"
 #include "device/SysexBuilders.h"
+#include "device/TransferWiring.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -43,6 +44,12 @@ Tolvane::Tolvane(ISysExSender& sender, IEditorSeam& editor, ILinkLibrary& librar
 Tolvane::~Tolvane() {
     StopTimers();
     if (teardownWait_.count() > 0) std::this_thread::sleep_for(teardownWait_);
+}
+
+void Tolvane::SetTransferFiles(TransferFiles files) {
+    if (!files.irFiles || !files.presetFiles) return;
+    wiring_.reset();
+    wiring_ = std::make_unique<TransferWiring>(*this, std::move(files));
 }
 
 int Tolvane::ParamInt(int index) const {
@@ -122,9 +129,9 @@ void Tolvane::OnDeviceTimer() {
     // 1. The deferred request for the user IR being edited; does not end the tick.
     if (irRequestPending_.exchange(false)) {
         if (irEditTargetA_.load())
-            Send(sysex::BuildRequestImpulseResponse(irSlotA_));
+            RequestIr(irSlotA_);
         else if (irEditTargetB_.load())
-            Send(sysex::BuildRequestImpulseResponse(irSlotB_));
+            RequestIr(irSlotB_);
     }
     // 2. Firmware update.
     if (TransferQuery(transfers_.firmwareUpdateRunning)) {
@@ -168,6 +175,38 @@ void Tolvane::OnDeviceTimer() {
     }
     // 7. The IR upload.
     if (transfers_.irUploadStep) transfers_.irUploadStep();
+}
+
+void Tolvane::RequestIr(int number) {
+    // The IR download sends the request when the transfers are wired.
+    if (transfers_.requestIr)
+        transfers_.requestIr(number);
+    else
+        Send(sysex::BuildRequestImpulseResponse(number));
+}
+
+// ---- Transfers started by the user ------------------------------------------------------
+
+void Tolvane::ImportIrFile(int slot) {
+    if (!wiring_) return;
+    wiring_->Upload().SetSelectedSlot(slot);
+    wiring_->Upload().ImportWav();
+}
+
+void Tolvane::LoadFirmware(const std::string& path) {
+    if (wiring_) wiring_->Firmware().LoadFirmware(path);
+}
+
+void Tolvane::CloseFirmwarePage() {
+    if (wiring_) wiring_->Firmware().ClosePage();
+}
+
+void Tolvane::SavePresetFile() {
+    if (wiring_) wiring_->PresetFile().SavePresetFile();
+}
+
+void Tolvane::LoadPresetFile() {
+    if (wiring_) wiring_->PresetFile().LoadPresetFile();
 }
 
 // ---- Receive routes ----------------------------------------------------------------------

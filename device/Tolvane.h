@@ -28,6 +28,7 @@
 #include "core/RingBuffer.h"
 #include "device/DeviceTables.h"
 #include "device/InboundRouter.h"
+#include "device/IrUploadRecord.h"
 #include "device/LinkFlags.h"
 #include "device/LinkLibrary.h"
 #include "device/QueuedEditorSeam.h"
@@ -37,9 +38,13 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace tolvane {
+
+class TransferWiring;
+struct TransferFiles;
 
 // Empty call points, filled by whoever owns the behaviour. An empty function
 // means "nothing there yet" and is skipped (queries answer false).
@@ -57,6 +62,9 @@ struct TransferCallPoints {
     std::function<void(bool connected)> exportStep;
     // Step 7: the IR upload may send its next message.
     std::function<void()> irUploadStep;
+    // Request impulse response for an IR number: the deferred request of
+    // step 1 and the Preset dump's request for an IR the library lacks.
+    std::function<void(int number)> requestIr;
 
     // Receive side: a Preset dump while an export runs, IR streams, IR name
     // blocks, the statuses the transfers own (0x61, 0x63, 0x71-0x73, 0x7D,
@@ -88,6 +96,15 @@ struct DisplayCallPoints {
     std::function<void()> idleDisplay;
     // After a received preset: the voicings found (10 / 5 for none).
     std::function<void(int amp, int ambience)> voicingsDetected;
+
+    // The IR display: whether the impulse-response section page is on show,
+    // showing it, and "the sample buffer (IrSamples) changed, draw it again".
+    std::function<bool()> irPageShown;
+    std::function<void()> showIrPage;
+    std::function<void()> irSamplesChanged;
+    // Row 0..31 of the IR slot view has a new text (Transfers().slotViewName);
+    // called on the thread that changed it, also the audio thread.
+    std::function<void(int row)> irSlotViewChanged;
 };
 
 class Tolvane : public IPlugAPP, private IInboundHandler {
@@ -97,6 +114,13 @@ public:
     // sender reaches the pedal, editor the screen, library the data folder.
     Tolvane(ISysExSender& sender, IEditorSeam& editor, ILinkLibrary& library);
     ~Tolvane() override;
+
+    // The files the transfers use (the library's, supplied by whoever builds
+    // the plug-in). Until this is called the transfers are not wired and
+    // their actions do nothing; files without both interfaces are ignored.
+    // Call once, before the timers run and the audio stream starts.
+    void SetTransferFiles(TransferFiles files);
+    TransferWiring* Wiring() { return wiring_.get(); }
 
     // How long the destructor waits after stopping the timers, so that an
     // audio callback still running has finished with the object.
@@ -161,6 +185,19 @@ public:
     // The text the IR list row of position 7 (which = 0) or 8 (1) shows.
     void SetIrNameText(int which, const std::string& name);
 
+    // ---- Transfers started by the user (need SetTransferFiles) ----------------------------
+
+    // The IMPORT buttons and the IR slot view: a WAV file for user IR slot.
+    void ImportIrFile(int slot);
+    // The "UPDATE FIRMWARE" button with the chosen image, and the page's "X".
+    void LoadFirmware(const std::string& path);
+    void CloseFirmwarePage();
+    // The main page's EXPORT and IMPORT of a single preset.
+    void SavePresetFile();
+    void LoadPresetFile();
+    // The impulse response being imported or shown (the IR display draws it).
+    const IrSampleBuffer& IrSamples() const { return irSamples_; }
+
     // ---- 6. Settings blocks -------------------------------------------------------------
 
     void RequestSettingsBlock(int type);
@@ -211,6 +248,8 @@ public:
     void SetFactoryIrName(int entry, const std::string& name) { factoryIrNames_[entry] = name; }
 
 private:
+    friend class TransferWiring;
+
     // IInboundHandler: the routes of the receive entry.
     void OnPresetDump(const sysex::SysexBlockView& block) override;
     void OnSettingsBlock(const sysex::SysexBlockView& block, bool connected) override;
@@ -230,7 +269,10 @@ private:
     // Connection
     void IdentificationReply(const sysex::SysexBlockView& block);
     void ShowPendingMessage();
+    // Connection and transfers
+    void RequestIr(int number);
     // Presets
+    void SetPresetNameText(const std::string& name);
     void ChecksumList(const sysex::SysexBlockView& block);
     void StartBulkLoad();
     void FinishBulkLoad();
@@ -307,6 +349,11 @@ private:
     std::atomic<bool> irEditTargetB_{false};
     std::atomic<bool> irRequestPending_{false};
     bool irListPress_ = true;
+
+    // Transfers
+    IrSampleBuffer irSamples_{};
+    // Last, so that it goes first: it refers to everything above.
+    std::unique_ptr<TransferWiring> wiring_;
 };
 
 } // namespace tolvane

@@ -1,12 +1,11 @@
 #include "host/MainWindow.h"
 
-#include "host/GraphicsEditorControls.h"
 #include "host/SettingsDialog.h"
+#include "toolkit/GraphicsEditorControls.h"
 #include "toolkit/IGraphics.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -27,8 +26,8 @@ void ShowMessage(QWidget* owner, const char* text) {
 
 } // namespace
 
-MainWindow::MainWindow(std::unique_ptr<AppHost> host, EditorLayout layout)
-    : host_(std::move(host)), layout_(std::move(layout)) {
+MainWindow::MainWindow(std::unique_ptr<AppHost> host, EditorHooks hooks)
+    : host_(std::move(host)), hooks_(std::move(hooks)) {
     setWindowTitle(kCaption);
     // A fixed client area: no sizing border and no maximise button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -91,12 +90,13 @@ void MainWindow::OpenEditor() {
     if (state.scale == 0.f) state = {limits.width, limits.height, host_->File().LoadGuiScale()};
 
     graphics_ = new IGraphics(&plugin, limits.width, limits.height, 60, this);
-    if (layout_) layout_(*graphics_, plugin);
+    controls_ = std::make_unique<GraphicsEditorControls>();
+    controls_->Attach(graphics_);
+    plugin.AttachEditorControls(controls_.get());
+    if (hooks_.opened) hooks_.opened(*graphics_, plugin);
     graphics_->SetCanvasScale(state.width, state.height, state.scale);
     graphics_->setFixedSize(graphics_->size());
     setCentralWidget(graphics_);
-    controls_ = std::make_unique<GraphicsEditorControls>(*graphics_);
-    plugin.AttachEditorControls(controls_.get());
     plugin.PushAllValuesToControls();
 }
 
@@ -107,7 +107,9 @@ void MainWindow::CloseEditor() {
     plugin.EditorClosing();
     host_->File().SaveGuiScale(graphics_->GetDrawScale());
     plugin.KeepWindowState({graphics_->Width(), graphics_->Height(), graphics_->GetDrawScale()});
+    if (hooks_.closing) hooks_.closing(plugin);
     plugin.DetachEditorControls();
+    controls_->Detach();
     controls_.reset();
     delete graphics_;
     graphics_ = nullptr;
@@ -145,7 +147,7 @@ void MainWindow::ShutDown() {
 void MainWindow::closeEvent(QCloseEvent* event) {
     ShutDown();
     event->accept();
-    QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::Quit));
+    emit Closed();
 }
 
 } // namespace tolvane

@@ -3,9 +3,10 @@
 // menu commands, and the shut-down sequence when the window closes.
 //
 // Shut-down (closeEvent): EditorClosing; the draw scale saved to settings.ini;
-// the editor's size and scale kept in the plug-in; the editor closed; then the
-// host destroyed (audio, MIDI, plug-in, in its own order); then the event loop
-// is asked to quit.
+// the editor's size and scale kept in the plug-in; the closing hook; the
+// editor detached from the delegate and deleted; then the
+// host destroyed (audio, MIDI, plug-in, in its own order); then Closed is
+// emitted, which the program connects to the event loop's quit.
 
 #include "host/AppHost.h"
 
@@ -23,16 +24,26 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    // Builds the page of controls on a new editor.
-    using EditorLayout = std::function<void(IGraphics& graphics, IPlugAPP& plugin)>;
+    // What the plug-in's side does with each editor: opened runs right after
+    // the editor is created and the delegate's controls are attached (the
+    // plug-in attaches its own views and builds the pages); closing runs after
+    // EditorClosing, before the editor is deleted.
+    struct EditorHooks {
+        std::function<void(IGraphics& graphics, IPlugAPP& plugin)> opened;
+        std::function<void(IPlugAPP& plugin)> closing;
+    };
 
-    MainWindow(std::unique_ptr<AppHost> host, EditorLayout layout = {});
+    MainWindow(std::unique_ptr<AppHost> host, EditorHooks hooks = {});
     ~MainWindow() override;
 
     IGraphics* Editor() const { return graphics_; }
     AppHost* Host() const { return host_.get(); }
     void BringToFront();
     void OpenMidiSettings();
+
+signals:
+    // The window has shut everything down.
+    void Closed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -45,7 +56,7 @@ private:
     void ShutDown();
 
     std::unique_ptr<AppHost> host_;
-    EditorLayout layout_;
+    EditorHooks hooks_;
     IGraphics* graphics_ = nullptr;
     std::unique_ptr<GraphicsEditorControls> controls_;
     bool closingEditor_ = false;

@@ -1,13 +1,78 @@
 #include "host/PluginFactory.h"
 
+#include "host/ProgramPlugin.h"
+#include "library/DataFolder.h"
+#include "toolkit/IGraphics.h"
+#include "ui/EditorPages.h"
+#include "ui/FreqResponseGraph.h"
+
+#include <QMetaObject>
+#include <QPointer>
+
 namespace tolvane {
 
-std::unique_ptr<IPlugAPP> MakeProgramPlugin(IMidiOutput& /*output*/) {
-    return std::make_unique<IPlugAPP>();
+namespace {
+
+// The section page that shows the impulse response.
+constexpr int kIrSectionPage = 4;
+
+// The pages' buttons that start a transfer go to the plug-in's own actions.
+ui::PageHooks TransferButtons(ProgramPlugin& program) {
+    ui::PageHooks hooks;
+    hooks.loadPresetFile = [&program] { program.LoadPresetFile(); };
+    hooks.savePresetFile = [&program] { program.SavePresetFile(); };
+    hooks.importWav = [&program](int slot) { program.ImportIrFile(slot); };
+    hooks.loadFirmware = [&program](const std::string& path) { program.LoadFirmware(path); };
+    hooks.closeFirmwarePage = [&program] { program.CloseFirmwarePage(); };
+    return hooks;
 }
 
-MainWindow::EditorLayout ProgramEditorLayout() {
-    return {};
+// The IR display of the transfers follows the pages. A received impulse
+// response is announced on the audio thread, so the graph is redrawn on the
+// user-interface thread, from the samples as they are then.
+void ConnectIrDisplay(ProgramPlugin& program, IGraphics& graphics, const std::shared_ptr<ui::EditorUi>& pages) {
+    std::weak_ptr<ui::EditorUi> weak = pages;
+    auto& display = program.Display();
+    display.irPageShown = [weak] {
+        auto p = weak.lock();
+        return p && p->CurrentPage() == kIrSectionPage;
+    };
+    display.showIrPage = [weak] {
+        if (auto p = weak.lock()) p->ShowSectionPage(kIrSectionPage);
+    };
+    QPointer<IGraphics> canvas(&graphics);
+    display.irSamplesChanged = [weak, canvas, &program] {
+        if (!canvas) return;
+        QMetaObject::invokeMethod(
+            canvas.data(),
+            [weak, &program] {
+                auto p = weak.lock();
+                if (p && p->controls.freqGraph) p->controls.freqGraph->SetImpulseResponse(program.IrSamples().data());
+            },
+            Qt::QueuedConnection);
+    };
+}
+
+} // namespace
+
+std::unique_ptr<IPlugAPP> MakeProgramPlugin(IMidiOutput& output) {
+    return std::make_unique<ProgramPlugin>(output, DataFolder());
+}
+
+MainWindow::EditorHooks ProgramEditorHooks() {
+    MainWindow::EditorHooks hooks;
+    hooks.opened = [](IGraphics& graphics, IPlugAPP& plugin) {
+        auto* program = dynamic_cast<ProgramPlugin*>(&plugin);
+        if (!program) return;
+        // The seam first: the page builder writes labels through it.
+        program->AttachEditor(graphics);
+        if (auto pages = ui::BuildEditorPages(graphics, *program, TransferButtons(*program)))
+            ConnectIrDisplay(*program, graphics, pages);
+    };
+    hooks.closing = [](IPlugAPP& plugin) {
+        if (auto* program = dynamic_cast<ProgramPlugin*>(&plugin)) program->DetachEditor();
+    };
+    return hooks;
 }
 
 } // namespace tolvane

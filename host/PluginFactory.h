@@ -1,14 +1,19 @@
 #pragma once
-// The plug-in and the editor page the program runs with.
+// The plug-in the program runs and what the main window does with it when
+// its editor opens and closes.
 
 #include "core/IPlugAPP.h"
+#include "core/MidiOutput.h"
 #include "host/MainWindow.h"
 
 #include <memory>
 
 namespace tolvane {
 
+// A ProgramPlugin over the data folder, sending through output.
 std::unique_ptr<IPlugAPP> MakeProgramPlugin(IMidiOutput& output);
-MainWindow::EditorLayout ProgramEditorLayout();
+// Attaches a ProgramPlugin's seam to each new editor and builds its pages;
+// detaches it before the editor goes. Other plug-ins are left alone.
+MainWindow::EditorHooks ProgramEditorHooks();
 
 } // namespace tolvane

@@ -1,7 +1,11 @@
 #pragma once
 // The 2436-byte impulse-response record kept in the "Factory IRs" and
 // "User IRs" cache folders: format word, gain word, a 32-character name and
-// 1200 samples, all words 16-bit little-endian.
+// 1200 samples, all words 16-bit little-endian. The bytes are the device
+// link's record (device/IrUploadRecord.h); this adds what the library reads
+// from it.
+
+#include "device/IrUploadRecord.h"
 
 #include <array>
 #include <cstddef>
@@ -12,29 +16,24 @@
 
 namespace tolvane {
 
-inline constexpr std::size_t kIrRecordSize = 2436;
-inline constexpr std::size_t kIrSampleCount = 1200;
-inline constexpr std::size_t kIrNameLength = 32;
+inline constexpr std::size_t kIrRecordSize = ir::kRecordSize;
+inline constexpr std::size_t kIrSampleCount = ir::kSamples;
+inline constexpr std::size_t kIrNameLength = ir::kNameLength;
 
-struct IrRecord {
-    std::uint16_t format = 1;
-    // gain x 32768 as written; 1.0 is 0x8000.
-    std::uint16_t gainWord = 0;
-    // Blank-padded, no terminator.
-    std::array<char, kIrNameLength> name{};
-    std::array<std::int16_t, kIrSampleCount> samples{};
-
-    // The gain word is read as unsigned: the gain never is negative, and a
-    // full gain of 1.0 is stored as 0x8000.
+struct IrRecord : ir::RecordFields {
     double Gain() const;
     double Sample(std::size_t i) const;
     std::string Name() const; // trailing blanks removed
 };
 
 // Low 16 bits of the integer part of gain x 32768 (gain is at most 1.0).
-std::uint16_t IrGainWord(double gain);
+inline std::uint16_t IrGainWord(double gain) {
+    return ir::GainWord(gain);
+}
 // A sample x 32768, kept inside the 16-bit range so that 1.0 stays positive.
-std::int16_t IrSampleWord(double sample);
+inline std::int16_t IrSampleWord(double sample) {
+    return ir::SampleWord(sample);
+}
 // Name cut to 32 characters and padded with blanks.
 std::array<char, kIrNameLength> PadIrName(std::string_view name);
 

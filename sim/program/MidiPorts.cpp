@@ -2,7 +2,9 @@
 
 #include <jack/jack.h>
 
+#include <algorithm>
 #include <stdexcept>
+#include <thread>
 #include <utility>
 
 namespace tolvane::sim {
@@ -53,7 +55,10 @@ MidiPorts::MidiPorts(MidiApi api) {
 }
 
 void MidiPorts::Send(const std::vector<unsigned char>& message) {
+    const auto now = std::chrono::steady_clock::now();
+    if (wireFree_ > now) std::this_thread::sleep_until(wireFree_);
     out_->sendMessage(&message);
+    wireFree_ = std::max(now, wireFree_) + byteTime_ * static_cast<int>(message.size());
 }
 
 std::vector<std::vector<unsigned char>> MidiPorts::TakeReceived() {

@@ -3,6 +3,7 @@
 // own thread and is only queued here; the main loop takes it from the queue,
 // so the pedal model is fed from one thread.
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -26,7 +27,10 @@ public:
     const std::string& InPort() const { return listedOut_; }
     const std::string& OutPort() const { return listedIn_; }
 
+    // Sends no faster than one byte per byteTime: a message waits until the
+    // previous one would have left the wire.
     void Send(const std::vector<unsigned char>& message);
+    void SetByteTime(std::chrono::microseconds byteTime) { byteTime_ = byteTime; }
     // Everything received since the last call, in arrival order.
     std::vector<std::vector<unsigned char>> TakeReceived();
 
@@ -37,6 +41,8 @@ private:
     std::unique_ptr<RtMidiIn> in_;
     std::unique_ptr<RtMidiOut> out_;
     std::string listedIn_, listedOut_;
+    std::chrono::microseconds byteTime_{0};
+    std::chrono::steady_clock::time_point wireFree_{};
     std::mutex mutex_;
     std::vector<std::vector<unsigned char>> received_;
 };

@@ -42,6 +42,11 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
                 error = "--firmware-version takes 0..127 (the version times ten)";
                 return std::nullopt;
             }
+        } else if (a == "--byte-time-us" && hasValue) {
+            if (!ParseInt(args[++i], options.byteTimeUs) || options.byteTimeUs < 0 || options.byteTimeUs > 1000) {
+                error = "--byte-time-us takes 0..1000";
+                return std::nullopt;
+            }
         } else {
             error = "unknown argument: " + a;
             return std::nullopt;

@@ -15,10 +15,14 @@ struct Options {
     bool fresh = false;      // start from the factory content even when a state exists
     int firmwareVersion = 12;
     bool verbose = false;
+    // How long one byte takes on the pedal's MIDI link, in microseconds. The
+    // pedal cannot send faster than its link: an IR stream of eleven messages
+    // arrives spread out, not in one burst. 0 sends at once.
+    int byteTimeUs = 32;
 };
 
 inline constexpr const char* kUsage =
-    "usage: velumo-sim [--api jack|alsa|auto] [--state DIR] [--fresh] [--firmware-version N] [-v]\n"
+    "usage: velumo-sim [--api jack|alsa|auto] [--state DIR] [--fresh] [--firmware-version N] [--byte-time-us N] [-v]\n"
     "commands on standard input: knob INDEX VALUE, preset SLOT, error, unplug, plug, status,\n"
     "  fault corrupt|drop|reject|delay|firmware-fail N, quit\n";
 

@@ -62,6 +62,7 @@ int Run(const Options& options) {
     PedalModel pedal(InitialState(options));
     pedal.GetFaults().firmwareVersion = options.firmwareVersion;
     MidiPorts ports(options.api);
+    ports.SetByteTime(std::chrono::microseconds(options.byteTimeUs));
     pedal.SetOutput([&](std::span<const std::uint8_t> m) {
         if (options.verbose) Print("-> " + DescribeMessage(m));
         ports.Send(std::vector<unsigned char>(m.begin(), m.end()));

@@ -5,6 +5,7 @@
 
 #include "core/IPlugAPP.h"
 #include "host/HostSettings.h"
+#include "support/JackServer.h"
 
 #include <QCoreApplication>
 
@@ -81,6 +82,17 @@ inline bool WaitFor(const std::function<bool()>& done,
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return true;
+}
+
+// How many Editor closing messages the simulator has seen, from its status
+// line; -1 when it gave none.
+inline int EditorClosingsSeen(SimulatorProcess& sim) {
+    sim.Command("status");
+    std::string line;
+    while (sim.ReadLine(line))
+        if (line.rfind("status", 0) == 0) break;
+    const auto at = line.find("editor-closings=");
+    return at == std::string::npos ? -1 : std::stoi(line.substr(at + 16));
 }
 
 } // namespace tolvane::test

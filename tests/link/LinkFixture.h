@@ -8,7 +8,12 @@
 #include "core/ManualTimer.h"
 #include "device/ParamTable.h"
 #include "device/Tolvane.h"
+#include "device/TransferWiring.h"
+#include "library/BackupFile.h"
 #include "library/LibraryStore.h"
+#include "library/LibraryTransferFiles.h"
+#include "library/PresetFile.h"
+#include "library/WavIrFiles.h"
 #include "sim/model/FactoryContent.h"
 #include "sim/model/PedalModel.h"
 
@@ -28,6 +33,8 @@ class RecordingSeam : public IEditorSeam {
 public:
     bool open = true;
     AskResult answer = AskResult::Ok;
+    // The answers to file questions, in order; nothing chosen when empty.
+    std::deque<std::string> files;
     std::vector<std::string> calls;
 
     bool IsEditorOpen() const override { return open; }
@@ -49,8 +56,13 @@ public:
         calls.push_back("ask " + text + (caption.empty() ? "" : " / " + caption));
         return answer;
     }
-    std::string AskForFile(FileAction, const std::string&, const std::string&, const std::string&) override {
-        return {};
+    std::string AskForFile(FileAction action, const std::string& extension, const std::string&,
+                           const std::string&) override {
+        calls.push_back(std::string(action == FileAction::Open ? "open " : "save ") + extension);
+        if (files.empty()) return {};
+        std::string path = files.front();
+        files.pop_front();
+        return path;
     }
 
     bool Has(const std::string& call) const {
@@ -92,6 +104,61 @@ inline std::uint8_t Command(const Bytes& m) {
     return m.size() > 5 ? m[5] : 0;
 }
 
+// One editor, wired to the library, and its pedal; for scenarios with more
+// than one of them. Time moves as in LinkTest; the timers it would create
+// stay inactive.
+struct WiredEditorAndPedal {
+    explicit WiredEditorAndPedal(sim::PedalState state = sim::FactoryState())
+        : pedal(std::move(state)), wire(pedal) {
+        tolvane = std::make_unique<Tolvane>(wire, screen, store);
+        tolvane->SetTeardownWait(std::chrono::milliseconds(0));
+        tolvane->SetTransferFiles(LibraryTransferFiles(folder.Path()));
+    }
+
+    void Pump() {
+        while (!wire.inbox.empty()) {
+            Bytes m = std::move(wire.inbox.front());
+            wire.inbox.pop_front();
+            tolvane->ProcessSysEx(SysExMessage{0, static_cast<int>(m.size()), m.data()});
+        }
+    }
+    void Tick(int n = 1) {
+        for (int i = 0; i < n; ++i) {
+            tolvane->OnDeviceTimer();
+            Pump();
+        }
+    }
+    // Ticks until done() holds, at most limit ticks; the ticks it took, or -1.
+    template <typename Done> int TickUntil(Done done, int limit) {
+        for (int n = 1; n <= limit; ++n) {
+            Tick();
+            if (done()) return n;
+        }
+        return -1;
+    }
+    // Identification and the whole synchronisation.
+    void Connect() {
+        Tick(33);
+        for (int i = 0; i < 300 && tolvane->BulkLoadRunning(); ++i)
+            Tick();
+    }
+    TransferWiring& Wiring() { return *tolvane->Wiring(); }
+    // The messages sent from mark on whose command byte is command.
+    std::vector<Bytes> SentWith(std::uint8_t command, std::size_t mark = 0) const {
+        std::vector<Bytes> out;
+        for (std::size_t i = mark; i < wire.sent.size(); ++i)
+            if (Command(wire.sent[i]) == command) out.push_back(wire.sent[i]);
+        return out;
+    }
+
+    TempFolder folder;
+    LibraryStore store{folder.Path()};
+    sim::PedalModel pedal;
+    Wire wire;
+    RecordingSeam screen;
+    std::unique_ptr<Tolvane> tolvane;
+};
+
 class LinkTest : public ::testing::Test {
 protected:
     LinkTest() : wire(pedal) {}
@@ -100,6 +167,11 @@ protected:
     void Start() {
         tolvane = std::make_unique<Tolvane>(wire, screen, store);
         tolvane->SetTeardownWait(std::chrono::milliseconds(0));
+    }
+    // The same with the transfers wired to the library.
+    void StartWired() {
+        Start();
+        tolvane->SetTransferFiles(LibraryTransferFiles(folder.Path()));
     }
 
     // Delivers the pedal's answers (and the answers they cause) to the editor.

@@ -1,0 +1,228 @@
+// Timings of the device link over JACK, run by hand (not part of the tests):
+//
+//   bench_link sync [runs]      first synchronisation of 128 presets into an
+//                               empty data folder, then a reconnection with
+//                               nothing to load, at buffer sizes 512 and 128
+//   bench_link latency [count]  delay from a message leaving the simulator to
+//                               the receive entry, at buffer sizes 64, 256, 512
+//
+// Each buffer size gets its own private JACK dummy server (its period is the
+// audio buffer) and its own simulator. Medians are printed with the range.
+
+#include "integration/LinkRig.h"
+
+#include "host/QtTimer.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace tolvane {
+namespace {
+
+namespace cmd = sysex::command;
+using namespace std::chrono_literals;
+using Ms = std::chrono::duration<double, std::milli>;
+
+constexpr double kSampleRate = 44100.0;
+// Round trips after the checksum list that each wait for an answer: every
+// preset, the global settings, the current preset.
+constexpr int kRoundTrips = kPresetSlotCount + 2;
+// The periodic task's period: Begin bulk transfer goes out on the next tick
+// after the checksum list, the first request on the tick after that.
+constexpr double kTickMs = 100.0;
+
+struct Summary {
+    double median = 0, low = 0, high = 0;
+};
+
+Summary Summarise(std::vector<double> v) {
+    if (v.empty()) return {};
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    const double median = n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
+    return {median, v.front(), v.back()};
+}
+
+void Print(const char* what, const Summary& s, std::size_t n) {
+    std::printf("  %-44s median %8.1f ms  (min %.1f, max %.1f, n=%zu)\n", what, s.median, s.low, s.high, n);
+}
+
+// A fresh XDG_DATA_HOME for the life of the object.
+class TempHome {
+public:
+    TempHome() : root_(std::filesystem::temp_directory_path() / test::detail::UniqueName("tolvane-bench")) {
+        std::filesystem::create_directories(root_);
+        setenv("XDG_DATA_HOME", root_.c_str(), 1);
+    }
+    ~TempHome() {
+        unsetenv("XDG_DATA_HOME");
+        std::error_code ec;
+        std::filesystem::remove_all(root_, ec);
+    }
+    const std::filesystem::path& Root() const { return root_; }
+
+private:
+    std::filesystem::path root_;
+};
+
+// From the checksum list (type-3 reply) to the current preset applied, and
+// from the identification request to the same point.
+// Split: the ticks before the first preset request, and the mean round trip
+// (request sent -> its dump handled) over the bulk load.
+struct SyncTimes {
+    double fromChecksums = -1, fromIdentification = -1;
+    double ticksBeforeLoad = -1, roundTrip = -1;
+    long presetRequests = 0;
+};
+
+SyncTimes Measure(test::LinkRig& rig) {
+    SyncTimes t;
+    const auto applied = rig.CurrentPresetApplied();
+    const auto received = rig.Received().Items();
+    const auto sent = rig.Sent().Items();
+    const auto checksums = test::Find(received, cmd::kSettingsBlock, 3);
+    const auto ident = test::Find(sent, cmd::kRequestSettingsBlock, 15);
+    if (!applied || !checksums || !ident) return t;
+    const auto end = received[*applied].at;
+    t.fromChecksums = Ms(end - received[*checksums].at).count();
+    t.fromIdentification = Ms(end - sent[*ident].at).count();
+    t.presetRequests = std::count_if(sent.begin(), sent.end(),
+                                     [](const test::Stamped& s) { return s.command == cmd::kRequestPreset; });
+    const auto firstRequest = test::Find(sent, cmd::kRequestPreset);
+    const auto settings = test::Find(sent, cmd::kRequestSettingsBlock, 0);
+    if (t.presetRequests > 1 && firstRequest && settings) {
+        t.ticksBeforeLoad = Ms(sent[*firstRequest].at - received[*checksums].at).count();
+        // The request for the global settings leaves when the last dump has been handled.
+        t.roundTrip = Ms(sent[*settings].at - sent[*firstRequest].at).count() / double(t.presetRequests - 1);
+    }
+    return t;
+}
+
+int RunSync(int runs) {
+    for (unsigned frames : {512u, 128u}) {
+        const double period = frames / kSampleRate * 1000.0;
+        std::printf("buffer %u frames (%.2f ms per audio callback), %d runs\n", frames, period, runs);
+        std::vector<double> first, firstIdent, again, againIdent, ticks, trips;
+        for (int r = 0; r < runs; ++r) {
+            TempHome home;
+            test::JackServer jack(static_cast<int>(frames));
+            if (!jack.Ok()) return std::fprintf(stderr, "%s\n", jack.Error().c_str()), 1;
+            test::SimulatorProcess sim(VELUMO_SIM_PATH, {"--fresh"});
+            if (!sim.Ok()) return std::fprintf(stderr, "%s\n", sim.Error().c_str()), 1;
+            test::LinkRig rig(sim.InPort(), sim.OutPort(), frames);
+            if (!rig.Started() || !rig.WaitForSynchronisation(30s))
+                return std::fprintf(stderr, "no synchronisation\n"), 1;
+            const SyncTimes a = Measure(rig);
+            first.push_back(a.fromChecksums);
+            firstIdent.push_back(a.fromIdentification);
+            ticks.push_back(a.ticksBeforeLoad);
+            trips.push_back(a.roundTrip);
+
+            // RECONNECT: the next identification (when the poll counter next
+            // passes 32) finds every checksum equal.
+            rig.Sent().Clear();
+            rig.Received().Clear();
+            rig.Plugin().Reconnect();
+            if (!rig.WaitForSynchronisation(30s)) return std::fprintf(stderr, "no reconnection\n"), 1;
+            const SyncTimes b = Measure(rig);
+            if (b.presetRequests != 1)
+                std::fprintf(stderr, "reconnection requested %ld presets\n", b.presetRequests);
+            again.push_back(b.fromChecksums);
+            againIdent.push_back(b.fromIdentification);
+        }
+        Print("first sync: checksum list -> preset applied", Summarise(first), first.size());
+        Print("first sync: identification request -> applied", Summarise(firstIdent), firstIdent.size());
+        Print("  of it: checksum list -> first request", Summarise(ticks), ticks.size());
+        Print("  of it: one preset round trip (mean of 128)", Summarise(trips), trips.size());
+        Print("reconnect: checksum list -> preset applied", Summarise(again), again.size());
+        Print("reconnect: identification request -> applied", Summarise(againIdent), againIdent.size());
+        std::printf("  floor, one callback per round trip: %.0f ms of ticks + %d x %.2f ms = %.1f ms\n",
+                    kTickMs, kRoundTrips, period, kTickMs + kRoundTrips * period);
+        std::printf("  floor, two JACK cycles per round trip: %.0f ms of ticks + %d x %.2f ms = %.1f ms\n",
+                    kTickMs, kRoundTrips, 2 * period, kTickMs + kRoundTrips * 2 * period);
+    }
+    return 0;
+}
+
+// Timestamps the simulator's "-> Parameter changed" lines (printed just
+// before the message is handed to its MIDI port) on a thread of its own.
+class SentLineWatch {
+public:
+    explicit SentLineWatch(test::SimulatorProcess& sim)
+        : thread_([this, &sim] {
+              std::string line;
+              while (!stop_.load()) {
+                  if (!sim.ReadLine(line, 50ms)) continue;
+                  if (line.rfind("-> Parameter changed", 0) == 0)
+                      log.Add({test::Clock::now(), cmd::kParameterChanged, -1, 0});
+              }
+          }) {}
+    ~SentLineWatch() {
+        stop_.store(true);
+        thread_.join();
+    }
+    test::StampLog log;
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+int RunLatency(int count) {
+    for (unsigned frames : {64u, 256u, 512u}) {
+        TempHome home;
+        test::JackServer jack(static_cast<int>(frames));
+        if (!jack.Ok()) return std::fprintf(stderr, "%s\n", jack.Error().c_str()), 1;
+        test::SimulatorProcess sim(VELUMO_SIM_PATH, {"--fresh", "-v"});
+        if (!sim.Ok()) return std::fprintf(stderr, "%s\n", sim.Error().c_str()), 1;
+        test::LinkRig rig(sim.InPort(), sim.OutPort(), frames);
+        if (!rig.Started()) return std::fprintf(stderr, "no audio\n"), 1;
+        SentLineWatch watch(sim);
+        test::RunUntil([] { return false; }, 300ms); // the ports settle
+        rig.Received().Clear();
+        for (int i = 0; i < count; ++i) {
+            sim.Command("knob 5 " + std::to_string(i % 128));
+            // Spaced so that each message is alone in its audio buffer.
+            test::RunUntil([] { return false; }, 40ms);
+        }
+        test::RunUntil(
+            [&] {
+                auto r = rig.Received().Items();
+                return std::count_if(r.begin(), r.end(),
+                                     [](auto& s) { return s.command == cmd::kParameterChanged; }) >= count;
+            },
+            3s);
+        std::vector<test::Stamped> arrived;
+        for (const auto& s : rig.Received().Items())
+            if (s.command == cmd::kParameterChanged) arrived.push_back(s);
+        const auto left = watch.log.Items();
+        std::vector<double> delays;
+        for (std::size_t i = 0; i < std::min(arrived.size(), left.size()); ++i)
+            delays.push_back(Ms(arrived[i].at - left[i].at).count());
+        const Summary s = Summarise(delays);
+        std::printf(
+            "buffer %3u frames (%.2f ms): simulator -> receive entry median %.2f ms (min %.2f, max %.2f, "
+            "n=%zu of %d)\n",
+            frames, frames / kSampleRate * 1000.0, s.median, s.low, s.high, delays.size(), count);
+    }
+    return 0;
+}
+
+} // namespace
+} // namespace tolvane
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    tolvane::InstallQtTimerFactory();
+    const std::string what = argc > 1 ? argv[1] : "";
+    const int n = argc > 2 ? std::atoi(argv[2]) : 0;
+    if (what == "sync") return tolvane::RunSync(n > 0 ? n : 5);
+    if (what == "latency") return tolvane::RunLatency(n > 0 ? n : 50);
+    std::fprintf(stderr, "usage: bench_link sync [runs] | latency [count]\n");
+    return 2;
+}

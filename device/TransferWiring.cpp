@@ -1,0 +1,228 @@
+// Sections
+//   1. Construction and the plug-in's call points
+//   2. The IR slot view's rows
+//   3. The components' hooks
+
+#include "device/TransferWiring.h"
+
+#include "device/ParamTable.h"
+#include "device/Tolvane.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tolvane {
+
+namespace {
+
+constexpr int kSlotsPerBank = TransferWiring::kSlotViewRows;
+
+// Trailing blanks and everything from a NUL on removed.
+std::string FieldText(const char* field, std::size_t size) {
+    std::string text(field, strnlen(field, size));
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
+} // namespace
+
+// ---- 1. Construction and call points ------------------------------------------------
+
+TransferWiring::TransferWiring(Tolvane& plugin, TransferFiles files)
+    : plugin_(plugin), files_(std::move(files)),
+      upload_(plugin.sender_, plugin.Screen(), *files_.irFiles, transfer_, plugin.SharedFlags(),
+              plugin.irSamples_, UploadHooks()),
+      firmware_(plugin.sender_, plugin.Screen(), transfer_, plugin.SharedFlags()),
+      download_(plugin.sender_, plugin.Screen(), *files_.irFiles, DownloadHooks()),
+      display_(plugin.Screen(), *files_.irFiles, plugin.Params(), plugin.SharedFlags(), plugin.irSamples_,
+               DisplayHooks()),
+      backup_(plugin.sender_, plugin.Screen(), plugin.SharedFlags(), plugin.BulkStartPendingFlag(),
+              files_.dataFolder, BackupFileHooks()),
+      presetFile_(plugin.Screen(), *files_.presetFiles, *files_.irFiles, plugin.Params(),
+                  plugin.SharedFlags(), upload_, PresetHooks()) {
+    for (auto& set : rowSet_)
+        set.store(false);
+    FillCallPoints();
+}
+
+void TransferWiring::FillCallPoints() {
+    TransferCallPoints& t = plugin_.Transfers();
+    // Periodic task, in the order of its steps.
+    t.firmwareUpdateRunning = [this] { return firmware_.Running(); };
+    t.sendNextFirmwareBlock = [this] { firmware_.OnTick(); };
+    t.restoreRunning = [this] { return backup_.RestoreActive(); };
+    t.restoreMaySend = [this] { return backup_.RestoreMaySend(); };
+    t.sendNextRestoreMessage = [this] { backup_.OnRestoreTick(); };
+    t.exportRunning = [this] { return backup_.ExportActive(); };
+    // The export abandons itself when the link is not connected.
+    t.exportStep = [this](bool) { backup_.OnExportTick(); };
+    t.irUploadStep = [this] { upload_.OnTick(); };
+    t.requestIr = [this](int number) { download_.RequestIr(number); };
+
+    // Receive side. While an export runs, the dumps and IR streams are its
+    // answers and are kept byte for byte instead of being applied.
+    t.exportPresetDump = [this](const sysex::SysexBlockView& block) {
+        backup_.OnExportMessage(block.Message());
+    };
+    t.irStream = [this](const sysex::StreamMessageView& stream) {
+        if (backup_.ExportActive())
+            backup_.OnExportMessage(stream.message);
+        else
+            download_.OnStreamMessage(stream);
+    };
+    t.irNameBlock = [this](const sysex::SysexBlockView& block) { download_.OnNameBlock(block); };
+    // The block statuses belong to a running restore; the IR statuses to the upload.
+    t.transferStatus = [this](std::uint8_t code) {
+        if (!backup_.OnStatus(code)) upload_.OnStatus(code);
+    };
+    t.bootLoaderStatus = [this](std::uint8_t code) { firmware_.OnBootLoaderStatus(code); };
+
+    t.refreshIrDisplay = [this](int irValue) { display_.RefreshIrDisplay(irValue); };
+    t.showIrBank = [this](int bank) { download_.ShowBank(bank); };
+    t.slotViewName = [this](int slot) { return SlotViewName(slot); };
+
+    t.menuCommand = [this](MenuCommand command) {
+        switch (command) {
+        case MenuCommand::FirmwareUpdate:
+            firmware_.OpenPage();
+            break;
+        case MenuCommand::ImportAllPresets:
+            backup_.ImportAll();
+            break;
+        case MenuCommand::ExportAllPresets:
+            backup_.ExportAll();
+            break;
+        default:
+            break;
+        }
+    };
+}
+
+// ---- 2. IR slot view --------------------------------------------------------------------
+
+void TransferWiring::SetSlotViewRow(int row, const std::string& text) {
+    if (row < 0 || row >= kSlotViewRows) return;
+    RowText& entry = rows_[static_cast<std::size_t>(row)];
+    rowSet_[static_cast<std::size_t>(row)].store(false);
+    const std::size_t n = std::min(text.size(), sizeof entry.text - 1);
+    std::memcpy(entry.text, text.data(), n);
+    entry.text[n] = '\0';
+    rowSet_[static_cast<std::size_t>(row)].store(true);
+    if (plugin_.Display().irSlotViewChanged) plugin_.Display().irSlotViewChanged(row);
+}
+
+std::string TransferWiring::SlotViewName(int slot) {
+    const int row = slot % kSlotsPerBank;
+    if (slot >= 0 && slot / kSlotsPerBank == Param(kParamCustomIrBank) &&
+        rowSet_[static_cast<std::size_t>(row)].load())
+        return rows_[static_cast<std::size_t>(row)].text;
+    return plugin_.library_.UserIrName(slot);
+}
+
+// ---- 3. Hooks ------------------------------------------------------------------------------
+
+int TransferWiring::Param(int index) const {
+    return plugin_.ParamInt(index);
+}
+
+int TransferWiring::UserIrNumber(int highIndex, int lowIndex) const {
+    return Param(highIndex) * 128 + Param(lowIndex);
+}
+
+void TransferWiring::Refresh() {
+    display_.RefreshIrDisplay(Param(kParamIr));
+}
+
+void TransferWiring::FactoryIrWritten(int factoryIndex) {
+    const auto record = files_.irFiles->ReadIrRecord(ir::kFirstFactoryNumber + factoryIndex);
+    if (!record) return;
+    // Entry 0 of the factory names is the flat response; the cabinets follow.
+    plugin_.SetFactoryIrName(
+        factoryIndex + 1,
+        FieldText(reinterpret_cast<const char*>(record->data() + ir::kNameOffset), ir::kNameLength));
+}
+
+IrUploadHooks TransferWiring::UploadHooks() {
+    IrUploadHooks h;
+    h.irEditTarget = [this] {
+        if (plugin_.irEditTargetA_.load()) return 7;
+        return plugin_.irEditTargetB_.load() ? 8 : 0;
+    };
+    h.userIrNameChanged = [this](int slot, const std::string& name) {
+        // The cache file already holds the name; the slot view and the IR
+        // name kept for Store preset follow it.
+        if (slot / kSlotsPerBank == Param(kParamCustomIrBank)) SetSlotViewRow(slot % kSlotsPerBank, name);
+        plugin_.SetIrNameText(plugin_.irEditTargetA_.load() ? 0 : 1, name);
+    };
+    h.refreshIrDisplay = [this] { Refresh(); };
+    h.sendStorePreset = [this] { plugin_.StorePreset(); };
+    h.loadSecondIr = [this] { presetFile_.LoadSecondIr(); };
+    return h;
+}
+
+IrDownloadHooks TransferWiring::DownloadHooks() {
+    IrDownloadHooks h;
+    h.setSlotViewRow = [this](int row, const std::string& text) { SetSlotViewRow(row, text); };
+    h.userIrName = [this](int slot) { return plugin_.library_.UserIrName(slot); };
+    h.selectedSlot = [this] { return upload_.SelectedSlot(); };
+    h.factoryIrWritten = [this](int k) { FactoryIrWritten(k); };
+    h.refreshIrDisplay = [this] { Refresh(); };
+    h.positionBOn = [this] { return Param(kParamIrMode8) != 0; };
+    h.irSlotB = [this] { return UserIrNumber(kParamUserIr8PresetMsb, kParamUserIr8Preset); };
+    return h;
+}
+
+IrDisplayHooks TransferWiring::DisplayHooks() {
+    IrDisplayHooks h;
+    h.irSlotA = [this] { return UserIrNumber(kParamUserIr7PresetMsb, kParamUserIr7Preset); };
+    h.irSlotB = [this] { return UserIrNumber(kParamUserIr8PresetMsb, kParamUserIr8Preset); };
+    // Without an editor that says otherwise the page counts as shown: nothing to switch.
+    h.irPageShown = [this] {
+        const auto& shown = plugin_.Display().irPageShown;
+        return !shown || shown();
+    };
+    h.showIrPage = [this] {
+        if (plugin_.Display().showIrPage) plugin_.Display().showIrPage();
+    };
+    h.samplesChanged = [this] {
+        if (plugin_.Display().irSamplesChanged) plugin_.Display().irSamplesChanged();
+    };
+    return h;
+}
+
+BackupHooks TransferWiring::BackupFileHooks() {
+    BackupHooks h;
+    h.readFile = files_.readBackup;
+    h.writeFile = files_.writeBackup;
+    // The end of a restore: the caches no longer match the pedal, so the next
+    // connection loads every preset again.
+    h.clearCacheAndRelabel = [this] {
+        plugin_.library_.DeleteCachedFiles();
+        plugin_.LabelPresetsFromSlotFiles();
+    };
+    return h;
+}
+
+PresetFileHooks TransferWiring::PresetHooks() {
+    PresetFileHooks h;
+    h.presetNameText = [this] { return FieldText(plugin_.presetName_.data(), plugin_.presetName_.size()); };
+    h.irPositionName = [this](int position) {
+        const auto& name = plugin_.irNameText_[position == 7 ? 0 : 1];
+        return FieldText(name.data(), name.size());
+    };
+    h.currentPreset = [this] { return plugin_.CurrentPreset(); };
+    h.applyFileValue = [this](int index, int value) {
+        plugin_.deviceValueCache_[static_cast<std::size_t>(index)] = value;
+        plugin_.ApplyValue(index, value);
+    };
+    h.setIrPositionName = [this](int position, const std::string& name) {
+        plugin_.SetIrNameText(position == 7 ? 0 : 1, name);
+    };
+    h.presetNameChanged = [this](const std::string& name) { plugin_.SetPresetNameText(name); };
+    h.setPendingMessage = [this](const std::string& text) { plugin_.SetPendingMessage(text); };
+    h.sendStorePreset = [this] { plugin_.StorePreset(); };
+    return h;
+}
+
+} // namespace tolvane

@@ -1,0 +1,97 @@
+#pragma once
+// The transfers of the device link, wired into the plug-in: IR upload,
+// firmware update, IR download and display, backup export and restore, and
+// preset files. The wiring owns the components and what only they share (the
+// transfer buffer, the IR slot view's rows); the IR sample buffer is the
+// plug-in's, since the editor draws it. The wiring fills the plug-in's call
+// points, so that the periodic task, the receive entry and the menu reach them.
+//
+// The device link sits below the library, so the files the transfers use come
+// in through interfaces; whoever builds the plug-in supplies the library's
+// implementations (TransferFiles) with Tolvane::SetTransferFiles.
+
+#include "device/BackupTransfer.h"
+#include "device/FirmwareUpdate.h"
+#include "device/IrDisplay.h"
+#include "device/IrDownload.h"
+#include "device/IrUpload.h"
+#include "device/IrUploadFiles.h"
+#include "device/PresetFileTransfer.h"
+#include "device/PresetFileTransferStore.h"
+#include "device/TransferBuffer.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+namespace tolvane {
+
+class Tolvane;
+
+struct TransferFiles {
+    // WAV files and the IR cache files.
+    std::shared_ptr<IIrFiles> irFiles;
+    // Preset files (".dvp").
+    std::shared_ptr<IPresetFileStore> presetFiles;
+    // Backup files (".dvb"), whole.
+    decltype(BackupHooks::readFile) readBackup;
+    decltype(BackupHooks::writeFile) writeBackup;
+    // Where the export's file question starts.
+    std::string dataFolder;
+};
+
+class TransferWiring {
+public:
+    static constexpr int kSlotViewRows = 32;
+
+    // Fills plugin.Transfers(); the plug-in outlives the wiring.
+    TransferWiring(Tolvane& plugin, TransferFiles files);
+
+    IrUpload& Upload() { return upload_; }
+    FirmwareUpdate& Firmware() { return firmware_; }
+    IrDownload& Download() { return download_; }
+    IrDisplay& Display() { return display_; }
+    BackupTransfer& Backup() { return backup_; }
+    PresetFileTransfer& PresetFile() { return presetFile_; }
+
+    // The text of an IR slot view row: what the pedal's name blocks or an
+    // upload last put there, else the library's name for the slot.
+    std::string SlotViewName(int slot);
+
+private:
+    void FillCallPoints();
+    void SetSlotViewRow(int row, const std::string& text);
+    int Param(int index) const;
+    int UserIrNumber(int highIndex, int lowIndex) const;
+    void Refresh();
+    void FactoryIrWritten(int factoryIndex);
+
+    IrUploadHooks UploadHooks();
+    IrDownloadHooks DownloadHooks();
+    IrDisplayHooks DisplayHooks();
+    BackupHooks BackupFileHooks();
+    PresetFileHooks PresetHooks();
+
+    Tolvane& plugin_;
+    TransferFiles files_;
+    TransferBuffer transfer_;
+
+    // The slot view's rows for the bank of parameter 77, written by the
+    // user-interface thread (a bank change) and the audio thread (name
+    // blocks). Plain fixed-size text like the link's other tables; a row is
+    // marked set only after its text is written.
+    struct RowText {
+        char text[ir::kNameLength + 16] = {};
+    };
+    std::array<RowText, kSlotViewRows> rows_{};
+    std::array<std::atomic<bool>, kSlotViewRows> rowSet_{};
+
+    IrUpload upload_;
+    FirmwareUpdate firmware_;
+    IrDownload download_;
+    IrDisplay display_;
+    BackupTransfer backup_;
+    PresetFileTransfer presetFile_;
+};
+
+} // namespace tolvane

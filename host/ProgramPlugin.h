@@ -1,0 +1,47 @@
+#pragma once
+// The plug-in the program runs: the device link (Tolvane) together with what
+// it lives on — the editor seam over the window's drawing context, the
+// library over the data folder, and the compiled-in manual and factory WAV
+// files — and what happens to them when the editor opens and closes.
+//
+// The parts are a base listed before Tolvane, so they are made before the
+// link and outlive it (the link holds references to the seam and library).
+//
+// User-interface thread only.
+
+#include "device/Tolvane.h"
+#include "library/LibraryStore.h"
+#include "toolkit/GraphicsEditorSeam.h"
+#include "toolkit/QtPlatform.h"
+
+#include <filesystem>
+
+namespace tolvane {
+
+class IGraphics;
+
+struct ProgramPluginParts {
+    explicit ProgramPluginParts(std::filesystem::path folder)
+        : dataFolder(std::move(folder)), library(dataFolder) {}
+
+    std::filesystem::path dataFolder;
+    QtPlatform platform;
+    GraphicsEditorSeam seam{platform};
+    LibraryStore library;
+};
+
+class ProgramPlugin final : private ProgramPluginParts, public Tolvane {
+public:
+    ProgramPlugin(ISysExSender& sender, std::filesystem::path dataFolder);
+
+    // The editor window's drawing context exists: the link may write to its
+    // controls from now on (also from the audio thread, through the queue),
+    // dialogs are modal over it, and the factory WAV files are put in place.
+    void AttachEditor(IGraphics& graphics);
+    // The drawing context is about to go: the link sees the editor closed.
+    void DetachEditor();
+
+    const std::filesystem::path& Folder() const { return dataFolder; }
+};
+
+} // namespace tolvane

@@ -1,0 +1,179 @@
+// The plug-in the program runs: its editor seam follows the editor, the
+// compiled-in files reach the data folder, and in the main window it talks to
+// the simulator through the program's transport.
+
+#include "HostTestSupport.h"
+#include "device/LinkTags.h"
+#include "host/MainWindow.h"
+#include "host/PluginFactory.h"
+#include "host/ProgramPlugin.h"
+#include "host/ProgramResources.h"
+#include "library/DataFolder.h"
+#include "library/FactoryIrs.h"
+#include "library/LibraryManual.h"
+#include "support/JackServer.h"
+#include "toolkit/IGraphics.h"
+#include "toolkit/TextControls.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace tolvane {
+namespace {
+
+std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class NullSender : public ISysExSender {
+public:
+    bool SendSysEx(const std::uint8_t*, std::size_t) override { return true; }
+};
+
+// Catches the desktop's "open" of local files instead of starting a viewer.
+class OpenedFiles : public QObject {
+    Q_OBJECT
+public:
+    OpenedFiles() { QDesktopServices::setUrlHandler("file", this, "Open"); }
+    ~OpenedFiles() override { QDesktopServices::unsetUrlHandler("file"); }
+    std::vector<std::string> paths;
+public slots:
+    void Open(const QUrl& url) { paths.push_back(url.toLocalFile().toStdString()); }
+};
+
+TEST(ProgramResources, KnownNamesGiveTheirFilesAndOthersNothing) {
+    struct Case {
+        std::string name;
+        std::string magic; // first bytes, empty when nothing is expected
+    };
+    const Case cases[] = {
+        {"01-Velumo.wav", "RIFF"}, {"08-Boutique 4x12.wav", "RIFF"}, {kManualFileName, "%PDF"},
+        {"settings.ini", ""},      {"../01-Velumo.wav", ""},         {"", ""},
+    };
+    for (const Case& c : cases) {
+        const auto bytes = ReadProgramResource(c.name);
+        if (c.magic.empty()) {
+            EXPECT_TRUE(bytes.empty()) << c.name;
+        } else {
+            ASSERT_GE(bytes.size(), c.magic.size()) << c.name;
+            EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + static_cast<long>(c.magic.size())), c.magic)
+                << c.name;
+        }
+    }
+}
+
+TEST(ProgramPlugin, SeamFollowsTheEditorAndTheLinkWritesToItsControls) {
+    test::TempDataHome home;
+    NullSender sender;
+    ProgramPlugin plugin(sender, DataFolder());
+    EXPECT_FALSE(plugin.Screen().IsEditorOpen());
+
+    auto graphics = std::make_unique<IGraphics>(&plugin);
+    auto* version =
+        graphics->AddControl(std::make_unique<ITextControl>(Rect{0, 0, 100, 20}), link::kTagVersionLine);
+    plugin.AttachEditor(*graphics);
+    EXPECT_TRUE(plugin.Screen().IsEditorOpen());
+    plugin.Reconnect(); // shows "Connecting to the device..." when the editor is open
+    EXPECT_EQ(version->GetStr(), link::kTextConnecting);
+
+    // Opening the editor put the eight factory WAV files in place, byte for byte.
+    for (const char* name : kFactoryIrWavNames)
+        EXPECT_EQ(ReadBytes(plugin.Folder() / kFactoryIrsFolder / name), ReadProgramResource(name)) << name;
+
+    plugin.DetachEditor();
+    EXPECT_FALSE(plugin.Screen().IsEditorOpen());
+    version->SetStr("unchanged");
+    plugin.Reconnect();
+    EXPECT_EQ(version->GetStr(), "unchanged");
+}
+
+TEST(ProgramPlugin, ReadManualWritesTheManualOnceAndOpensIt) {
+    test::TempDataHome home;
+    NullSender sender;
+    ProgramPlugin plugin(sender, DataFolder());
+    OpenedFiles opened;
+    const auto manual = plugin.Folder() / kManualFileName;
+
+    EXPECT_TRUE(plugin.RequestManual());
+    EXPECT_EQ(ReadBytes(manual), ReadProgramResource(kManualFileName));
+    // A manual already there is opened as it is.
+    std::ofstream(manual, std::ios::binary) << "kept";
+    EXPECT_TRUE(plugin.RequestManual());
+    EXPECT_EQ(ReadBytes(manual), (std::vector<std::uint8_t>{'k', 'e', 'p', 't'}));
+    EXPECT_EQ(opened.paths, (std::vector<std::string>{manual.string(), manual.string()}));
+}
+
+TEST(ProgramWindow, ConnectsToThePedalFillsTheCacheAndSaysGoodbyeOnce) {
+    test::TempDataHome home;
+    test::JackServer jack;
+    ASSERT_TRUE(jack.Ok()) << jack.Error();
+    test::SimulatorProcess sim(VELUMO_SIM_PATH, {"--fresh"});
+    ASSERT_TRUE(sim.Ok()) << sim.Error();
+    HostSettings s;
+    s.audioDriver = kDriverJack;
+    s.midiInputPort = sim.InPort();
+    s.midiOutputPort = sim.OutPort();
+    std::filesystem::create_directories(home.DataFolder());
+    SettingsFile(home.SettingsPath()).Save(s);
+
+    auto host =
+        std::make_unique<AppHost>(MakeProgramPlugin, SettingsFile::InDataFolder(), [](const std::string&) {});
+    host->SetPluginSettleTime(std::chrono::milliseconds(50));
+    host->Initialise();
+    ASSERT_TRUE(host->StartAudio());
+    auto* plugin = dynamic_cast<ProgramPlugin*>(&host->Plugin());
+    ASSERT_NE(plugin, nullptr);
+    MainWindow window(std::move(host), ProgramEditorHooks());
+    window.show();
+    EXPECT_TRUE(plugin->IsEditorOpen());
+    EXPECT_TRUE(plugin->Screen().IsEditorOpen());
+
+    // Help > About is taken by the editor's own about page: no message box.
+    bool boxShown = false;
+    QTimer::singleShot(50, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxShown = true;
+            box->accept();
+        }
+    });
+    window.menuBar()->actions()[1]->menu()->actions()[0]->trigger();
+    QTest::qWait(100);
+    EXPECT_FALSE(boxShown);
+    int aboutShown = 0;
+    window.Editor()->ForEachInGroup("aboutcontrols", [&](IControl& c) { aboutShown += c.IsHidden() ? 0 : 1; });
+    EXPECT_GT(aboutShown, 0);
+
+    const auto presets = home.DataFolder() / kPresetsFolder;
+    auto cached = [&] {
+        int n = 0;
+        for (int slot = 0; slot < kPresetSlotCount; ++slot)
+            n += std::filesystem::exists(presets / CacheFileName(slot + 1)) ? 1 : 0;
+        return n;
+    };
+    ASSERT_TRUE(test::WaitFor([&] { return plugin->Connected() && cached() == kPresetSlotCount; },
+                              std::chrono::milliseconds(20000)));
+    EXPECT_TRUE(test::WaitFor([&] { return !plugin->BulkLoadRunning(); }));
+
+    window.close();
+    EXPECT_TRUE(test::WaitFor([&] { return EditorClosingsSeen(sim) >= 1; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(EditorClosingsSeen(sim), 1);
+    EXPECT_EQ(window.Host(), nullptr);
+}
+
+} // namespace
+} // namespace tolvane
+
+#include "test_program_plugin.moc"

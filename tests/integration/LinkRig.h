@@ -1,0 +1,217 @@
+#pragma once
+// The device link as the program runs it, without a window: the real MIDI
+// transport and audio clock (through AppHost) on a private JACK dummy server,
+// the pedal simulator on the other end, the data folder in a temporary
+// XDG_DATA_HOME, and a recording editor seam that counts as an open editor.
+// Every message sent and received is stamped with the steady clock, so the
+// test can check the exchange and the benchmark can time it.
+//
+// Index
+//   1. Stamped message records
+//   2. StampingSender: the transport, recorded
+//   3. HeadlessSeam: the editor seam, recorded
+//   4. StampedTolvane: the receive entry, recorded
+//   5. LinkRig: one connection's worth of host, plug-in and library
+
+#include "device/SysexConstants.h"
+#include "device/Tolvane.h"
+#include "host/AppHost.h"
+#include "library/DataFolder.h"
+#include "library/LibraryStore.h"
+#include "support/JackServer.h"
+
+#include <QCoreApplication>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tolvane::test {
+
+using Clock = std::chrono::steady_clock;
+
+// ---- 1. Stamped message records --------------------------------------------------
+
+struct Stamped {
+    Clock::time_point at;
+    std::uint8_t command = 0; // byte 5
+    int value = -1;           // byte 7 (type, slot), -1 when the message is shorter
+    std::size_t size = 0;
+};
+
+inline Stamped Stamp(const std::uint8_t* bytes, std::size_t size) {
+    Stamped s{Clock::now(), 0, -1, size};
+    if (size > sysex::kOffsetCommand) s.command = bytes[sysex::kOffsetCommand];
+    if (size > sysex::kOffsetValue1 + 1) s.value = bytes[sysex::kOffsetValue1];
+    return s;
+}
+
+// A list written from the audio and user-interface threads.
+class StampLog {
+public:
+    void Add(const Stamped& s) {
+        std::lock_guard lock(mutex_);
+        items_.push_back(s);
+    }
+    std::vector<Stamped> Items() const {
+        std::lock_guard lock(mutex_);
+        return items_;
+    }
+    void Clear() {
+        std::lock_guard lock(mutex_);
+        items_.clear();
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<Stamped> items_;
+};
+
+// ---- 2. StampingSender -------------------------------------------------------------
+
+class StampingSender final : public ISysExSender {
+public:
+    explicit StampingSender(ISysExSender& out) : out_(out) {}
+    bool SendSysEx(const std::uint8_t* bytes, std::size_t size) override {
+        log.Add(Stamp(bytes, size));
+        return out_.SendSysEx(bytes, size);
+    }
+    StampLog log;
+
+private:
+    ISysExSender& out_;
+};
+
+// ---- 3. HeadlessSeam -----------------------------------------------------------------
+
+// Called on the user-interface thread only (the link queues the audio
+// thread's calls and replays them there).
+class HeadlessSeam final : public IEditorSeam {
+public:
+    bool IsEditorOpen() const override { return true; }
+    void SetTextByTag(ControlTag tag, const std::string& text) override { texts.emplace_back(tag, text); }
+    void SetTextColourByTag(ControlTag, Colour) override {}
+    void SetControlValueByTag(ControlTag, double) override {}
+    void ShowGroup(const std::string& group) override { groups.push_back("show " + group); }
+    void HideGroup(const std::string& group) override { groups.push_back("hide " + group); }
+    void EnableGroup(const std::string& group) override { groups.push_back("enable " + group); }
+    void DisableGroup(const std::string& group) override { groups.push_back("disable " + group); }
+    AskResult AskUser(const std::string& text, const std::string&, AskButtons) override {
+        questions.push_back(text);
+        return AskResult::Ok;
+    }
+    std::string AskForFile(FileAction, const std::string&, const std::string&, const std::string&) override {
+        return {};
+    }
+
+    std::vector<std::pair<ControlTag, std::string>> texts;
+    std::vector<std::string> groups;
+    std::vector<std::string> questions;
+};
+
+// ---- 4. StampedTolvane -------------------------------------------------------------------
+
+// Stamps each received message when the receive entry has finished with it.
+class StampedTolvane final : public Tolvane {
+public:
+    using Tolvane::Tolvane;
+    void ProcessSysEx(const SysExMessage& msg) override {
+        Tolvane::ProcessSysEx(msg);
+        if (msg.data && msg.size > 0) received.Add(Stamp(msg.data, static_cast<std::size_t>(msg.size)));
+    }
+    StampLog received;
+};
+
+// ---- 5. LinkRig ----------------------------------------------------------------------------
+
+// Polls, running the event loop (and so the link's timers), until done() or
+// the limit passes.
+inline bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    const auto end = Clock::now() + limit;
+    while (!done()) {
+        if (Clock::now() > end) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+// The position of the first record at or after from that matches, or nullopt.
+inline std::optional<std::size_t> Find(const std::vector<Stamped>& items, std::uint8_t command,
+                                       int value = -1, std::size_t from = 0) {
+    for (std::size_t i = from; i < items.size(); ++i)
+        if (items[i].command == command && (value < 0 || items[i].value == value)) return i;
+    return std::nullopt;
+}
+
+// One run of the program's MIDI side and link, on the data folder of the
+// current XDG_DATA_HOME. Make it after the JACK server and the simulator.
+class LinkRig {
+public:
+    LinkRig(const std::string& simIn, const std::string& simOut, unsigned bufferFrames) {
+        HostSettings s;
+        s.audioDriver = kDriverJack;
+        s.bufferSize = bufferFrames;
+        s.midiInputPort = simIn;
+        s.midiOutputPort = simOut;
+        SettingsFile(DataFolder() / kSettingsFileName).Save(s);
+        library_ = std::make_unique<LibraryStore>(DataFolder());
+        host_ = std::make_unique<AppHost>(
+            [this](IMidiOutput& out) {
+                sender_ = std::make_unique<StampingSender>(out);
+                auto plugin = std::make_unique<StampedTolvane>(*sender_, seam_, *library_);
+                plugin->SetTeardownWait(std::chrono::milliseconds(0));
+                plugin_ = plugin.get();
+                return plugin;
+            },
+            SettingsFile::InDataFolder(), [this](const std::string& text) { errors_.push_back(text); });
+        host_->SetPluginSettleTime(std::chrono::milliseconds(50));
+        host_->Initialise();
+        started_ = host_->StartAudio();
+    }
+    ~LinkRig() {
+        host_.reset(); // stops audio and MIDI, then deletes the plug-in
+    }
+
+    bool Started() const { return started_; }
+    const std::vector<std::string>& Errors() const { return errors_; }
+    StampedTolvane& Plugin() { return *plugin_; }
+    HeadlessSeam& Seam() { return seam_; }
+    StampLog& Sent() { return sender_->log; }
+    StampLog& Received() { return plugin_->received; }
+    AppHost& Host() { return *host_; }
+
+    // The synchronisation is over when the current preset, requested after
+    // End bulk transfer, has been applied. Returns the position of that dump
+    // among the received records.
+    std::optional<std::size_t> CurrentPresetApplied() {
+        const auto sent = Sent().Items();
+        const auto end = Find(sent, sysex::command::kEndBulkTransfer);
+        if (!end) return std::nullopt;
+        const auto received = Received().Items();
+        for (std::size_t i = 0; i < received.size(); ++i)
+            if (received[i].command == sysex::command::kPresetDump && received[i].at > sent[*end].at)
+                return i;
+        return std::nullopt;
+    }
+    bool WaitForSynchronisation(std::chrono::milliseconds limit) {
+        return RunUntil([&] { return CurrentPresetApplied().has_value(); }, limit);
+    }
+
+private:
+    HeadlessSeam seam_;
+    std::unique_ptr<LibraryStore> library_;
+    std::unique_ptr<StampingSender> sender_;
+    StampedTolvane* plugin_ = nullptr;
+    std::vector<std::string> errors_;
+    std::unique_ptr<AppHost> host_;
+    bool started_ = false;
+};
+
+} // namespace tolvane::test

@@ -1,0 +1,89 @@
+// Export All Presets from one pedal and Import All Presets onto another,
+// each through the plug-in's menu, periodic task and receive entry.
+
+#include "LinkFixture.h"
+
+#include "device/ParamTable.h"
+#include "device/SysexConstants.h"
+
+#include <set>
+
+namespace tolvane::testing {
+namespace {
+
+// The user IRs the presets of a pedal use at positions 7 and 8.
+std::set<int> UsedUserIrs(const sim::PedalState& state) {
+    std::set<int> used;
+    for (const auto& record : state.presets) {
+        auto value = [&](int index) {
+            return record[sim::kPresetValuesOffset + static_cast<std::size_t>(index)];
+        };
+        if (value(kParamIrMode7))
+            used.insert(value(kParamUserIr7PresetMsb) * 128 + value(kParamUserIr7Preset));
+        if (value(kParamIrMode8))
+            used.insert(value(kParamUserIr8PresetMsb) * 128 + value(kParamUserIr8Preset));
+    }
+    return used;
+}
+
+// A pedal whose presets and user IRs hold nothing.
+sim::PedalState BlankPedal() {
+    sim::PedalState state = sim::FactoryState();
+    state.presets = {};
+    state.editBuffer = {};
+    state.userIrs = {};
+    return state;
+}
+
+TEST(WiredBackup, ExportThenImportOntoABlankPedalGivesTheSamePresetsAndIrs) {
+    WiredEditorAndPedal source;
+    source.Connect();
+    ASSERT_TRUE(source.tolvane->Connected());
+    const auto backupPath = (source.folder.Path() / "all.dvb").string();
+    source.screen.files.push_back(backupPath);
+    source.tolvane->HandleMenuCommand(MenuCommand::ExportAllPresets);
+    ASSERT_TRUE(source.Wiring().Backup().ExportActive());
+
+    const auto used = UsedUserIrs(source.pedal.State());
+    ASSERT_FALSE(used.empty());
+    // One request per tick, 128 presets and then the used IRs; one more tick
+    // finds no further IR and the last one writes the file.
+    const int exportTicks = source.TickUntil([&] { return !source.Wiring().Backup().ExportActive(); }, 1000);
+    EXPECT_EQ(exportTicks, 128 + static_cast<int>(used.size()) + 2);
+    EXPECT_TRUE(source.screen.Has("ask Finished successfully!"));
+    ASSERT_TRUE(std::filesystem::exists(backupPath));
+
+    WiredEditorAndPedal target(BlankPedal());
+    target.Connect();
+    ASSERT_TRUE(target.tolvane->Connected());
+    target.screen.files.push_back(backupPath);
+    target.tolvane->HandleMenuCommand(MenuCommand::ImportAllPresets);
+    ASSERT_TRUE(target.Wiring().Backup().RestoreActive());
+    ASSERT_GT(target.TickUntil([&] { return !target.Wiring().Backup().RestoreActive(); }, 5000), 0);
+
+    EXPECT_TRUE(target.screen.Has("ask Finished successfully!"));
+    EXPECT_FALSE(target.screen.Has("ask Communication error!"));
+    EXPECT_EQ(target.pedal.State().presets, source.pedal.State().presets);
+    for (int n = 0; n < sim::kNumUserIrSlots; ++n) {
+        const auto& expected =
+            used.count(n) ? source.pedal.State().userIrs[static_cast<std::size_t>(n)] : sim::IrData{};
+        EXPECT_EQ(target.pedal.State().userIrs[static_cast<std::size_t>(n)], expected) << "user IR " << n;
+    }
+    // The restore ran inside Begin / End bulk transfer.
+    EXPECT_GE(target.pedal.Log().bulkBegins, 1);
+    EXPECT_FALSE(target.pedal.Log().bulkOpen);
+
+    // The restore ends the connection; the editor finds the pedal again and,
+    // its caches emptied, loads every preset anew.
+    EXPECT_FALSE(target.tolvane->Connected());
+    const std::size_t mark = target.wire.sent.size();
+    target.Connect();
+    EXPECT_TRUE(target.tolvane->Connected());
+    std::set<int> reloaded;
+    for (const auto& m : target.SentWith(sysex::command::kRequestPreset, mark))
+        reloaded.insert(m[sysex::kOffsetValue1]);
+    EXPECT_EQ(reloaded.size(), 128u);
+}
+
+} // namespace
+} // namespace tolvane::testing

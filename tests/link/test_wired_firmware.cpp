@@ -1,0 +1,66 @@
+// A firmware update through the plug-in's menu, periodic task and receive
+// entry, against the pedal model's boot loader.
+
+#include "LinkFixture.h"
+#include "test_transfer_rig.h"
+
+#include "device/SysexConstants.h"
+#include "device/TransferBuffer.h"
+
+#include <random>
+
+namespace tolvane::testing {
+namespace {
+
+namespace cmd = sysex::command;
+
+Bytes FirmwareImage(std::size_t size) {
+    std::mt19937 random(7);
+    Bytes image(size);
+    for (auto& b : image)
+        b = static_cast<std::uint8_t>(random());
+    return image;
+}
+
+TEST(WiredFirmware, UpdateSendsOneBlockPerTickAndTheLinkStateFollows) {
+    WiredEditorAndPedal side;
+    side.Connect();
+    ASSERT_TRUE(side.tolvane->Connected());
+
+    side.tolvane->HandleMenuCommand(MenuCommand::FirmwareUpdate);
+    EXPECT_TRUE(side.screen.Has("show fwupdatecontrols"));
+    EXPECT_TRUE(side.tolvane->Connected());
+    EXPECT_FALSE(side.tolvane->Flags().autoConnect.load());
+
+    const Bytes image = FirmwareImage(48 * 1024);
+    const auto path = side.folder.Path() / "update.ldr";
+    xfertest::WriteFile(path, image);
+    const std::size_t mark = side.wire.sent.size();
+    side.tolvane->LoadFirmware(path.string());
+    ASSERT_EQ(side.SentWith(cmd::kEnterFirmwareUpdate, mark).size(), 1u);
+    side.Pump(); // Boot loader ready
+
+    TransferBuffer packed;
+    ASSERT_TRUE(packed.Fill(image));
+    const int blocks =
+        (packed.total + static_cast<int>(sysex::kBootChunk) - 1) / static_cast<int>(sysex::kBootChunk);
+    const int ticks = side.TickUntil([&] { return side.pedal.Log().firmwareUpdates == 1; }, 1000);
+    EXPECT_EQ(ticks, blocks);
+    EXPECT_EQ(side.pedal.Log().lastFirmwareImage, image);
+    EXPECT_EQ(side.SentWith(cmd::kFirstFirmwareBlock, mark).size(), 1u);
+    EXPECT_EQ(side.SentWith(cmd::kFirmwareBlock, mark).size(), static_cast<std::size_t>(blocks - 1));
+    EXPECT_TRUE(side.screen.Has("ask Firmware update finished."));
+
+    // Update complete: no longer connected, and no polling while the page is open.
+    EXPECT_FALSE(side.tolvane->Connected());
+    side.Tick(40);
+    EXPECT_TRUE(side.SentWith(cmd::kRequestSettingsBlock, mark).empty());
+
+    // Closing the page searches again, and the pedal is found.
+    side.tolvane->CloseFirmwarePage();
+    side.Connect();
+    EXPECT_TRUE(side.tolvane->Connected());
+}
+
+} // namespace
+} // namespace tolvane::testing
