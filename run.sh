@@ -65,9 +65,11 @@ if [ -x "$build_dir/bin/velumo-sim" ]; then
   # ready api=... in="<port the editor reads>" out="<port the editor writes>"
   sim_in=$(sed -n 's/.* in="\([^"]*\)".*/\1/p' <<<"$ready")
   sim_outport=$(sed -n 's/.* out="\([^"]*\)".*/\1/p' <<<"$ready")
-  # On the first start (no ports chosen yet) point the editor at the simulator.
-  if [ ! -f "$settings" ] || ! grep -qiE '^indev=.+' <(sed -n '/^\[midi\]/I,/^\[/p' "$settings") \
-     || grep -qiE '^(indev|outdev)=off$' <(sed -n '/^\[midi\]/I,/^\[/p' "$settings"); then
+  # Point the editor at the simulator's ports unless it already is: JACK may
+  # number the simulator's client differently from one run to the next.
+  midi_section=""
+  if [ -f "$settings" ]; then midi_section=$(sed -n '/^\[midi\]/I,/^\[/p' "$settings"); fi
+  if ! grep -qxF "indev=$sim_in" <<<"$midi_section" || ! grep -qxF "outdev=$sim_outport" <<<"$midi_section"; then
     mkdir -p "$data_dir"
     gui=""
     if [ -f "$settings" ]; then gui=$(sed -n '/^\[GUI\]/I,/^\[/p' "$settings" | grep -v '^\[' | grep -i '^scale=' || true); fi

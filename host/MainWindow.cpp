@@ -97,6 +97,12 @@ void MainWindow::OpenEditor() {
     graphics_->SetCanvasScale(state.width, state.height, state.scale);
     graphics_->setFixedSize(graphics_->size());
     setCentralWidget(graphics_);
+    // The corner handle changes the draw scale: the window follows the canvas.
+    connect(graphics_, &IGraphics::ScaleChanged, this, [this] {
+        if (!graphics_) return;
+        graphics_->setFixedSize(graphics_->size());
+        resize(sizeHint());
+    });
     plugin.PushAllValuesToControls();
 }
 
@@ -117,7 +123,9 @@ void MainWindow::CloseEditor() {
 }
 
 void MainWindow::CentreOnScreen() {
-    adjustSize();
+    // Not adjustSize(): it caps a window at two thirds of the screen, which
+    // would crop the fixed-size canvas on a small screen.
+    resize(sizeHint());
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
     const QRect area = screen->geometry();
