@@ -22,7 +22,12 @@ ITextControl::ITextControl(const Rect& bounds, const std::string& text, const Te
 
 void ITextControl::Draw(QPainter& p) {
     if (background_.a > 0) p.fillRect(ToQRectF(GetRect()), ToQColor(background_));
+    // Kept inside the control: only its own rect is repainted when the text
+    // changes, so a longer text drawn outside it would be left behind.
+    p.save();
+    p.setClipRect(ToQRectF(GetRect()), Qt::IntersectClip);
     DrawStyledText(p, GetUI()->FontFor(style_), style_, text_, GetRect());
+    p.restore();
 }
 
 void ITextControl::SetStr(const std::string& text) {
