@@ -135,5 +135,26 @@ TEST_F(SimProgram, KeepsItsStateAcrossRunsAndStopsOnSigterm) {
     std::filesystem::remove_all(folder);
 }
 
+TEST_F(SimProgram, SendsNoFasterThanItsLink) {
+    // 200 us a byte: the eleven messages of an IR stream (2955 bytes) cannot
+    // all arrive before the first ten have had their time on the wire.
+    test::SimulatorProcess sim(VELUMO_SIM_PATH, {"--fresh", "--byte-time-us", "200"});
+    ASSERT_TRUE(sim.Ok()) << sim.Error();
+    Client client(sim);
+    client.Send(sysex::BuildRequestSettingsBlock(15));
+    ASSERT_EQ(client.Next().size(), 267u);
+
+    client.Send(sysex::BuildRequestImpulseResponse(384)); // the first factory IR
+    const Bytes first = client.Next();
+    ASSERT_EQ(first.size(), 269u);
+    const auto start = std::chrono::steady_clock::now();
+    Bytes last;
+    for (int i = 1; i < 11; ++i) last = client.Next();
+    const auto spread = std::chrono::steady_clock::now() - start;
+    ASSERT_EQ(last.size(), 235u) << "the stream end";
+    // 269 + 9 x 264 bytes at 200 us each before the end may leave.
+    EXPECT_GE(spread, 500ms);
+}
+
 } // namespace
 } // namespace tolvane
