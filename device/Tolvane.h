@@ -244,6 +244,12 @@ public:
     int IrSlotStep() const { return irSlotStep_; }
     bool IrRequestPending() const { return irRequestPending_.load(); }
     bool SaveArmed() const { return saveArmed_.load(); }
+    // The pedal did not answer a save in time: the next press arms again
+    // rather than storing at once.
+    void DisarmSave() {
+        blinkCounting_.store(false);
+        saveArmed_.store(false);
+    }
     const FactoryIrNames& FactoryNames() const { return factoryIrNames_; }
     void SetFactoryIrName(int entry, const std::string& name) { factoryIrNames_[entry] = name; }
 

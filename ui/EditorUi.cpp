@@ -303,6 +303,8 @@ void EditorUi::IdleDisplay() {
     bool saveArmed = plugin_.SaveArmed() && !saveWaitOver_;
     if (saveArmed) {
         BlinkStep(8, 2, saveArmed);
+        // Ten blinks without the pedal's answer: the save is given up.
+        if (!saveArmed) plugin_.DisarmSave();
         saveWaitOver_ = !saveArmed;
     } else if (selectArmed_) {
         BlinkStep(16, 4, selectArmed_);

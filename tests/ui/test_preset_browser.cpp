@@ -178,4 +178,20 @@ TEST_F(PagesTest, SavePressedTwiceWhileNotConnectedSendsNothingAndDisarms) {
 }
 
 } // namespace
+TEST_F(PagesTest, ASaveThePedalNeverAnswersIsGivenUpAndTheNextPressOnlyArms) {
+    Connect();
+    plugin->SetCurrentPreset(5);
+    ClickSwitch(kSaveX, kSaveY);
+    ClickSwitch(kSaveX, kSaveY); // sent; the answer is never delivered
+    wire.inbox.clear();
+    Frame(8 * 12);
+    EXPECT_FALSE(plugin->SaveArmed());
+    EXPECT_FALSE(pages->BlinkCounting());
+    EXPECT_FALSE(Hidden(1));
+    const auto mark = Mark();
+    ClickSwitch(kSaveX, kSaveY);
+    EXPECT_TRUE(plugin->SaveArmed());
+    EXPECT_TRUE(SentSince(mark).empty()) << "a single press must not store";
+}
+
 } // namespace tolvane::testing
