@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tolvane {
@@ -102,13 +103,14 @@ bool IGraphics::RegisterFont(const std::string& fontId, const std::string& fileN
 QFont IGraphics::FontFor(const TextStyle& style) const {
     const std::string& id = style.fontId.empty() ? std::string(kDefaultFontId) : style.fontId;
     const int px = std::max(1, int(std::lround(style.size)));
-    const std::string key = id + '/' + std::to_string(px);
+    const std::string key = id + '/' + std::to_string(px) + '/' + std::to_string(style.stretch);
     if (const auto it = fontCache_.find(key); it != fontCache_.end()) return it->second;
     QFont font;
     auto family = fontFamilies_.find(id);
     if (family == fontFamilies_.end()) family = fontFamilies_.find(kDefaultFontId);
     if (family != fontFamilies_.end()) font.setFamily(family->second);
     font.setPixelSize(px);
+    if (style.stretch != 100) font.setStretch(std::clamp(style.stretch, 1, 4000));
     // Text is drawn through the canvas transform; hinting at the logical size
     // would distort it at other scales.
     font.setHintingPreference(QFont::PreferNoHinting);

@@ -22,6 +22,9 @@ struct TextStyle {
     HAlign align = HAlign::Centre;
     VAlign valign = VAlign::Middle;
     float angle = 0.f; // degrees
+    // Width of the glyphs in percent of the face's own; below 100 a condensed
+    // form is synthesised when the font has none, so a wide face fits a fixed box.
+    int stretch = 100;
     Colour entryBackground = colours::kWhite;
     Colour entryForeground = colours::kBlack;
 

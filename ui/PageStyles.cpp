@@ -27,8 +27,12 @@ PageStyles MakePageStyles() {
     s.body = Text(28, colours::kBlack, kFontRoboto, HAlign::Near);
     s.panelText = Text(18, colours::kWhite, kFontRoboto, HAlign::Centre);
     s.buttonText = Text(18, colours::kBlack, kFontRoboto, HAlign::Centre);
+    // The seven-segment face gives every character a full digit cell, "1"
+    // included; condensed to 55 % its three cells ("188", "127") fit the
+    // 128-unit display instead of losing the left half of the tens digit.
     s.sevenSegGhost = Text(88, Colour{255, 51, 51, 51}, kFontSevenSeg, HAlign::Far);
-    s.sevenSeg = Text(88, colours::kWhite, kFontSevenSeg, HAlign::Far);
+    s.sevenSegGhost.stretch = 55;
+    s.sevenSeg = s.sevenSegGhost.WithColour(colours::kWhite);
     s.title = Text(44, Colour{255, 204, 204, 204}, kFontKnow, HAlign::Near);
     s.label = Text(26, Colour{255, 102, 102, 102}, kFontKnow, HAlign::Centre);
     s.value = Text(28, Colour{255, 204, 204, 204}, kFontKnow, HAlign::Centre);

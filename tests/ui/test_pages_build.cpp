@@ -8,6 +8,7 @@
 #include "toolkit/VectorControls.h"
 #include "ui/DynamicsResponseGraph.h"
 
+#include <QFontMetricsF>
 #include <QImage>
 
 namespace tolvane::testing {
@@ -91,6 +92,18 @@ TEST_F(PagesTest, PlacesControlsWhereThePagesSay) {
     EXPECT_FLOAT_EQ(drive->GetRect().MW(), 770.f);
     EXPECT_FLOAT_EQ(drive->GetRect().MH(), 189.f);
     EXPECT_FLOAT_EQ(drive->GetRect().W(), 102.f);
+}
+
+TEST_F(PagesTest, TheNumberDisplayHoldsThreeDigitsInsideItsBox) {
+    // The ghost "188" and the number drawn over it share the box; the widest
+    // text either shows must fit, or the tens digit loses its left segments
+    // and "00" reads as "30".
+    const auto* number = dynamic_cast<const ITextControl*>(graphics->ControlByTag(1));
+    ASSERT_NE(number, nullptr);
+    const QFontMetricsF metrics(graphics->FontFor(number->GetStyle()));
+    EXPECT_LE(metrics.horizontalAdvance("188"), number->GetRect().W());
+    EXPECT_LE(metrics.horizontalAdvance("127"), number->GetRect().W());
+    EXPECT_LE(metrics.ascent() + metrics.descent(), number->GetRect().H() + 0.5);
 }
 
 TEST_F(PagesTest, ListRowsStartWithTheirNumbersAndTheFirstNineteenFillTheList) {
