@@ -1,6 +1,7 @@
 #include "toolkit/Painting.h"
 
 #include <QLinearGradient>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPen>
 
@@ -8,9 +9,9 @@
 
 namespace tolvane {
 
-void DrawStyledText(QPainter& p, const QFont& font, const TextStyle& style, const std::string& text,
-                    const Rect& rect) {
-    if (text.empty() || style.colour.a == 0) return;
+namespace {
+
+int TextFlags(const TextStyle& style) {
     int flags = Qt::TextSingleLine | Qt::TextDontClip;
     flags |= style.align == HAlign::Near  ? Qt::AlignLeft
              : style.align == HAlign::Far ? Qt::AlignRight
@@ -18,6 +19,22 @@ void DrawStyledText(QPainter& p, const QFont& font, const TextStyle& style, cons
     flags |= style.valign == VAlign::Top      ? Qt::AlignTop
              : style.valign == VAlign::Bottom ? Qt::AlignBottom
                                               : Qt::AlignVCenter;
+    return flags;
+}
+
+} // namespace
+
+Rect StyledTextBounds(const QFont& font, const TextStyle& style, const std::string& text, const Rect& rect) {
+    if (text.empty() || style.angle != 0.f) return rect;
+    const QRectF box =
+        QFontMetricsF(font).boundingRect(ToQRectF(rect), TextFlags(style), QString::fromStdString(text));
+    return Rect{float(box.left()), float(box.top()), float(box.right()), float(box.bottom())};
+}
+
+void DrawStyledText(QPainter& p, const QFont& font, const TextStyle& style, const std::string& text,
+                    const Rect& rect) {
+    if (text.empty() || style.colour.a == 0) return;
+    const int flags = TextFlags(style);
     p.setFont(font);
     p.setPen(ToQColor(style.colour));
     if (style.angle != 0.f) {

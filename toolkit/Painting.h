@@ -23,6 +23,9 @@ inline QRectF ToQRectF(const Rect& r) {
     return QRectF(r.L, r.T, r.W(), r.H());
 }
 
+// The box the text of DrawStyledText covers; it may reach past rect when the
+// text is longer or taller than rect. Rotated text gives rect itself.
+Rect StyledTextBounds(const QFont& font, const TextStyle& style, const std::string& text, const Rect& rect);
 // One line of text inside rect, aligned as the style says.
 void DrawStyledText(QPainter& p, const QFont& font, const TextStyle& style, const std::string& text,
                     const Rect& rect);

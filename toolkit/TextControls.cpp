@@ -22,18 +22,30 @@ ITextControl::ITextControl(const Rect& bounds, const std::string& text, const Te
 
 void ITextControl::Draw(QPainter& p) {
     if (background_.a > 0) p.fillRect(ToQRectF(GetRect()), ToQColor(background_));
-    // Kept inside the control: only its own rect is repainted when the text
-    // changes, so a longer text drawn outside it would be left behind.
+    // Kept inside the area repaints cover (the rect, and the text where it
+    // reaches past the rect), so nothing is drawn that a repaint would miss.
     p.save();
-    p.setClipRect(ToQRectF(GetRect()), Qt::IntersectClip);
+    p.setClipRect(ToQRectF(DrawBounds()), Qt::IntersectClip);
     DrawStyledText(p, GetUI()->FontFor(style_), style_, text_, GetRect());
     p.restore();
 }
 
+Rect ITextControl::DrawBounds() const {
+    const Rect& r = GetRect();
+    if (!GetUI() || text_.empty()) return r;
+    // One unit of slack for antialiased glyph edges.
+    return r.Union(StyledTextBounds(GetUI()->FontFor(style_), style_, text_, r).Padded(1.f));
+}
+
 void ITextControl::SetStr(const std::string& text) {
     if (text == text_) return;
+    InvalidateDrawn(); // the old text may reach further than the new
     text_ = text;
     MarkDirty(false);
+}
+
+void ITextControl::InvalidateDrawn() {
+    if (GetUI() && !IsHidden()) GetUI()->Invalidate(DrawBounds());
 }
 
 void ITextControl::SetStrFmt(const char* format, ...) {
@@ -46,6 +58,7 @@ void ITextControl::SetStrFmt(const char* format, ...) {
 }
 
 void ITextControl::SetStyle(const TextStyle& style) {
+    InvalidateDrawn();
     style_ = style;
     MarkDirty(false);
 }

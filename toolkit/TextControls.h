@@ -27,6 +27,7 @@ public:
     void ClearStr() {
         SetStr("");
     }
+    Rect DrawBounds() const override;
     const TextStyle& GetStyle() const {
         return style_;
     }
@@ -35,6 +36,9 @@ public:
     void SetBackgroundColour(Colour colour);
 
 protected:
+    // Repaints what the control shows now, before a change may shrink it.
+    void InvalidateDrawn();
+
     std::string text_;
     TextStyle style_;
     Colour background_;

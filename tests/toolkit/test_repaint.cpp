@@ -44,6 +44,39 @@ TEST_F(Repaint, ChangeRepaintsOnlyTheControlsArea) {
     }
 }
 
+// A text taller and wider than its rect is drawn whole, and a change repaints
+// wherever the old text reached, so none of it is left behind.
+TEST_F(Repaint, TextReachingPastItsRectIsDrawnWholeAndClearedWhole) {
+    ui->SetCanvasScale(1920, 1200, 1.f);
+    TextStyle big;
+    big.size = 30;
+    big.colour = colours::kWhite;
+    big.align = HAlign::Near;
+    big.valign = VAlign::Top;
+    auto* tall = ui->AddControl(std::make_unique<ITextControl>(Rect(100, 300, 200, 320), "", big));
+    ui->OnFrame();
+    const QImage blank = ui->RenderToImage();
+
+    tall->SetStr("A line far wider than its box");
+    const QRect drawn = ui->PendingRepaint().boundingRect();
+    EXPECT_GT(drawn.bottom(), 325);
+    EXPECT_GT(drawn.right(), 300);
+    const QImage shown = ui->RenderToImage();
+    bool belowRect = false, rightOfRect = false;
+    for (int y = 300; y < 340; ++y)
+        for (int x = 100; x < 500; ++x)
+            if (shown.pixel(x, y) != blank.pixel(x, y)) {
+                belowRect = belowRect || y > 321;
+                rightOfRect = rightOfRect || x > 201;
+            }
+    EXPECT_TRUE(belowRect);
+    EXPECT_TRUE(rightOfRect);
+
+    ui->OnFrame();
+    tall->SetStr("x");
+    EXPECT_TRUE(ui->PendingRepaint().boundingRect().contains(drawn));
+}
+
 TEST_F(Repaint, AnimationKeepsFramesComingUntilItEnds) {
     Click(*ui, 450, 120);
     for (int frame = 0; frame < 5; ++frame) {
