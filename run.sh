@@ -35,7 +35,7 @@ if [ "$(jack_wait -c 2>/dev/null)" != "running" ] && [ ! -e /dev/snd ]; then
   echo "No sound system found: starting a JACK server with the dummy backend"
   jackd -n "${JACK_DEFAULT_SERVER:-default}" --no-realtime -d dummy -r 44100 -p 512 >/tmp/tolvane-jackd.log 2>&1 &
   jack_pid=$!
-  jack_wait -w -t 10 >/dev/null
+  jack_wait -w -t 10 >/dev/null 2>&1 || { echo "The JACK server did not start:"; cat /tmp/tolvane-jackd.log; exit 1; }
 fi
 
 data_dir="${XDG_DATA_HOME:-$HOME/.local/share}/Tolvane"
