@@ -1,5 +1,6 @@
 #include "device/BackupTransfer.h"
 
+#include "device/LinkTags.h"
 #include "device/SysexBuilders.h"
 
 #include <cstdio>
@@ -10,10 +11,6 @@
 namespace tolvane {
 namespace {
 
-constexpr ControlTag kProgressKnob = 52;
-constexpr ControlTag kProgressText = 53;
-constexpr const char* kProgressGroup = "progresscontrols";
-constexpr const char* kFinished = "Finished successfully!";
 constexpr const char* kCommunicationError = "Communication error!";
 constexpr const char* kOverwriteQuestion =
     "This operation will overwrite the current Presets!\nAre you sure to continue?";
@@ -29,10 +26,10 @@ BackupTransfer::BackupTransfer(ISysExSender& sender, IEditorSeam& editor, LinkFl
       dataFolder_(std::move(dataFolder)), hooks_(std::move(hooks)) {}
 
 void BackupTransfer::Progress(double fraction) {
-    editor_.SetControlValueByTag(kProgressKnob, fraction);
+    editor_.SetControlValueByTag(link::kTagProgressKnob, fraction);
     char text[16];
     std::snprintf(text, sizeof text, "%d %%", static_cast<int>(fraction * 100.0));
-    editor_.SetTextByTag(kProgressText, text);
+    editor_.SetTextByTag(link::kTagProgressText, text);
 }
 
 // ---- 1. export ----
@@ -90,15 +87,15 @@ void BackupTransfer::FinishExport() {
     // Written before the message, so that success is only reported once the file is there.
     const bool written = hooks_.writeFile && hooks_.writeFile(exportPath_, buffer_);
     if (!editor_.IsEditorOpen()) return;
-    editor_.HideGroup(kProgressGroup);
-    editor_.AskUser(written ? kFinished : kExportNotWritten, "", AskButtons::Ok);
+    editor_.HideGroup(link::kGroupProgress);
+    editor_.AskUser(written ? link::kTextFinished : kExportNotWritten, "", AskButtons::Ok);
 }
 
 void BackupTransfer::AbandonExport(const char* message) {
     exportActive_ = false;
     exportReady_ = false;
     buffer_.clear();
-    editor_.HideGroup(kProgressGroup);
+    editor_.HideGroup(link::kGroupProgress);
     editor_.AskUser(message, "", AskButtons::Ok);
 }
 
@@ -115,11 +112,11 @@ void BackupTransfer::OnExportMessage(std::span<const std::uint8_t> message) {
     }
     buffer_.insert(buffer_.end(), message.begin(), message.end());
     if (command == sysex::command::kPresetDump) {
-        editor_.ShowGroup(kProgressGroup);
+        editor_.ShowGroup(link::kGroupProgress);
         Progress(presetCounter_ / static_cast<double>(backup::kPresetCount));
         exportReady_ = true;
     } else if (command == sysex::command::kIrStreamEnd) {
-        editor_.ShowGroup(kProgressGroup);
+        editor_.ShowGroup(link::kGroupProgress);
         Progress(irCounter_ / static_cast<double>(backup::kUserIrSlots));
         exportReady_ = true;
     }
@@ -152,7 +149,7 @@ void BackupTransfer::ImportAll() {
     restoreActive_ = true;
     if (editor_.IsEditorOpen()) {
         Progress(0.0);
-        editor_.ShowGroup(kProgressGroup);
+        editor_.ShowGroup(link::kGroupProgress);
     }
 }
 
@@ -198,7 +195,7 @@ bool BackupTransfer::OnStatus(std::uint8_t code) {
     case kBlockRejectedAlt:
         restoreActive_ = false;
         Progress(0.0);
-        editor_.HideGroup(kProgressGroup);
+        editor_.HideGroup(link::kGroupProgress);
         editor_.AskUser(kCommunicationError, "", AskButtons::Ok);
         return true;
     default:
@@ -211,8 +208,8 @@ void BackupTransfer::FinishRestore() {
     sender_.SendSysEx(end.data(), end.size());
     restoreActive_ = false;
     if (editor_.IsEditorOpen()) {
-        editor_.HideGroup(kProgressGroup);
-        editor_.AskUser(kFinished, "", AskButtons::Ok);
+        editor_.HideGroup(link::kGroupProgress);
+        editor_.AskUser(link::kTextFinished, "", AskButtons::Ok);
     }
     if (hooks_.clearCacheAndRelabel) hooks_.clearCacheAndRelabel();
     link_.connected = false;

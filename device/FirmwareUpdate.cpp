@@ -1,5 +1,6 @@
 #include "device/FirmwareUpdate.h"
 
+#include "device/LinkTags.h"
 #include "device/SysexBuilders.h"
 
 #include <cstdio>
@@ -10,13 +11,6 @@
 namespace tolvane {
 namespace {
 
-constexpr ControlTag kProgressText = 135;
-constexpr ControlTag kProgressKnob = 136;
-constexpr const char* kBackgroundGroup = "fwbgcontrols";
-constexpr const char* kButtonsGroup = "fwupdatecontrols";
-constexpr const char* kProgressGroup = "firmwarecontrols";
-constexpr const char* kMainGroup = "maincontrols";
-constexpr const char* kDeviceGroup = "bcontrols";
 constexpr const char* kTooLarge = "This firmware file is too large for the pedal.\nNothing was sent.";
 constexpr const char* kTooSmall =
     "This firmware file is too small to be a firmware image.\nNothing was sent.";
@@ -32,10 +26,10 @@ void FirmwareUpdate::OpenPage() {
     // page is open.
     link_.connected = true;
     link_.autoConnect = false;
-    editor_.ShowGroup(kBackgroundGroup);
-    editor_.ShowGroup(kButtonsGroup);
-    editor_.EnableGroup(kButtonsGroup);
-    editor_.DisableGroup(kMainGroup);
+    editor_.ShowGroup(link::kGroupFirmwareBackground);
+    editor_.ShowGroup(link::kGroupFirmwareUpdate);
+    editor_.EnableGroup(link::kGroupFirmwareUpdate);
+    editor_.DisableGroup(link::kGroupMain);
 }
 
 FirmwareLoad FirmwareUpdate::ChooseAndLoad() {
@@ -74,17 +68,17 @@ FirmwareLoad FirmwareUpdate::LoadFirmware(const std::string& path) {
 void FirmwareUpdate::ClosePage() {
     link_.connected = false;
     link_.autoConnect = true;
-    editor_.HideGroup(kBackgroundGroup);
-    editor_.HideGroup(kButtonsGroup);
-    editor_.EnableGroup(kMainGroup);
+    editor_.HideGroup(link::kGroupFirmwareBackground);
+    editor_.HideGroup(link::kGroupFirmwareUpdate);
+    editor_.EnableGroup(link::kGroupMain);
 }
 
 void FirmwareUpdate::CloseAfterMessage() {
-    editor_.HideGroup(kProgressGroup);
-    editor_.HideGroup(kBackgroundGroup);
-    editor_.HideGroup(kButtonsGroup);
-    editor_.EnableGroup(kMainGroup);
-    editor_.DisableGroup(kDeviceGroup);
+    editor_.HideGroup(link::kGroupFirmwareProgress);
+    editor_.HideGroup(link::kGroupFirmwareBackground);
+    editor_.HideGroup(link::kGroupFirmwareUpdate);
+    editor_.EnableGroup(link::kGroupMain);
+    editor_.DisableGroup(link::kGroupPedal);
 }
 
 void FirmwareUpdate::OnBootLoaderStatus(std::uint8_t code) {
@@ -92,8 +86,8 @@ void FirmwareUpdate::OnBootLoaderStatus(std::uint8_t code) {
     case sysex::status::kBootLoaderReady:
         firmwareMode_ = true;
         if (editor_.IsEditorOpen()) {
-            editor_.ShowGroup(kProgressGroup);
-            editor_.DisableGroup(kButtonsGroup);
+            editor_.ShowGroup(link::kGroupFirmwareProgress);
+            editor_.DisableGroup(link::kGroupFirmwareUpdate);
         }
         break;
     case sysex::status::kUpdateComplete:
@@ -140,7 +134,7 @@ bool FirmwareUpdate::OnTick() {
         transfer_.Advance(static_cast<std::size_t>(transfer_.remaining));
         firmwareMode_ = false;
         if (editor_.IsEditorOpen()) {
-            editor_.SetTextByTag(kProgressText, "100 %");
+            editor_.SetTextByTag(link::kTagFirmwareText, "100 %");
             editor_.AskUser("Firmware update finished.", "", AskButtons::Ok);
             CloseAfterMessage();
         }
@@ -148,10 +142,10 @@ bool FirmwareUpdate::OnTick() {
     }
     if (editor_.IsEditorOpen()) {
         const double progress = static_cast<double>(transfer_.position) / transfer_.total;
-        editor_.SetControlValueByTag(kProgressKnob, progress);
+        editor_.SetControlValueByTag(link::kTagFirmwareKnob, progress);
         char text[16];
         std::snprintf(text, sizeof text, "%d %%", static_cast<int>(progress * 100.0));
-        editor_.SetTextByTag(kProgressText, text);
+        editor_.SetTextByTag(link::kTagFirmwareText, text);
     }
     return true;
 }

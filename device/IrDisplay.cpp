@@ -1,12 +1,12 @@
 #include "device/IrDisplay.h"
 
+#include "device/ParamTable.h"
+
 #include <cmath>
 
 namespace tolvane {
 namespace {
 
-constexpr int kParamIrModeA = 40;
-constexpr int kParamIrModeB = 41;
 constexpr int kCabinetUserA = 7;
 constexpr int kCabinetUserB = 8;
 
@@ -48,9 +48,9 @@ void IrDisplay::LoadCabinet(int k) {
         const IParam* param = params_.GetParam(index);
         return param && param->Int() != 0;
     };
-    if (k == kCabinetUserA && on(kParamIrModeA)) {
+    if (k == kCabinetUserA && on(kParamIrMode7)) {
         if (hooks_.irSlotA) LoadUser(hooks_.irSlotA());
-    } else if (k == kCabinetUserB && on(kParamIrModeB)) {
+    } else if (k == kCabinetUserB && on(kParamIrMode8)) {
         if (hooks_.irSlotB) LoadUser(hooks_.irSlotB());
     } else if (k >= 1) {
         LoadFactory(k - 1);

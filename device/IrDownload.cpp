@@ -1,5 +1,6 @@
 #include "device/IrDownload.h"
 
+#include "device/LinkTags.h"
 #include "device/SysexBuilders.h"
 
 #include <cstdio>
@@ -7,9 +8,6 @@
 namespace tolvane {
 namespace {
 
-constexpr ControlTag kProgressKnob = 52;
-constexpr ControlTag kProgressText = 53;
-constexpr const char* kProgressGroup = "progresscontrols";
 constexpr int kSlotsPerBank = 32;
 constexpr int kBlocksPerBank = 4;
 constexpr int kFactoryIndexMask = 127;
@@ -54,8 +52,8 @@ void IrDownload::RequestIr(int number) {
 }
 
 void IrDownload::Progress(double fraction, const std::string& text) {
-    editor_.SetControlValueByTag(kProgressKnob, fraction);
-    editor_.SetTextByTag(kProgressText, text);
+    editor_.SetControlValueByTag(link::kTagProgressKnob, fraction);
+    editor_.SetTextByTag(link::kTagProgressText, text);
 }
 
 IrReception IrDownload::OnStreamMessage(const sysex::StreamMessageView& stream) {
@@ -69,7 +67,7 @@ IrReception IrDownload::OnStreamMessage(const sysex::StreamMessageView& stream) 
         unpacker_.Feed(stream.packed);
         checksum_.Add(stream.packed);
         Progress(0.0, "0 %");
-        editor_.ShowGroup(kProgressGroup);
+        editor_.ShowGroup(link::kGroupProgress);
         return IrReception::Receiving;
     case sysex::StreamPart::Data: {
         if (!receiving_) return IrReception::Ignored;
@@ -92,7 +90,7 @@ IrReception IrDownload::OnStreamMessage(const sysex::StreamMessageView& stream) 
     if (checksum_.Value() != stream.checksum) {
         // A cabinet that arrived damaged is not cached: the old file, if any, stays.
         Progress(0.0, "0 %");
-        editor_.HideGroup(kProgressGroup);
+        editor_.HideGroup(link::kGroupProgress);
         return IrReception::Dropped;
     }
     files_.WriteIrRecord(irNumber_, std::span<const std::uint8_t>(received_.data(), unpacker_.Stored()));
@@ -105,7 +103,7 @@ IrReception IrDownload::OnStreamMessage(const sysex::StreamMessageView& stream) 
         if (slotB != irNumber_ && !files_.IrCached(slotB)) RequestIr(slotB);
     }
     Progress(1.0, "100 %");
-    editor_.HideGroup(kProgressGroup);
+    editor_.HideGroup(link::kGroupProgress);
     return IrReception::Written;
 }
 

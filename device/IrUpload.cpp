@@ -1,5 +1,6 @@
 #include "device/IrUpload.h"
 
+#include "device/LinkTags.h"
 #include "device/SysexBuilders.h"
 
 #include <cstdio>
@@ -7,12 +8,6 @@
 namespace tolvane {
 namespace {
 
-constexpr ControlTag kProgressKnob = 52;
-constexpr ControlTag kProgressText = 53;
-constexpr ControlTag kPosition7Name = 69;
-constexpr ControlTag kPosition8Name = 70;
-constexpr ControlTag kFirstFactoryName = 63;
-constexpr const char* kProgressGroup = "progresscontrols";
 constexpr int kSlotViewRows = 32;
 constexpr int kFactorySlots = 8;
 constexpr const char* kWavRefused = "This file cannot be read as a WAV file.\nNothing was sent.";
@@ -78,16 +73,16 @@ void IrUpload::StoreAndSend(const std::string& name, int slot, double gain) {
     const int target = hooks_.irEditTarget ? hooks_.irEditTarget() : 0;
     if (target == 7 || target == 8) {
         if (hooks_.userIrNameChanged) hooks_.userIrNameChanged(slot, trimmed);
-        editor_.SetTextByTag(target == 7 ? kPosition7Name : kPosition8Name, trimmed);
+        editor_.SetTextByTag(target == 7 ? link::kTagIrName7 : link::kTagIrName8, trimmed);
     }
     if (slot >= ir::kFirstFactoryNumber && slot < ir::kFirstFactoryNumber + kFactorySlots)
-        editor_.SetTextByTag(kFirstFactoryName + (slot & 127), trimmed);
+        editor_.SetTextByTag(link::kTagIrRowBase + 1 + (slot & 127), trimmed); // rows 1..8
 }
 
 void IrUpload::ShowProgress() {
     const double fraction = static_cast<double>(transfer_.position) / transfer_.total;
-    editor_.SetControlValueByTag(kProgressKnob, fraction);
-    editor_.SetTextByTag(kProgressText, Percent(fraction));
+    editor_.SetControlValueByTag(link::kTagProgressKnob, fraction);
+    editor_.SetTextByTag(link::kTagProgressText, Percent(fraction));
 }
 
 void IrUpload::OnTick() {
@@ -100,7 +95,7 @@ void IrUpload::OnTick() {
         sender_.SendSysEx(message.data(), message.size());
         transfer_.Advance(kStreamChunk);
         maySend_ = false;
-        editor_.ShowGroup(kProgressGroup);
+        editor_.ShowGroup(link::kGroupProgress);
         ShowProgress();
     } else if (transfer_.remaining > static_cast<int>(kStreamChunk)) {
         const auto message =
@@ -115,9 +110,9 @@ void IrUpload::OnTick() {
         sender_.SendSysEx(message.data(), message.size());
         transfer_.Advance(static_cast<std::size_t>(transfer_.remaining));
         maySend_ = false;
-        editor_.SetControlValueByTag(kProgressKnob, 0.0);
-        editor_.SetTextByTag(kProgressText, "0 %");
-        editor_.HideGroup(kProgressGroup);
+        editor_.SetControlValueByTag(link::kTagProgressKnob, 0.0);
+        editor_.SetTextByTag(link::kTagProgressText, "0 %");
+        editor_.HideGroup(link::kGroupProgress);
     } else {
         // Everything has been sent: a late Ready for next IR block has nothing to release.
         maySend_ = false;

@@ -10,12 +10,15 @@ namespace tolvane::link {
 inline constexpr ControlTag kTagNumberDisplay = 1; // two-digit preset display
 inline constexpr ControlTag kTagProgressKnob = 52;
 inline constexpr ControlTag kTagProgressText = 53;
+inline constexpr ControlTag kTagIrRowBase = 62;      // IR list row r (1..8) carries 62 + r
 inline constexpr ControlTag kTagIrName7 = 69;         // IR list row 7: name at IR position 7
 inline constexpr ControlTag kTagIrName8 = 70;         // IR list row 8: name at IR position 8
 inline constexpr ControlTag kTagReverbTypeFirst = 73; // reverb-type buttons 73..77
 inline constexpr ControlTag kTagAmpModelFirst = 78;   // amp-model buttons 78..87
 inline constexpr ControlTag kTagNameMessage = 90; // editable text a Name message fills (none on the pages)
 inline constexpr ControlTag kTagPresetName = 134;
+inline constexpr ControlTag kTagFirmwareText = 135;
+inline constexpr ControlTag kTagFirmwareKnob = 136;
 inline constexpr ControlTag kTagDeviceLine = 137;
 inline constexpr ControlTag kTagVersionLine = 138;
 inline constexpr ControlTag kTagSerialLine = 139;
@@ -25,6 +28,10 @@ inline constexpr ControlTag kTagPresetRowFirst = 1000;
 
 // Groups
 inline constexpr const char* kGroupPedal = "bcontrols";
+inline constexpr const char* kGroupMain = "maincontrols";
+inline constexpr const char* kGroupFirmwareBackground = "fwbgcontrols";
+inline constexpr const char* kGroupFirmwareUpdate = "fwupdatecontrols";
+inline constexpr const char* kGroupFirmwareProgress = "firmwarecontrols";
 inline constexpr const char* kGroupProgress = "progresscontrols";
 inline constexpr const char* kGroupGlobalSettings = "globalsettingscontrols";
 inline constexpr const char* kGroupKnobCc = "midicccontrols";

@@ -1,5 +1,6 @@
 #include "device/PresetFileTransfer.h"
 
+#include "device/LinkTags.h"
 #include "device/ParamTable.h"
 
 #include <filesystem>
@@ -7,12 +8,7 @@
 namespace tolvane {
 namespace {
 
-constexpr ControlTag kPresetNumber = 1;
-constexpr ControlTag kPresetName = 134;
-constexpr ControlTag kPosition7Name = 69;
-constexpr ControlTag kPosition8Name = 70;
 // White with alpha 100: the preset differs from its stored version.
-constexpr Colour kModifiedColour{100, 255, 255, 255};
 // A user IR number high part of 0 or 1: one of the slots a file can carry.
 constexpr int kHighestFileSlotHigh = 1;
 
@@ -68,7 +64,7 @@ void PresetFileTransfer::SavePresetFile() {
     appendRecord(onB, Value(kParamUserIr8PresetMsb), Value(kParamUserIr8Preset));
 
     if (!store_.Write(path, content)) return;
-    editor_.SetTextByTag(kPresetName, stem);
+    editor_.SetTextByTag(link::kTagPresetName, stem);
     if (hooks_.presetNameChanged) hooks_.presetNameChanged(stem);
     link_.presetModified = false;
 }
@@ -120,20 +116,20 @@ void PresetFileTransfer::LoadPresetFile() {
     link_.applyFlag = false;
 
     link_.presetModified = true;
-    editor_.SetTextColourByTag(kPresetNumber, kModifiedColour);
-    editor_.SetTextByTag(kPresetName, ir::TrimName(content.name));
+    editor_.SetTextColourByTag(link::kTagNumberDisplay, link::kColourDisplayModified);
+    editor_.SetTextByTag(link::kTagPresetName, ir::TrimName(content.name));
     if (hooks_.presetNameChanged) hooks_.presetNameChanged(ir::TrimName(content.name));
     const bool onA = content.values[kParamIrMode7] != 0;
     const bool onB = content.values[kParamIrMode8] != 0;
     if (onA) {
         const std::string name = ir::TrimName(content.irName7);
         if (hooks_.setIrPositionName) hooks_.setIrPositionName(7, name);
-        editor_.SetTextByTag(kPosition7Name, name);
+        editor_.SetTextByTag(link::kTagIrName7, name);
     }
     if (onB) {
         const std::string name = ir::TrimName(content.irName8);
         if (hooks_.setIrPositionName) hooks_.setIrPositionName(8, name);
-        editor_.SetTextByTag(kPosition8Name, name);
+        editor_.SetTextByTag(link::kTagIrName8, name);
     }
 
     if (content.records.empty()) {

@@ -40,6 +40,13 @@ int QtAngle(double degrees) {
 
 // ---- IVectorBase --------------------------------------------------------------------
 
+void IVectorBase::DrawLabelAndValue(QPainter& p, const IControl& self, const Areas& a) const {
+    const IGraphics& ui = *self.GetUI();
+    if (!a.label.Empty()) DrawStyledText(p, ui.FontFor(style_.labelText), style_.labelText, label_, a.label);
+    if (!a.value.Empty())
+        DrawStyledText(p, ui.FontFor(style_.valueText), style_.valueText, ValueText(self), a.value);
+}
+
 IVectorBase::Areas IVectorBase::Layout(const Rect& b, bool withValue) const {
     Areas a{Rect(b.L, b.T, b.R, b.T), b, Rect(b.L, b.B, b.R, b.B)};
     if (style_.showLabel && !label_.empty()) {
@@ -65,10 +72,7 @@ IVKnobControl::IVKnobControl(const Rect& bounds, int paramIdx, const std::string
 void IVKnobControl::Draw(QPainter& p) {
     const Areas a = Layout(GetRect(), true);
     if (style_.Get(kBG).a > 0) p.fillRect(ToQRectF(GetRect()), ToQColor(style_.Get(kBG)));
-    if (!a.label.Empty())
-        DrawStyledText(p, GetUI()->FontFor(style_.labelText), style_.labelText, label_, a.label);
-    if (!a.value.Empty())
-        DrawStyledText(p, GetUI()->FontFor(style_.valueText), style_.valueText, ValueText(*this), a.value);
+    DrawLabelAndValue(p, *this, a);
 
     const float side = std::min(a.widget.W(), a.widget.H());
     const Rect ring = a.widget.CentredInside(side - 4.f, side - 4.f);
@@ -134,10 +138,7 @@ Rect IVSliderControl::HandleRect() const {
 void IVSliderControl::Draw(QPainter& p) {
     const Areas a = Layout(GetRect(), true);
     if (style_.Get(kBG).a > 0) p.fillRect(ToQRectF(GetRect()), ToQColor(style_.Get(kBG)));
-    if (!a.label.Empty())
-        DrawStyledText(p, GetUI()->FontFor(style_.labelText), style_.labelText, label_, a.label);
-    if (!a.value.Empty())
-        DrawStyledText(p, GetUI()->FontFor(style_.valueText), style_.valueText, ValueText(*this), a.value);
+    DrawLabelAndValue(p, *this, a);
     const Rect t = a.widget;
     p.setPen(QPen(ToQColor(style_.Get(kSH)), 2));
     if (vertical_) {
@@ -210,8 +211,7 @@ void IVSlideSwitchControl::OnMouseDown(float, float, const IMouseMod&) {
 
 void IVSlideSwitchControl::Draw(QPainter& p) {
     const Areas a = Layout(GetRect(), false);
-    if (!a.label.Empty())
-        DrawStyledText(p, GetUI()->FontFor(style_.labelText), style_.labelText, label_, a.label);
+    DrawLabelAndValue(p, *this, a);
     const Rect track =
         a.widget.CentredInside(std::min(a.widget.W(), a.widget.H() * 2.2f), a.widget.H() * 0.8f);
     VectorStyle trackStyle = style_;
@@ -285,8 +285,7 @@ void IVNumberBoxControl::OnTextEntryCompletion(const std::string& text, int) {
 
 void IVNumberBoxControl::Draw(QPainter& p) {
     const Areas a = Layout(GetRect(), false);
-    if (!a.label.Empty())
-        DrawStyledText(p, GetUI()->FontFor(style_.labelText), style_.labelText, label_, a.label);
+    DrawLabelAndValue(p, *this, a);
     DrawVectorBox(p, style_, a.widget, style_.Get(kFG), false);
     TextStyle text = style_.valueText;
     text.valign = VAlign::Middle;

@@ -23,6 +23,8 @@ protected:
         Rect label, widget, value;
     };
     Areas Layout(const Rect& bounds, bool withValue) const;
+    // The label and the value of self, each in its area when that is not empty.
+    void DrawLabelAndValue(QPainter& p, const IControl& self, const Areas& a) const;
     std::string label_;
     VectorStyle style_;
 };
