@@ -1,7 +1,7 @@
 #include "toolkit/Painting.h"
 
-#include <QLinearGradient>
 #include <QFontMetricsF>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QPen>
 

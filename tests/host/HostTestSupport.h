@@ -44,6 +44,17 @@ public:
     std::filesystem::path SettingsPath() const { return DataFolder() / kSettingsFileName; }
     std::filesystem::path Tmp() const { return root_ / "tmp"; }
 
+    // Writes settings.ini for the JACK driver and the simulator's two ports.
+    void SaveSettingsFor(const SimulatorProcess& sim, int bufferSize = HostSettings{}.bufferSize) const {
+        HostSettings s;
+        s.audioDriver = kDriverJack;
+        s.bufferSize = bufferSize;
+        s.midiInputPort = sim.InPort();
+        s.midiOutputPort = sim.OutPort();
+        std::filesystem::create_directories(DataFolder());
+        SettingsFile(SettingsPath()).Save(s);
+    }
+
 private:
     std::filesystem::path root_;
 };

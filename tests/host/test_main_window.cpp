@@ -46,12 +46,7 @@ protected:
         ASSERT_TRUE(jack.Ok()) << jack.Error();
         sim = std::make_unique<test::SimulatorProcess>(VELUMO_SIM_PATH, std::vector<std::string>{"--fresh"});
         ASSERT_TRUE(sim->Ok()) << sim->Error();
-        HostSettings s;
-        s.audioDriver = kDriverJack;
-        s.midiInputPort = sim->InPort();
-        s.midiOutputPort = sim->OutPort();
-        std::filesystem::create_directories(home.DataFolder());
-        SettingsFile(home.SettingsPath()).Save(s);
+        home.SaveSettingsFor(*sim);
         auto host =
             std::make_unique<AppHost>([](IMidiOutput&) { return std::make_unique<test::RecordingPlugin>(); },
                                       SettingsFile::InDataFolder(), [](const std::string&) {});

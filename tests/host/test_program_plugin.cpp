@@ -121,12 +121,7 @@ TEST(ProgramWindow, ConnectsToThePedalFillsTheCacheAndSaysGoodbyeOnce) {
     ASSERT_TRUE(jack.Ok()) << jack.Error();
     test::SimulatorProcess sim(VELUMO_SIM_PATH, {"--fresh"});
     ASSERT_TRUE(sim.Ok()) << sim.Error();
-    HostSettings s;
-    s.audioDriver = kDriverJack;
-    s.midiInputPort = sim.InPort();
-    s.midiOutputPort = sim.OutPort();
-    std::filesystem::create_directories(home.DataFolder());
-    SettingsFile(home.SettingsPath()).Save(s);
+    home.SaveSettingsFor(sim);
 
     auto host =
         std::make_unique<AppHost>(MakeProgramPlugin, SettingsFile::InDataFolder(), [](const std::string&) {});

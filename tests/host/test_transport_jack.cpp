@@ -59,13 +59,7 @@ protected:
         ASSERT_TRUE(jack.Ok()) << jack.Error();
         sim = std::make_unique<test::SimulatorProcess>(VELUMO_SIM_PATH, std::vector<std::string>{"--fresh"});
         ASSERT_TRUE(sim->Ok()) << sim->Error();
-        HostSettings s;
-        s.audioDriver = kDriverJack;
-        s.bufferSize = 256;
-        s.midiInputPort = sim->InPort();
-        s.midiOutputPort = sim->OutPort();
-        std::filesystem::create_directories(home.DataFolder());
-        SettingsFile(home.SettingsPath()).Save(s);
+        home.SaveSettingsFor(*sim, 256);
         host = std::make_unique<AppHost>(
             [](IMidiOutput&) { return std::make_unique<test::RecordingPlugin>(); },
             SettingsFile::InDataFolder(), [this](const std::string& text) { errors.push_back(text); });
