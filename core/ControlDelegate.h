@@ -4,14 +4,14 @@
 
 namespace tolvane {
 
-class IParam;
+class Param;
 
 class IControlDelegate {
 public:
     virtual ~IControlDelegate() = default;
     // nullptr when the index is outside the parameter list.
-    virtual IParam* GetParam(int index) = 0;
-    virtual const IParam* GetParam(int index) const = 0;
+    virtual Param* GetParam(int index) = 0;
+    virtual const Param* GetParam(int index) const = 0;
     virtual void BeginUserGesture(int /*index*/) {}
     virtual void EndUserGesture(int /*index*/) {}
     // A control moved by the user: set the parameter and run the change hook.

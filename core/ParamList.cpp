@@ -6,17 +6,17 @@
 
 namespace tolvane {
 
-IParam* ParamList::Add() {
-    params_.push_back(std::make_unique<IParam>());
+Param* ParamList::Add() {
+    params_.push_back(std::make_unique<Param>());
     return params_.back().get();
 }
 
-IParam* ParamList::GetParam(int index) {
+Param* ParamList::GetParam(int index) {
     if (index < 0 || index >= Size()) return nullptr;
     return params_[static_cast<std::size_t>(index)].get();
 }
 
-const IParam* ParamList::GetParam(int index) const {
+const Param* ParamList::GetParam(int index) const {
     if (index < 0 || index >= Size()) return nullptr;
     return params_[static_cast<std::size_t>(index)].get();
 }

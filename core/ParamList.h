@@ -1,7 +1,7 @@
 #pragma once
 // The plug-in's parameters in index order. Indices, not names, identify them.
 
-#include "core/IParam.h"
+#include "core/Param.h"
 
 #include <cstdint>
 #include <memory>
@@ -12,11 +12,11 @@ namespace tolvane {
 class ParamList {
 public:
     // Appends a fresh parameter and returns it for initialisation.
-    IParam* Add();
+    Param* Add();
     int Size() const { return static_cast<int>(params_.size()); }
     // nullptr outside 0..Size()-1.
-    IParam* GetParam(int index);
-    const IParam* GetParam(int index) const;
+    Param* GetParam(int index);
+    const Param* GetParam(int index) const;
 
     // Appends every value in index order as an 8-byte double in the host's byte
     // order. False when the buffer could not grow.
@@ -28,7 +28,7 @@ public:
     int UnserializeParams(const std::vector<std::uint8_t>& data, int pos);
 
 private:
-    std::vector<std::unique_ptr<IParam>> params_;
+    std::vector<std::unique_ptr<Param>> params_;
 };
 
 } // namespace tolvane

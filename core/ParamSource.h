@@ -5,7 +5,7 @@
 
 namespace tolvane {
 
-enum EParamSource : int {
+enum ParamSource : int {
     kReset = 0,
     kHost = 1,
     kPresetRecall = 2,
@@ -19,7 +19,7 @@ enum EParamSource : int {
 inline constexpr std::array<const char*, kNumParamSources> kParamSourceTexts = {
     "Reset", "Host", "Preset", "UI", "Editor Delegate", "Recompile", "Unknown"};
 
-inline const char* ParamSourceText(EParamSource source) {
+inline const char* ParamSourceText(ParamSource source) {
     const int i = static_cast<int>(source);
     return (i >= 0 && i < kNumParamSources) ? kParamSourceTexts[i] : kParamSourceTexts[kUnknown];
 }

@@ -45,7 +45,7 @@ void IrDisplay::LoadUser(int irNumber) {
 
 void IrDisplay::LoadCabinet(int k) {
     auto on = [this](int index) {
-        const IParam* param = params_.GetParam(index);
+        const Param* param = params_.GetParam(index);
         return param && param->Int() != 0;
     };
     if (k == kCabinetUserA && on(kParamIrMode7)) {

@@ -36,7 +36,7 @@ constexpr int kSlotsPerColumn = 16;
 // ---- The change hook ---------------------------------------------------------------
 
 void Tolvane::OnParamChange(int index) {
-    const IParam* param = GetParam(index);
+    const Param* param = GetParam(index);
     if (!param) return;
     const int v = param->Int();
     if (IsPresetParam(index)) DeviceStep(index, v);
@@ -132,13 +132,13 @@ void Tolvane::Interlock(int index, int v) {
 // ---- Applying values ---------------------------------------------------------------------
 
 void Tolvane::ApplyValue(int index, double v) {
-    IParam* param = GetParam(index);
+    Param* param = GetParam(index);
     if (!param) return;
     const double range = param->Max() - param->Min();
     const double normalised = range > 0 ? (v - param->Min()) / range : 0.0;
     const double value = param->ValueFromNormal(normalised);
     param->SetValue(value);
-    IEditorDelegate::OnParamChange(index, kUI, -1);
+    EditorDelegate::OnParamChange(index, kUI, -1);
     QueueParamForControls(index, value, false);
 }
 
@@ -151,12 +151,12 @@ void Tolvane::ParameterChangedByPedal(int index, int value) {
 // ---- Voicings -------------------------------------------------------------------------------
 
 void Tolvane::ApplyVoicingValue(int index, int tableValue, bool fromMinimum) {
-    IParam* param = GetParam(index);
+    Param* param = GetParam(index);
     const double min = fromMinimum ? param->Min() : 0.0;
     const double range = param->Max() - min;
     const double value = param->ValueFromNormal((tableValue - min) / range);
     param->SetValue(value);
-    IEditorDelegate::OnParamChange(index, kUI, -1);
+    EditorDelegate::OnParamChange(index, kUI, -1);
     QueueParamForControls(index, value, false);
 }
 
@@ -171,9 +171,9 @@ void Tolvane::ApplyAmpVoicing(int k) {
     if (compression >= 64) {
         SetAndQueue(kParamCompression, (compression - 64) / 63.0);
     } else {
-        IParam* param = GetParam(kParamCompression);
+        Param* param = GetParam(kParamCompression);
         param->SetValue(param->ValueFromNormal(0.0));
-        IEditorDelegate::OnParamChange(kParamCompression, kUI, -1);
+        EditorDelegate::OnParamChange(kParamCompression, kUI, -1);
         QueueParamForControls(kParamCompression, param->Value(), false);
     }
     for (int j = 0; j < 3; ++j) {

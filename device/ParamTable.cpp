@@ -252,7 +252,7 @@ std::string GeneratedText(TextRule rule, int value, int max) {
     return {};
 }
 
-void InitFromRow(IParam& param, const ParamRow& row) {
+void InitFromRow(Param& param, const ParamRow& row) {
     switch (row.kind) {
     case ParamKind::Int:
         param.InitInt(row.name, row.defaultValue, row.min, row.max, row.label);

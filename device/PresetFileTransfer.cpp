@@ -37,7 +37,7 @@ PresetFileTransfer::PresetFileTransfer(IEditorSeam& editor, IPresetFileStore& st
       hooks_(std::move(hooks)) {}
 
 int PresetFileTransfer::Value(int index) const {
-    const IParam* param = params_.GetParam(index);
+    const Param* param = params_.GetParam(index);
     return param ? param->Int() : 0;
 }
 

@@ -60,7 +60,7 @@ void Tolvane::StoreSettingsBlock(int type) {
 
 // Settings values arrive as plain values of parameters whose minimum is 0.
 void Tolvane::ApplySettingValue(int index, int v) {
-    const IParam* param = GetParam(index);
+    const Param* param = GetParam(index);
     if (!param || param->Max() <= 0) return;
     SetAndQueue(index, v / param->Max());
 }

@@ -53,7 +53,7 @@ void Tolvane::SetTransferFiles(TransferFiles files) {
 }
 
 int Tolvane::ParamInt(int index) const {
-    const IParam* p = GetParam(index);
+    const Param* p = GetParam(index);
     return p ? p->Int() : 0;
 }
 
@@ -63,7 +63,7 @@ int Tolvane::PatchOffset() const {
 
 void Tolvane::SetAndQueue(int index, double normalised) {
     SetParamAndNotify(index, normalised);
-    if (const IParam* p = GetParam(index)) QueueParamForControls(index, p->Value(), false);
+    if (const Param* p = GetParam(index)) QueueParamForControls(index, p->Value(), false);
 }
 
 void Tolvane::ProcessSysEx(const SysExMessage& msg) {

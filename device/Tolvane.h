@@ -23,7 +23,7 @@
 // user from the audio thread go through the pending message.
 
 #include "core/EditorSeam.h"
-#include "core/IPlugAPP.h"
+#include "core/AppPlugin.h"
 #include "core/MessageSender.h"
 #include "core/RingBuffer.h"
 #include "device/DeviceTables.h"
@@ -107,7 +107,7 @@ struct DisplayCallPoints {
     std::function<void(int row)> irSlotViewChanged;
 };
 
-class Tolvane : public IPlugAPP, private IInboundHandler {
+class Tolvane : public AppPlugin, private IInboundHandler {
 public:
     // ---- 1. Construction and hooks --------------------------------------------
 
@@ -126,7 +126,7 @@ public:
     // audio callback still running has finished with the object.
     void SetTeardownWait(std::chrono::milliseconds wait) { teardownWait_ = wait; }
 
-    using IEditorDelegate::OnParamChange;
+    using EditorDelegate::OnParamChange;
     void OnParamChange(int index) override;
     void ProcessSysEx(const SysExMessage& msg) override; // the receive entry
     void OnIdle() override;

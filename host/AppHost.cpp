@@ -13,7 +13,7 @@ std::mutex& PluginConstructionMutex() {
     return m;
 }
 
-std::unique_ptr<IPlugAPP> MakePlugin(const AppHost::PluginFactory& make, IMidiOutput& output) {
+std::unique_ptr<AppPlugin> MakePlugin(const AppHost::PluginFactory& make, IMidiOutput& output) {
     std::lock_guard lock(PluginConstructionMutex());
     auto plugin = make(output);
     plugin->SetMidiOutput(&output);

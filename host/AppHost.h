@@ -12,7 +12,7 @@
 //
 // All on the user-interface thread.
 
-#include "core/IPlugAPP.h"
+#include "core/AppPlugin.h"
 #include "host/AudioClock.h"
 #include "host/HostSettings.h"
 #include "host/MidiTransport.h"
@@ -28,7 +28,7 @@ namespace tolvane {
 class AppHost {
 public:
     // Makes the plug-in; it sends through the transport it is given.
-    using PluginFactory = std::function<std::unique_ptr<IPlugAPP>(IMidiOutput& output)>;
+    using PluginFactory = std::function<std::unique_ptr<AppPlugin>(IMidiOutput& output)>;
     // Shows an error message box (caption "Error").
     using ErrorReporter = std::function<void(const std::string& text)>;
 
@@ -60,7 +60,7 @@ public:
     void SaveSettings() { settingsFile_.Save(settings_); }
     SettingsFile& File() { return settingsFile_; }
 
-    IPlugAPP& Plugin() { return *plugin_; }
+    AppPlugin& Plugin() { return *plugin_; }
     MidiTransport& Transport() { return transport_; }
     AudioClock& Audio() { return audio_; }
 
@@ -80,7 +80,7 @@ private:
     // The transport outlives the plug-in, which holds it as its sender;
     // the MIDI objects inside it go first at shut-down.
     MidiTransport transport_;
-    std::unique_ptr<IPlugAPP> plugin_;
+    std::unique_ptr<AppPlugin> plugin_;
     AudioClock audio_;
 };
 

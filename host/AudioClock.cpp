@@ -68,7 +68,7 @@ AudioDeviceChoice ChooseAudioDevices(const AudioDevices& devices, HostSettings& 
     return choice;
 }
 
-AudioClock::AudioClock(IPlugAPP& plugin) : plugin_(plugin) {}
+AudioClock::AudioClock(AppPlugin& plugin) : plugin_(plugin) {}
 
 AudioClock::~AudioClock() {
     DeleteApi();
@@ -115,7 +115,7 @@ bool AudioClock::Start(int outputDevice, unsigned sampleRate, unsigned bufferSiz
     if (!audio_ || outputDevice < 0) return false;
     RtAudio::StreamParameters out;
     out.deviceId = static_cast<unsigned>(outputDevice);
-    out.nChannels = IPlugProcessor::kNumOutputs;
+    out.nChannels = PluginProcessor::kNumOutputs;
     out.firstChannel = 0;
     RtAudio::StreamOptions options;
     options.flags = RTAUDIO_NONINTERLEAVED;
@@ -171,8 +171,8 @@ int AudioClock::Callback(void* out, void* /*in*/, unsigned int nFrames, double /
 }
 
 void AudioClock::Render(float* out, unsigned nFrames) {
-    float* channels[IPlugProcessor::kNumOutputs];
-    for (int ch = 0; ch < IPlugProcessor::kNumOutputs; ++ch)
+    float* channels[PluginProcessor::kNumOutputs];
+    for (int ch = 0; ch < PluginProcessor::kNumOutputs; ++ch)
         channels[ch] = out + ch * nFrames;
     if (stopAcknowledged_.load(std::memory_order_acquire)) {
         for (float* ch : channels)

@@ -10,7 +10,7 @@
 // user-interface thread. Stopping asks the callback to fade out and waits for
 // its acknowledgement before the stream is stopped.
 
-#include "core/IPlugAPP.h"
+#include "core/AppPlugin.h"
 #include "host/HostSettings.h"
 
 #include <atomic>
@@ -44,7 +44,7 @@ AudioDeviceChoice ChooseAudioDevices(const AudioDevices& devices, HostSettings& 
 
 class AudioClock {
 public:
-    explicit AudioClock(IPlugAPP& plugin);
+    explicit AudioClock(AppPlugin& plugin);
     ~AudioClock();
     AudioClock(const AudioClock&) = delete;
     AudioClock& operator=(const AudioClock&) = delete;
@@ -74,7 +74,7 @@ private:
                         void* user);
     void Render(float* out, unsigned nFrames);
 
-    IPlugAPP& plugin_;
+    AppPlugin& plugin_;
     std::unique_ptr<RtAudio> audio_;
     AudioDevices devices_;
     unsigned bufferFrames_ = 0;

@@ -1,8 +1,8 @@
 #include "host/MainWindow.h"
 
 #include "host/SettingsDialog.h"
-#include "toolkit/GraphicsEditorControls.h"
-#include "toolkit/IGraphics.h"
+#include "toolkit/CanvasEditorControls.h"
+#include "toolkit/Canvas.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -46,7 +46,7 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::BuildMenus() {
-    IPlugAPP& plugin = host_->Plugin();
+    AppPlugin& plugin = host_->Plugin();
     auto command = [this, &plugin](QMenu* menu, const char* text, MenuCommand code) {
         connect(menu->addAction(text), &QAction::triggered, this,
                 [&plugin, code] { plugin.HandleMenuCommand(code); });
@@ -84,41 +84,41 @@ void MainWindow::BuildMenus() {
 }
 
 void MainWindow::OpenEditor() {
-    IPlugAPP& plugin = host_->Plugin();
+    AppPlugin& plugin = host_->Plugin();
     const EditorSizeLimits& limits = plugin.SizeLimits();
     EditorWindowState state = plugin.LastWindowState();
     if (state.scale == 0.f) state = {limits.width, limits.height, host_->File().LoadGuiScale()};
 
-    graphics_ = new IGraphics(&plugin, limits.width, limits.height, 60, this);
-    controls_ = std::make_unique<GraphicsEditorControls>();
-    controls_->Attach(graphics_);
+    canvas_ = new Canvas(&plugin, limits.width, limits.height, 60, this);
+    controls_ = std::make_unique<CanvasEditorControls>();
+    controls_->Attach(canvas_);
     plugin.AttachEditorControls(controls_.get());
-    if (hooks_.opened) hooks_.opened(*graphics_, plugin);
-    graphics_->SetCanvasScale(state.width, state.height, state.scale);
-    graphics_->setFixedSize(graphics_->size());
-    setCentralWidget(graphics_);
+    if (hooks_.opened) hooks_.opened(*canvas_, plugin);
+    canvas_->SetCanvasScale(state.width, state.height, state.scale);
+    canvas_->setFixedSize(canvas_->size());
+    setCentralWidget(canvas_);
     // The corner handle changes the draw scale: the window follows the canvas.
-    connect(graphics_, &IGraphics::ScaleChanged, this, [this] {
-        if (!graphics_) return;
-        graphics_->setFixedSize(graphics_->size());
+    connect(canvas_, &Canvas::ScaleChanged, this, [this] {
+        if (!canvas_) return;
+        canvas_->setFixedSize(canvas_->size());
         resize(sizeHint());
     });
     plugin.PushAllValuesToControls();
 }
 
 void MainWindow::CloseEditor() {
-    if (closingEditor_ || !graphics_) return;
+    if (closingEditor_ || !canvas_) return;
     closingEditor_ = true;
-    IPlugAPP& plugin = host_->Plugin();
+    AppPlugin& plugin = host_->Plugin();
     plugin.EditorClosing();
-    host_->File().SaveGuiScale(graphics_->GetDrawScale());
-    plugin.KeepWindowState({graphics_->Width(), graphics_->Height(), graphics_->GetDrawScale()});
+    host_->File().SaveGuiScale(canvas_->GetDrawScale());
+    plugin.KeepWindowState({canvas_->Width(), canvas_->Height(), canvas_->GetDrawScale()});
     if (hooks_.closing) hooks_.closing(plugin);
     plugin.DetachEditorControls();
     controls_->Detach();
     controls_.reset();
-    delete graphics_;
-    graphics_ = nullptr;
+    delete canvas_;
+    canvas_ = nullptr;
     closingEditor_ = false;
 }
 

@@ -17,8 +17,8 @@
 
 namespace tolvane {
 
-class IGraphics;
-class GraphicsEditorControls;
+class Canvas;
+class CanvasEditorControls;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -29,14 +29,14 @@ public:
     // plug-in attaches its own views and builds the pages); closing runs after
     // EditorClosing, before the editor is deleted.
     struct EditorHooks {
-        std::function<void(IGraphics& graphics, IPlugAPP& plugin)> opened;
-        std::function<void(IPlugAPP& plugin)> closing;
+        std::function<void(Canvas& graphics, AppPlugin& plugin)> opened;
+        std::function<void(AppPlugin& plugin)> closing;
     };
 
     MainWindow(std::unique_ptr<AppHost> host, EditorHooks hooks = {});
     ~MainWindow() override;
 
-    IGraphics* Editor() const { return graphics_; }
+    Canvas* Editor() const { return canvas_; }
     AppHost* Host() const { return host_.get(); }
     void BringToFront();
     void OpenMidiSettings();
@@ -57,8 +57,8 @@ private:
 
     std::unique_ptr<AppHost> host_;
     EditorHooks hooks_;
-    IGraphics* graphics_ = nullptr;
-    std::unique_ptr<GraphicsEditorControls> controls_;
+    Canvas* canvas_ = nullptr;
+    std::unique_ptr<CanvasEditorControls> controls_;
     bool closingEditor_ = false;
     bool shutDown_ = false;
 };

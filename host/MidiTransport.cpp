@@ -64,7 +64,7 @@ MidiTransport::~MidiTransport() {
     DeleteInputObjects();
 }
 
-void MidiTransport::CreateObjects(IPlugAPP& plugin) {
+void MidiTransport::CreateObjects(AppPlugin& plugin) {
     plugin_ = &plugin;
     const auto apis = PresentApis();
     for (RtMidi::Api api : apis) {

@@ -9,7 +9,7 @@
 // a mutex keeps two messages from interleaving on the wire. The input callback
 // runs on the library's thread and only copies into the plug-in's rings.
 
-#include "core/IPlugAPP.h"
+#include "core/AppPlugin.h"
 #include "core/MidiOutput.h"
 
 #include <atomic>
@@ -41,7 +41,7 @@ public:
     // Creates the input objects, then the output objects, one of each per API
     // present; a constructor that throws leaves that object out. Input goes
     // to the plug-in's rings.
-    void CreateObjects(IPlugAPP& plugin);
+    void CreateObjects(AppPlugin& plugin);
     bool HasInputObject() const { return !inputs_.empty(); }
     bool HasOutputObject() const { return !outputs_.empty(); }
 
@@ -74,7 +74,7 @@ private:
     // right after a send would lose it (the Editor closing message at exit).
     void WaitForOutputToLeave();
 
-    IPlugAPP* plugin_ = nullptr;
+    AppPlugin* plugin_ = nullptr;
     std::chrono::steady_clock::time_point lastSend_{};
     std::atomic<bool> exiting_{false};
     std::vector<std::unique_ptr<RtMidiIn>> inputs_;

@@ -2,7 +2,7 @@
 
 #include "host/ProgramPlugin.h"
 #include "library/DataFolder.h"
-#include "toolkit/IGraphics.h"
+#include "toolkit/Canvas.h"
 #include "ui/EditorPages.h"
 #include "ui/FreqResponseGraph.h"
 
@@ -30,7 +30,7 @@ ui::PageHooks TransferButtons(ProgramPlugin& program) {
 // The IR display of the transfers follows the pages. A received impulse
 // response is announced on the audio thread, so the graph is redrawn on the
 // user-interface thread, from the samples as they are then.
-void ConnectIrDisplay(ProgramPlugin& program, IGraphics& graphics, const std::shared_ptr<ui::EditorUi>& pages) {
+void ConnectIrDisplay(ProgramPlugin& program, Canvas& graphics, const std::shared_ptr<ui::EditorUi>& pages) {
     std::weak_ptr<ui::EditorUi> weak = pages;
     auto& display = program.Display();
     display.irPageShown = [weak] {
@@ -40,7 +40,7 @@ void ConnectIrDisplay(ProgramPlugin& program, IGraphics& graphics, const std::sh
     display.showIrPage = [weak] {
         if (auto p = weak.lock()) p->ShowSectionPage(kIrSectionPage);
     };
-    QPointer<IGraphics> canvas(&graphics);
+    QPointer<Canvas> canvas(&graphics);
     display.irSamplesChanged = [weak, canvas, &program] {
         if (!canvas) return;
         QMetaObject::invokeMethod(
@@ -55,13 +55,13 @@ void ConnectIrDisplay(ProgramPlugin& program, IGraphics& graphics, const std::sh
 
 } // namespace
 
-std::unique_ptr<IPlugAPP> MakeProgramPlugin(IMidiOutput& output) {
+std::unique_ptr<AppPlugin> MakeProgramPlugin(IMidiOutput& output) {
     return std::make_unique<ProgramPlugin>(output, DataFolder());
 }
 
 MainWindow::EditorHooks ProgramEditorHooks() {
     MainWindow::EditorHooks hooks;
-    hooks.opened = [](IGraphics& graphics, IPlugAPP& plugin) {
+    hooks.opened = [](Canvas& graphics, AppPlugin& plugin) {
         auto* program = dynamic_cast<ProgramPlugin*>(&plugin);
         if (!program) return;
         // The seam first: the page builder writes labels through it.
@@ -69,7 +69,7 @@ MainWindow::EditorHooks ProgramEditorHooks() {
         if (auto pages = ui::BuildEditorPages(graphics, *program, TransferButtons(*program)))
             ConnectIrDisplay(*program, graphics, pages);
     };
-    hooks.closing = [](IPlugAPP& plugin) {
+    hooks.closing = [](AppPlugin& plugin) {
         if (auto* program = dynamic_cast<ProgramPlugin*>(&plugin)) program->DetachEditor();
     };
     return hooks;

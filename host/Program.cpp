@@ -6,7 +6,7 @@
 #include "host/PluginFactory.h"
 #include "host/QtTimer.h"
 #include "host/SingleInstance.h"
-#include "toolkit/IGraphics.h"
+#include "toolkit/Canvas.h"
 
 #include <QApplication>
 #include <QEvent>

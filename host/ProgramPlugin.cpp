@@ -4,7 +4,7 @@
 #include "library/FactoryIrs.h"
 #include "library/LibraryManual.h"
 #include "library/LibraryTransferFiles.h"
-#include "toolkit/IGraphics.h"
+#include "toolkit/Canvas.h"
 
 #include <chrono>
 
@@ -21,7 +21,7 @@ ProgramPlugin::ProgramPlugin(ISysExSender& sender, std::filesystem::path folder)
     };
 }
 
-void ProgramPlugin::AttachEditor(IGraphics& graphics) {
+void ProgramPlugin::AttachEditor(Canvas& graphics) {
     platform.SetParent(graphics.window());
     seam.Attach(&graphics);
     // Asked on this thread, the queue publishes "open" to the audio thread

@@ -11,14 +11,14 @@
 
 #include "device/Tolvane.h"
 #include "library/LibraryStore.h"
-#include "toolkit/GraphicsEditorSeam.h"
+#include "toolkit/CanvasEditorSeam.h"
 #include "toolkit/QtPlatform.h"
 
 #include <filesystem>
 
 namespace tolvane {
 
-class IGraphics;
+class Canvas;
 
 struct ProgramPluginParts {
     explicit ProgramPluginParts(std::filesystem::path folder)
@@ -26,7 +26,7 @@ struct ProgramPluginParts {
 
     std::filesystem::path dataFolder;
     QtPlatform platform;
-    GraphicsEditorSeam seam{platform};
+    CanvasEditorSeam seam{platform};
     LibraryStore library;
 };
 
@@ -37,7 +37,7 @@ public:
     // The editor window's drawing context exists: the link may write to its
     // controls from now on (also from the audio thread, through the queue),
     // dialogs are modal over it, and the factory WAV files are put in place.
-    void AttachEditor(IGraphics& graphics);
+    void AttachEditor(Canvas& graphics);
     // The drawing context is about to go: the link sees the editor closed.
     void DetachEditor();
 

@@ -23,10 +23,10 @@ struct BitmapData {
     float loadedForScale = 1.f;
 };
 
-class IBitmap {
+class Bitmap {
 public:
-    IBitmap() = default;
-    explicit IBitmap(std::shared_ptr<BitmapData> data) : data_(std::move(data)) {}
+    Bitmap() = default;
+    explicit Bitmap(std::shared_ptr<BitmapData> data) : data_(std::move(data)) {}
 
     bool IsValid() const { return data_ && !data_->pixmap.isNull(); }
     const std::string& Name() const { return data_->name; }
@@ -45,10 +45,10 @@ private:
     std::shared_ptr<BitmapData> data_;
 };
 
-class ISVG {
+class SvgImage {
 public:
-    ISVG() = default;
-    explicit ISVG(std::shared_ptr<QSvgRenderer> renderer) : renderer_(std::move(renderer)) {}
+    SvgImage() = default;
+    explicit SvgImage(std::shared_ptr<QSvgRenderer> renderer) : renderer_(std::move(renderer)) {}
     bool IsValid() const;
     QSvgRenderer* Renderer() const { return renderer_.get(); }
 

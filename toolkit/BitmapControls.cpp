@@ -8,71 +8,71 @@
 
 namespace tolvane {
 
-// ---- IBitmapControl -------------------------------------------------------------
+// ---- BitmapControl -------------------------------------------------------------
 
-IBitmapControl::IBitmapControl(float x, float y, const IBitmap& bitmap, int paramIdx)
-    : IControl(Rect(x, y, x + bitmap.FW(), y + bitmap.FH()), paramIdx), bitmap_(bitmap) {}
+BitmapControl::BitmapControl(float x, float y, const Bitmap& bitmap, int paramIdx)
+    : Control(Rect(x, y, x + bitmap.FW(), y + bitmap.FH()), paramIdx), bitmap_(bitmap) {}
 
-void IBitmapControl::Draw(QPainter& p) {
+void BitmapControl::Draw(QPainter& p) {
     DrawBitmapFrame(p, bitmap_, GetRect(), int(std::lround(GetValue() * (bitmap_.N() - 1))));
 }
 
-// ---- IBButtonControl ----------------------------------------------------------------
+// ---- BitmapButtonControl ----------------------------------------------------------------
 
-IBButtonControl::IBButtonControl(float x, float y, const IBitmap& bitmap, IActionFunction onAction)
-    : IControl(Rect(x, y, x + bitmap.FW(), y + bitmap.FH()), kNoParameter, std::move(onAction)),
+BitmapButtonControl::BitmapButtonControl(float x, float y, const Bitmap& bitmap, ControlAction onAction)
+    : Control(Rect(x, y, x + bitmap.FW(), y + bitmap.FH()), kNoParam, std::move(onAction)),
       bitmap_(bitmap) {}
 
-void IBButtonControl::Draw(QPainter& p) {
+void BitmapButtonControl::Draw(QPainter& p) {
     DrawBitmapFrame(p, bitmap_, GetRect(), GetValue() > 0.5 ? 1 : 0);
 }
 
-void IBButtonControl::OnMouseDown(float, float, const IMouseMod&) {
+void BitmapButtonControl::OnMouseDown(float, float, const MouseModifiers&) {
     pressed_ = true;
     MarkDirty(true);
 }
 
-void IBButtonControl::OnMouseUp(float, float, const IMouseMod&) {
+void BitmapButtonControl::OnMouseUp(float, float, const MouseModifiers&) {
     pressed_ = false;
     MarkDirty(true);
 }
 
-// ---- IBKnobRotaterControl ----------------------------------------------------------
+// ---- BitmapKnobRotaterControl ----------------------------------------------------------
 
-IBKnobRotaterControl::IBKnobRotaterControl(const Rect& rect, const IBitmap& bitmap, int paramIdx)
-    : IKnobControlBase(rect.CentredInside(bitmap.FW(), bitmap.FH()), paramIdx), bitmap_(bitmap) {}
+BitmapKnobRotaterControl::BitmapKnobRotaterControl(const Rect& rect, const Bitmap& bitmap, int paramIdx)
+    : KnobControlBase(rect.CentredInside(bitmap.FW(), bitmap.FH()), paramIdx), bitmap_(bitmap) {}
 
-Rect IBKnobRotaterControl::DrawBounds() const {
+Rect BitmapKnobRotaterControl::DrawBounds() const {
     // A rotated square reaches out to its diagonal.
     const Rect r = GetRect();
     const float diagonal = std::sqrt(r.W() * r.W() + r.H() * r.H());
     return r.CentredInside(diagonal, diagonal);
 }
 
-void IBKnobRotaterControl::Draw(QPainter& p) {
+void BitmapKnobRotaterControl::Draw(QPainter& p) {
     const Rect r = GetRect();
     p.translate(r.MW(), r.MH());
     p.rotate(AngleDegrees());
     DrawBitmapFrame(p, bitmap_, Rect(-r.W() / 2, -r.H() / 2, r.W() / 2, r.H() / 2), 0);
 }
 
-// ---- IBSliderControl ----------------------------------------------------------------
+// ---- BitmapSliderControl ----------------------------------------------------------------
 
-IBSliderControl::IBSliderControl(const Rect& track, const IBitmap& handle, int paramIdx)
-    : IKnobControlBase(track, paramIdx), handle_(handle) {}
+BitmapSliderControl::BitmapSliderControl(const Rect& track, const Bitmap& handle, int paramIdx)
+    : KnobControlBase(track, paramIdx), handle_(handle) {}
 
-float IBSliderControl::DragLength() const {
+float BitmapSliderControl::DragLength() const {
     return GetRect().H() - handle_.FH();
 }
 
-Rect IBSliderControl::HandleRect() const {
+Rect BitmapSliderControl::HandleRect() const {
     const Rect r = GetRect();
     const float travel = std::max(0.f, r.H() - handle_.FH());
     const float top = r.T + float(1.0 - GetValue()) * travel;
     return Rect(r.MW() - handle_.FW() / 2, top, r.MW() + handle_.FW() / 2, top + handle_.FH());
 }
 
-void IBSliderControl::Draw(QPainter& p) {
+void BitmapSliderControl::Draw(QPainter& p) {
     DrawBitmapFrame(p, handle_, HandleRect(), 0);
 }
 

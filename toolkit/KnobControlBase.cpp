@@ -1,29 +1,29 @@
 #include "toolkit/KnobControlBase.h"
 
-#include "core/IParam.h"
-#include "toolkit/IGraphics.h"
+#include "core/Param.h"
+#include "toolkit/Canvas.h"
 
 #include <algorithm>
 
 namespace tolvane {
 
-IKnobControlBase::IKnobControlBase(const Rect& bounds, int paramIdx, float gearing)
-    : IControl(bounds, paramIdx), gearing_(gearing) {}
+KnobControlBase::KnobControlBase(const Rect& bounds, int paramIdx, float gearing)
+    : Control(bounds, paramIdx), gearing_(gearing) {}
 
-void IKnobControlBase::OnMouseDown(float, float, const IMouseMod&) {
+void KnobControlBase::OnMouseDown(float, float, const MouseModifiers&) {
     dragging_ = true;
     dragValue_ = GetValue();
-    if (HidesCursor() && GetUI()) GetUI()->HideMouseCursor(true);
+    if (HidesCursor() && GetCanvas()) GetCanvas()->HideMouseCursor(true);
     MarkDirty(false);
 }
 
-void IKnobControlBase::OnMouseUp(float, float, const IMouseMod&) {
+void KnobControlBase::OnMouseUp(float, float, const MouseModifiers&) {
     dragging_ = false;
-    if (GetUI()) GetUI()->HideMouseCursor(false);
+    if (GetCanvas()) GetCanvas()->HideMouseCursor(false);
     MarkDirty(false);
 }
 
-void IKnobControlBase::OnMouseDrag(float, float, float dX, float dY, const IMouseMod& mod) {
+void KnobControlBase::OnMouseDrag(float, float, float dX, float dY, const MouseModifiers& mod) {
     const float length = DragLength();
     if (length <= 0.f) return;
     const float gearing = mod.Fine() ? gearing_ * kFineFactor : gearing_;
@@ -32,9 +32,9 @@ void IKnobControlBase::OnMouseDrag(float, float, float dX, float dY, const IMous
     ChangeValue(Snap(dragValue_));
 }
 
-void IKnobControlBase::OnMouseWheel(float, float, const IMouseMod& mod, float d) {
+void KnobControlBase::OnMouseWheel(float, float, const MouseModifiers& mod, float d) {
     if (d == 0.f) return;
-    const IParam* p = GetParam();
+    const Param* p = GetParam();
     double next;
     if (p && p->IsStepped()) {
         next = p->NormalFromValue(p->SnapAndClamp(p->ValueFromNormal(GetValue()) + d * p->Step()));
@@ -45,7 +45,7 @@ void IKnobControlBase::OnMouseWheel(float, float, const IMouseMod& mod, float d)
     ChangeValue(next);
 }
 
-void IKnobControlBase::ChangeValue(double normalised) {
+void KnobControlBase::ChangeValue(double normalised) {
     if (normalised == GetValue()) return;
     SetValue(normalised);
     MarkDirty(true);

@@ -4,7 +4,7 @@
 // clamped to 0..1 and snapped to the parameter's step; the wheel moves it by
 // 0.01 a notch (0.001 fine), or by one step for a stepped parameter.
 
-#include "toolkit/IControl.h"
+#include "toolkit/Control.h"
 
 namespace tolvane {
 
@@ -13,14 +13,14 @@ inline constexpr float kFineFactor = 10.f;
 inline constexpr double kWheelStep = 0.01;
 inline constexpr double kWheelStepFine = 0.001;
 
-class IKnobControlBase : public IControl {
+class KnobControlBase : public Control {
 public:
-    IKnobControlBase(const Rect& bounds, int paramIdx, float gearing = kDefaultGearing);
+    KnobControlBase(const Rect& bounds, int paramIdx, float gearing = kDefaultGearing);
 
-    void OnMouseDown(float x, float y, const IMouseMod& mod) override;
-    void OnMouseUp(float x, float y, const IMouseMod& mod) override;
-    void OnMouseDrag(float x, float y, float dX, float dY, const IMouseMod& mod) override;
-    void OnMouseWheel(float x, float y, const IMouseMod& mod, float d) override;
+    void OnMouseDown(float x, float y, const MouseModifiers& mod) override;
+    void OnMouseUp(float x, float y, const MouseModifiers& mod) override;
+    void OnMouseDrag(float x, float y, float dX, float dY, const MouseModifiers& mod) override;
+    void OnMouseWheel(float x, float y, const MouseModifiers& mod, float d) override;
 
     float GetGearing() const { return gearing_; }
     void SetGearing(float gearing) { gearing_ = gearing; }

@@ -1,6 +1,6 @@
 #include "toolkit/OverlayControls.h"
 
-#include "toolkit/IGraphics.h"
+#include "toolkit/Canvas.h"
 #include "toolkit/Painting.h"
 
 #include <QPainter>
@@ -19,13 +19,13 @@ constexpr float kTickWidth = 30.f;
 constexpr float kMenuPadding = 6.f;
 } // namespace
 
-// ---- IPopupMenuControl --------------------------------------------------------
+// ---- PopupMenuControl --------------------------------------------------------
 
-IPopupMenuControl::IPopupMenuControl(const Rect& canvas) : IControl(canvas) {
+PopupMenuControl::PopupMenuControl(const Rect& canvas) : Control(canvas) {
     SetHidden(true);
 }
 
-void IPopupMenuControl::Open(std::vector<PopupMenuItem> items, const Rect& anchor,
+void PopupMenuControl::Open(std::vector<PopupMenuItem> items, const Rect& anchor,
                              std::function<void(int)> chosen) {
     items_ = std::move(items);
     chosen_ = std::move(chosen);
@@ -46,35 +46,35 @@ void IPopupMenuControl::Open(std::vector<PopupMenuItem> items, const Rect& ancho
     MarkDirty(false);
 }
 
-void IPopupMenuControl::Close() {
+void PopupMenuControl::Close() {
     MarkDirty(false);
     SetHidden(true);
     chosen_ = nullptr;
 }
 
-Rect IPopupMenuControl::ItemRect(int i) const {
+Rect PopupMenuControl::ItemRect(int i) const {
     const int column = i / rowsPerColumn_, row = i % rowsPerColumn_;
     const float l = menuRect_.L + kMenuPadding + column * kColumnWidth;
     const float t = menuRect_.T + kMenuPadding + row * kRowHeight;
     return Rect(l, t, l + kColumnWidth, t + kRowHeight);
 }
 
-int IPopupMenuControl::ItemAt(float x, float y) const {
+int PopupMenuControl::ItemAt(float x, float y) const {
     for (int i = 0; i < NItems(); ++i) {
         if (ItemRect(i).Contains(x, y)) return i;
     }
     return -1;
 }
 
-void IPopupMenuControl::OnMouseDown(float x, float y, const IMouseMod&) {
+void PopupMenuControl::OnMouseDown(float x, float y, const MouseModifiers&) {
     const int item = ItemAt(x, y);
     auto chosen = std::move(chosen_);
     Close();
     if (item >= 0 && chosen) chosen(item);
 }
 
-void IPopupMenuControl::OnMouseOver(float x, float y, const IMouseMod& mod) {
-    IControl::OnMouseOver(x, y, mod);
+void PopupMenuControl::OnMouseOver(float x, float y, const MouseModifiers& mod) {
+    Control::OnMouseOver(x, y, mod);
     const int item = ItemAt(x, y);
     if (item != hovered_) {
         hovered_ = item;
@@ -82,7 +82,7 @@ void IPopupMenuControl::OnMouseOver(float x, float y, const IMouseMod& mod) {
     }
 }
 
-void IPopupMenuControl::Draw(QPainter& p) {
+void PopupMenuControl::Draw(QPainter& p) {
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 0, 0, 90));
     p.drawRoundedRect(ToQRectF(menuRect_).translated(4, 4), 6, 6);
@@ -90,7 +90,7 @@ void IPopupMenuControl::Draw(QPainter& p) {
     p.setPen(QPen(QColor(120, 120, 120), 1));
     p.drawRoundedRect(ToQRectF(menuRect_), 6, 6);
     TextStyle text{kTextSize, kMenuText, "", HAlign::Near, VAlign::Middle};
-    const QFont font = GetUI()->FontFor(text);
+    const QFont font = GetCanvas()->FontFor(text);
     for (int i = 0; i < NItems(); ++i) {
         const Rect r = ItemRect(i);
         if (i == hovered_) p.fillRect(ToQRectF(r), ToQColor(kMenuHighlight));
@@ -107,40 +107,40 @@ void IPopupMenuControl::Draw(QPainter& p) {
     }
 }
 
-// ---- IBubbleControl -------------------------------------------------------------
+// ---- BubbleControl -------------------------------------------------------------
 
-IBubbleControl::IBubbleControl() : IControl(Rect()) {
+BubbleControl::BubbleControl() : Control(Rect()) {
     SetHidden(true);
     SetIgnoreMouse(true);
 }
 
-void IBubbleControl::Show(const std::string& text, const Rect& anchor) {
+void BubbleControl::Show(const std::string& text, const Rect& anchor) {
     text_ = text;
     SetRect(Rect(anchor.MW() - 70.f, anchor.T - 44.f, anchor.MW() + 70.f, anchor.T - 4.f));
     SetHidden(false);
 }
 
-void IBubbleControl::Draw(QPainter& p) {
+void BubbleControl::Draw(QPainter& p) {
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(30, 30, 30, 230));
     p.drawRoundedRect(ToQRectF(GetRect()), 8, 8);
     const TextStyle style{22.f, colours::kWhite, "", HAlign::Centre, VAlign::Middle};
-    DrawStyledText(p, GetUI()->FontFor(style), style, text_, GetRect());
+    DrawStyledText(p, GetCanvas()->FontFor(style), style, text_, GetRect());
 }
 
-// ---- ICornerResizerControl --------------------------------------------------------
+// ---- CornerResizerControl --------------------------------------------------------
 
-ICornerResizerControl::ICornerResizerControl(const Rect& canvas, float size, Colour colour,
+CornerResizerControl::CornerResizerControl(const Rect& canvas, float size, Colour colour,
                                              Colour hoverColour, Colour dragColour)
-    : IControl(Rect()), size_(size), colour_(colour), hoverColour_(hoverColour), dragColour_(dragColour) {
+    : Control(Rect()), size_(size), colour_(colour), hoverColour_(hoverColour), dragColour_(dragColour) {
     PlaceInCorner(canvas);
 }
 
-void ICornerResizerControl::PlaceInCorner(const Rect& canvas) {
+void CornerResizerControl::PlaceInCorner(const Rect& canvas) {
     SetRect(Rect(canvas.R - size_, canvas.B - size_, canvas.R, canvas.B));
 }
 
-void ICornerResizerControl::Draw(QPainter& p) {
+void CornerResizerControl::Draw(QPainter& p) {
     const Rect r = GetRect();
     const Colour c = dragging_ ? dragColour_ : GetMouseIsOver() ? hoverColour_ : colour_;
     QPainterPath triangle;
@@ -153,18 +153,18 @@ void ICornerResizerControl::Draw(QPainter& p) {
     p.drawPath(triangle);
 }
 
-void ICornerResizerControl::OnMouseDown(float, float, const IMouseMod&) {
+void CornerResizerControl::OnMouseDown(float, float, const MouseModifiers&) {
     dragging_ = true;
     MarkDirty(false);
 }
 
-void ICornerResizerControl::OnMouseUp(float, float, const IMouseMod&) {
+void CornerResizerControl::OnMouseUp(float, float, const MouseModifiers&) {
     dragging_ = false;
     MarkDirty(false);
 }
 
-void ICornerResizerControl::OnMouseDrag(float x, float y, float, float, const IMouseMod&) {
-    IGraphics* ui = GetUI();
+void CornerResizerControl::OnMouseDrag(float x, float y, float, float, const MouseModifiers&) {
+    Canvas* ui = GetCanvas();
     // The pointer in window pixels sets the new window size; the canvas keeps
     // its proportions, so the larger of the two ratios wins.
     const float scale = ui->GetDrawScale();

@@ -3,7 +3,7 @@
 // menu of the value prompt, the value bubble and the resize handle. The text
 // editor is in TextEntryControl.h.
 
-#include "toolkit/IControl.h"
+#include "toolkit/Control.h"
 #include "toolkit/Styles.h"
 
 #include <functional>
@@ -19,9 +19,9 @@ struct PopupMenuItem {
 
 // An in-canvas popup menu. While open it covers the whole canvas: a press on
 // an item chooses it, a press anywhere else closes the menu unchosen.
-class IPopupMenuControl : public IControl {
+class PopupMenuControl : public Control {
 public:
-    explicit IPopupMenuControl(const Rect& canvas);
+    explicit PopupMenuControl(const Rect& canvas);
 
     void Open(std::vector<PopupMenuItem> items, const Rect& anchor, std::function<void(int)> chosen);
     void Close();
@@ -33,9 +33,9 @@ public:
     int ItemAt(float x, float y) const;
 
     void Draw(QPainter& p) override;
-    void OnMouseDown(float x, float y, const IMouseMod& mod) override;
-    void OnMouseOver(float x, float y, const IMouseMod& mod) override;
-    void OnMouseDblClick(float x, float y, const IMouseMod& mod) override { OnMouseDown(x, y, mod); }
+    void OnMouseDown(float x, float y, const MouseModifiers& mod) override;
+    void OnMouseOver(float x, float y, const MouseModifiers& mod) override;
+    void OnMouseDblClick(float x, float y, const MouseModifiers& mod) override { OnMouseDown(x, y, mod); }
     bool PromptsOnRightClick() const override { return false; }
     Rect DrawBounds() const override { return menuRect_.Padded(8.f); }
 
@@ -52,9 +52,9 @@ private:
 };
 
 // The value bubble; created hidden and shown only when asked.
-class IBubbleControl : public IControl {
+class BubbleControl : public Control {
 public:
-    IBubbleControl();
+    BubbleControl();
     void Show(const std::string& text, const Rect& anchor);
     void Draw(QPainter& p) override;
 
@@ -63,16 +63,16 @@ private:
 };
 
 // The resize handle: dragging it changes the draw scale of the whole canvas.
-class ICornerResizerControl : public IControl {
+class CornerResizerControl : public Control {
 public:
-    ICornerResizerControl(const Rect& canvas, float size, Colour colour, Colour hoverColour,
+    CornerResizerControl(const Rect& canvas, float size, Colour colour, Colour hoverColour,
                           Colour dragColour);
     void PlaceInCorner(const Rect& canvas);
     void Draw(QPainter& p) override;
-    void OnMouseDown(float x, float y, const IMouseMod& mod) override;
-    void OnMouseUp(float x, float y, const IMouseMod& mod) override;
-    void OnMouseDrag(float x, float y, float dX, float dY, const IMouseMod& mod) override;
-    void OnMouseDblClick(float, float, const IMouseMod&) override {}
+    void OnMouseDown(float x, float y, const MouseModifiers& mod) override;
+    void OnMouseUp(float x, float y, const MouseModifiers& mod) override;
+    void OnMouseDrag(float x, float y, float dX, float dY, const MouseModifiers& mod) override;
+    void OnMouseDblClick(float, float, const MouseModifiers&) override {}
     bool PromptsOnRightClick() const override { return false; }
 
     // The smallest and largest draw scales a drag can reach.

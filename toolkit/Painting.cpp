@@ -63,9 +63,9 @@ void DrawDottedLine(QPainter& p, Colour colour, float x1, float y1, float x2, fl
 void DrawVectorBox(QPainter& p, const VectorStyle& style, const Rect& rect, Colour face, bool pressed) {
     const float radius = style.roundness * std::min(rect.W(), rect.H()) / 2.f;
     QRectF r = ToQRectF(rect);
-    if (style.drawShadows && !pressed && style.shadowOffset > 0.f && style.Get(kSH).a > 0) {
+    if (style.drawShadows && !pressed && style.shadowOffset > 0.f && style.Get(kShadow).a > 0) {
         p.setPen(Qt::NoPen);
-        p.setBrush(ToQColor(style.Get(kSH)));
+        p.setBrush(ToQColor(style.Get(kShadow)));
         p.drawRoundedRect(r.translated(style.shadowOffset, style.shadowOffset), radius, radius);
     }
     if (pressed && style.drawShadows) r.translate(style.shadowOffset / 2, style.shadowOffset / 2);
@@ -80,10 +80,10 @@ void DrawVectorBox(QPainter& p, const VectorStyle& style, const Rect& rect, Colo
         p.setBrush(ToQColor(face));
     }
     p.drawRoundedRect(r, radius, radius);
-    if (style.drawFrame && style.frameThickness > 0.f && style.Get(kFR).a > 0) {
+    if (style.drawFrame && style.frameThickness > 0.f && style.Get(kFrame).a > 0) {
         const qreal h = style.frameThickness / 2;
         p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(ToQColor(style.Get(kFR)), style.frameThickness));
+        p.setPen(QPen(ToQColor(style.Get(kFrame)), style.frameThickness));
         p.drawRoundedRect(r.adjusted(h, h, -h, -h), std::max<qreal>(radius - h, 0),
                           std::max<qreal>(radius - h, 0));
     }
@@ -95,7 +95,7 @@ void DrawVectorBox(QPainter& p, const VectorStyle& style, const Rect& rect, Colo
 
 namespace tolvane {
 
-void DrawBitmapFrame(QPainter& p, const IBitmap& bitmap, const Rect& dest, int frame) {
+void DrawBitmapFrame(QPainter& p, const Bitmap& bitmap, const Rect& dest, int frame) {
     if (!bitmap.IsValid()) return;
     frame = std::clamp(frame, 0, bitmap.N() - 1);
     const qreal rs = bitmap.ResourceScale();

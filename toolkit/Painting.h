@@ -38,7 +38,7 @@ void DrawVectorBox(QPainter& p, const VectorStyle& style, const Rect& rect, Colo
 } // namespace tolvane
 
 namespace tolvane {
-class IBitmap;
+class Bitmap;
 // Frame `frame` of a bitmap strip drawn into dest (canvas units).
-void DrawBitmapFrame(QPainter& p, const IBitmap& bitmap, const Rect& dest, int frame);
+void DrawBitmapFrame(QPainter& p, const Bitmap& bitmap, const Rect& dest, int frame);
 } // namespace tolvane

@@ -36,7 +36,7 @@ float ResolutionFor(float drawScale) {
 
 } // namespace
 
-bool ISVG::IsValid() const {
+bool SvgImage::IsValid() const {
     return renderer_ && renderer_->isValid();
 }
 
@@ -97,7 +97,7 @@ void ResourceStore::Fetch(BitmapData& data, float drawScale) const {
     data.height = int(data.pixmap.height() / resourceScale);
 }
 
-IBitmap ResourceStore::LoadBitmap(const std::string& name, int frames, bool framesHorizontal,
+Bitmap ResourceStore::LoadBitmap(const std::string& name, int frames, bool framesHorizontal,
                                   float drawScale) {
     auto data = std::make_shared<BitmapData>();
     data->name = name;
@@ -106,13 +106,13 @@ IBitmap ResourceStore::LoadBitmap(const std::string& name, int frames, bool fram
     Fetch(*data, drawScale);
     std::erase_if(loaded_, [](const auto& w) { return w.expired(); });
     loaded_.push_back(data);
-    return IBitmap(data);
+    return Bitmap(data);
 }
 
-ISVG ResourceStore::LoadSvg(const std::string& name) {
+SvgImage ResourceStore::LoadSvg(const std::string& name) {
     const QString path = FindImage(name);
-    if (path.isEmpty()) return ISVG();
-    return ISVG(std::make_shared<QSvgRenderer>(path));
+    if (path.isEmpty()) return SvgImage();
+    return SvgImage(std::make_shared<QSvgRenderer>(path));
 }
 
 void ResourceStore::Rescale(float drawScale) {

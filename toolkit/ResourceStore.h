@@ -28,8 +28,8 @@ public:
 
     // Above scale 1 the "@2x" resource is used when present. An invalid bitmap
     // when the name is unknown or the file does not decode.
-    IBitmap LoadBitmap(const std::string& name, int frames, bool framesHorizontal, float drawScale);
-    ISVG LoadSvg(const std::string& name);
+    Bitmap LoadBitmap(const std::string& name, int frames, bool framesHorizontal, float drawScale);
+    SvgImage LoadSvg(const std::string& name);
     // Re-fetches every loaded bitmap for the new scale where the resolution changes.
     void Rescale(float drawScale);
 

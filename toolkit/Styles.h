@@ -56,12 +56,12 @@ struct TextStyle {
 };
 
 // The nine colours of a vector style, in their fixed order.
-enum VColour { kBG = 0, kFG, kPR, kFR, kHL, kSH, kX1, kX2, kX3, kNumVColours };
+enum VectorColour { kBackground = 0, kForeground, kPressed, kFrame, kHighlight, kShadow, kExtra1, kExtra2, kExtra3, kNumVectorColours };
 
 struct VectorStyle {
     bool showLabel = true;
     bool showValue = true;
-    std::array<Colour, kNumVColours> colours{
+    std::array<Colour, kNumVectorColours> colours{
         colours::kTransparent,     Colour{255, 94, 94, 94}, Colour{255, 169, 169, 169},
         colours::kWhite,           Colour{10, 0, 0, 0},     Colour{60, 0, 0, 0},
         Colour{255, 51, 255, 255}, colours::kDarkGrey,      colours::kBlue};
@@ -77,8 +77,8 @@ struct VectorStyle {
     float widgetFrac = 1.f;
     float angle = 0.f;
 
-    Colour Get(VColour which) const { return colours[which]; }
-    VectorStyle WithColour(VColour which, Colour c) const {
+    Colour Get(VectorColour which) const { return colours[which]; }
+    VectorStyle WithColour(VectorColour which, Colour c) const {
         auto s = *this;
         s.colours[which] = c;
         return s;

@@ -8,16 +8,16 @@
 
 namespace tolvane {
 
-ISVGKnobControl::ISVGKnobControl(const Rect& bounds, const ISVG& svg, int paramIdx)
-    : IKnobControlBase(bounds, paramIdx), svg_(svg) {}
+SvgKnobControl::SvgKnobControl(const Rect& bounds, const SvgImage& svg, int paramIdx)
+    : KnobControlBase(bounds, paramIdx), svg_(svg) {}
 
-Rect ISVGKnobControl::DrawBounds() const {
+Rect SvgKnobControl::DrawBounds() const {
     const Rect r = GetRect();
     const float side = std::min(r.W(), r.H()) * std::sqrt(2.f);
     return r.CentredInside(side, side).Union(r);
 }
 
-void ISVGKnobControl::Draw(QPainter& p) {
+void SvgKnobControl::Draw(QPainter& p) {
     if (!svg_.IsValid()) return;
     const Rect r = GetRect();
     const float side = std::min(r.W(), r.H());

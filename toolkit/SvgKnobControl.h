@@ -6,15 +6,15 @@
 
 namespace tolvane {
 
-class ISVGKnobControl : public IKnobControlBase {
+class SvgKnobControl : public KnobControlBase {
 public:
-    ISVGKnobControl(const Rect& bounds, const ISVG& svg, int paramIdx);
+    SvgKnobControl(const Rect& bounds, const SvgImage& svg, int paramIdx);
     void Draw(QPainter& p) override;
     Rect DrawBounds() const override;
     double AngleDegrees() const { return -135.0 + GetValue() * 270.0; }
 
 private:
-    ISVG svg_;
+    SvgImage svg_;
 };
 
 } // namespace tolvane

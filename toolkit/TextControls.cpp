@@ -1,7 +1,7 @@
 #include "toolkit/TextControls.h"
 
-#include "core/IParam.h"
-#include "toolkit/IGraphics.h"
+#include "core/Param.h"
+#include "toolkit/Canvas.h"
 #include "toolkit/Painting.h"
 
 #include <QPainter>
@@ -12,43 +12,43 @@
 
 namespace tolvane {
 
-// ---- ITextControl -----------------------------------------------------------------
+// ---- TextControl -----------------------------------------------------------------
 
-ITextControl::ITextControl(const Rect& bounds, const std::string& text, const TextStyle& style,
+TextControl::TextControl(const Rect& bounds, const std::string& text, const TextStyle& style,
                            Colour background)
-    : IControl(bounds), text_(text), style_(style), background_(background) {
+    : Control(bounds), text_(text), style_(style), background_(background) {
     SetIgnoreMouse(true);
 }
 
-void ITextControl::Draw(QPainter& p) {
+void TextControl::Draw(QPainter& p) {
     if (background_.a > 0) p.fillRect(ToQRectF(GetRect()), ToQColor(background_));
     // Kept inside the area repaints cover (the rect, and the text where it
     // reaches past the rect), so nothing is drawn that a repaint would miss.
     p.save();
     p.setClipRect(ToQRectF(DrawBounds()), Qt::IntersectClip);
-    DrawStyledText(p, GetUI()->FontFor(style_), style_, text_, GetRect());
+    DrawStyledText(p, GetCanvas()->FontFor(style_), style_, text_, GetRect());
     p.restore();
 }
 
-Rect ITextControl::DrawBounds() const {
+Rect TextControl::DrawBounds() const {
     const Rect& r = GetRect();
-    if (!GetUI() || text_.empty()) return r;
+    if (!GetCanvas() || text_.empty()) return r;
     // One unit of slack for antialiased glyph edges.
-    return r.Union(StyledTextBounds(GetUI()->FontFor(style_), style_, text_, r).Padded(1.f));
+    return r.Union(StyledTextBounds(GetCanvas()->FontFor(style_), style_, text_, r).Padded(1.f));
 }
 
-void ITextControl::SetStr(const std::string& text) {
+void TextControl::SetStr(const std::string& text) {
     if (text == text_) return;
     InvalidateDrawn(); // the old text may reach further than the new
     text_ = text;
     MarkDirty(false);
 }
 
-void ITextControl::InvalidateDrawn() {
-    if (GetUI() && !IsHidden()) GetUI()->Invalidate(DrawBounds());
+void TextControl::InvalidateDrawn() {
+    if (GetCanvas() && !IsHidden()) GetCanvas()->Invalidate(DrawBounds());
 }
 
-void ITextControl::SetStrFmt(const char* format, ...) {
+void TextControl::SetStrFmt(const char* format, ...) {
     char buf[256];
     va_list args;
     va_start(args, format);
@@ -57,52 +57,52 @@ void ITextControl::SetStrFmt(const char* format, ...) {
     SetStr(buf);
 }
 
-void ITextControl::SetStyle(const TextStyle& style) {
+void TextControl::SetStyle(const TextStyle& style) {
     InvalidateDrawn();
     style_ = style;
     MarkDirty(false);
 }
 
-void ITextControl::SetTextColour(Colour colour) {
+void TextControl::SetTextColour(Colour colour) {
     if (colour == style_.colour) return;
     style_.colour = colour;
     MarkDirty(false);
 }
 
-void ITextControl::SetBackgroundColour(Colour colour) {
+void TextControl::SetBackgroundColour(Colour colour) {
     if (colour == background_) return;
     background_ = colour;
     MarkDirty(false);
 }
 
-// ---- IEditableTextControl -------------------------------------------------------------
+// ---- EditableTextControl -------------------------------------------------------------
 
-IEditableTextControl::IEditableTextControl(const Rect& bounds, const std::string& text,
+EditableTextControl::EditableTextControl(const Rect& bounds, const std::string& text,
                                            const TextStyle& style, Colour background)
-    : ITextControl(bounds, text, style, background) {
+    : TextControl(bounds, text, style, background) {
     SetIgnoreMouse(false);
 }
 
-void IEditableTextControl::OnMouseDown(float, float, const IMouseMod&) {
-    if (GetUI()) GetUI()->BeginTextEdit(*this, style_, GetRect(), text_);
+void EditableTextControl::OnMouseDown(float, float, const MouseModifiers&) {
+    if (GetCanvas()) GetCanvas()->BeginTextEdit(*this, style_, GetRect(), text_);
 }
 
-void IEditableTextControl::OnTextEntryCompletion(const std::string& text, int) {
+void EditableTextControl::OnTextEntryCompletion(const std::string& text, int) {
     SetStr(text);
     MarkDirty(true);
 }
 
-// ---- ICaptionControl -------------------------------------------------------------------
+// ---- CaptionControl -------------------------------------------------------------------
 
-ICaptionControl::ICaptionControl(const Rect& bounds, int paramIdx, const TextStyle& style, Colour background,
+CaptionControl::CaptionControl(const Rect& bounds, int paramIdx, const TextStyle& style, Colour background,
                                  bool showParamLabel)
-    : ITextControl(bounds, "", style, background), showParamLabel_(showParamLabel) {
+    : TextControl(bounds, "", style, background), showParamLabel_(showParamLabel) {
     SetParamIdx(paramIdx);
     SetIgnoreMouse(false);
 }
 
-std::string ICaptionControl::CaptionText() const {
-    const IParam* p = GetParam();
+std::string CaptionControl::CaptionText() const {
+    const Param* p = GetParam();
     if (!p) return text_;
     const double value = p->ValueFromNormal(GetValue());
     std::string text = p->GetDisplay(value);
@@ -113,12 +113,12 @@ std::string ICaptionControl::CaptionText() const {
     return text;
 }
 
-bool ICaptionControl::ShowsTriangle() const {
-    const IParam* p = GetParam();
+bool CaptionControl::ShowsTriangle() const {
+    const Param* p = GetParam();
     return p && p->Kind() == ParamKind::Enum;
 }
 
-void ICaptionControl::Draw(QPainter& p) {
+void CaptionControl::Draw(QPainter& p) {
     const Rect r = GetRect();
     if (background_.a > 0) p.fillRect(ToQRectF(r), ToQColor(background_));
     Rect textRect = r;
@@ -135,45 +135,45 @@ void ICaptionControl::Draw(QPainter& p) {
         p.drawPath(tri);
         textRect.R = cx - s - 4.f;
     }
-    DrawStyledText(p, GetUI()->FontFor(style_), style_, CaptionText(), textRect);
+    DrawStyledText(p, GetCanvas()->FontFor(style_), style_, CaptionText(), textRect);
 }
 
-void ICaptionControl::OnMouseDown(float, float, const IMouseMod&) {
-    if (GetUI()) GetUI()->PromptValue(*this);
+void CaptionControl::OnMouseDown(float, float, const MouseModifiers&) {
+    if (GetCanvas()) GetCanvas()->PromptValue(*this);
 }
 
-// ---- IURLControl ---------------------------------------------------------------------
+// ---- UrlControl ---------------------------------------------------------------------
 
-IURLControl::IURLControl(const Rect& bounds, const std::string& text, const std::string& url,
+UrlControl::UrlControl(const Rect& bounds, const std::string& text, const std::string& url,
                          const TextStyle& style, Colour background, Colour clickedColour)
-    : ITextControl(bounds, text, style, background), url_(url), clickedColour_(clickedColour) {
+    : TextControl(bounds, text, style, background), url_(url), clickedColour_(clickedColour) {
     SetIgnoreMouse(false);
 }
 
-void IURLControl::Draw(QPainter& p) {
+void UrlControl::Draw(QPainter& p) {
     if (background_.a > 0) p.fillRect(ToQRectF(GetRect()), ToQColor(background_));
-    QFont font = GetUI()->FontFor(style_);
+    QFont font = GetCanvas()->FontFor(style_);
     font.setUnderline(true);
     DrawStyledText(p, font, clicked_ ? style_.WithColour(clickedColour_) : style_, text_, GetRect());
 }
 
-void IURLControl::OnMouseDown(float, float, const IMouseMod&) {
-    if (GetUI()) GetUI()->OpenUrl(url_);
+void UrlControl::OnMouseDown(float, float, const MouseModifiers&) {
+    if (GetCanvas()) GetCanvas()->OpenUrl(url_);
     clicked_ = true;
     MarkDirty(false);
 }
 
-// ---- IPanelControl -------------------------------------------------------------------
+// ---- PanelControl -------------------------------------------------------------------
 
-IPanelControl::IPanelControl(const Rect& bounds, Colour colour) : IControl(bounds), colour_(colour) {
+PanelControl::PanelControl(const Rect& bounds, Colour colour) : Control(bounds), colour_(colour) {
     SetIgnoreMouse(true);
 }
 
-void IPanelControl::Draw(QPainter& p) {
+void PanelControl::Draw(QPainter& p) {
     if (colour_.a > 0) p.fillRect(ToQRectF(GetRect()), ToQColor(colour_));
 }
 
-void IPanelControl::SetColour(Colour colour) {
+void PanelControl::SetColour(Colour colour) {
     colour_ = colour;
     MarkDirty(false);
 }

@@ -2,7 +2,7 @@
 // Controls that show text or a plain fill: text, editable text, caption of a
 // parameter, link, and panel.
 
-#include "toolkit/IControl.h"
+#include "toolkit/Control.h"
 #include "toolkit/Styles.h"
 
 #include <string>
@@ -10,9 +10,9 @@
 namespace tolvane {
 
 // A filled background and one line of text. Ignores the mouse.
-class ITextControl : public IControl {
+class TextControl : public Control {
 public:
-    ITextControl(const Rect& bounds, const std::string& text = "", const TextStyle& style = {},
+    TextControl(const Rect& bounds, const std::string& text = "", const TextStyle& style = {},
                  Colour background = colours::kTransparent);
     void Draw(QPainter& p) override;
 
@@ -46,23 +46,23 @@ protected:
 
 // A click opens the text editor; on commit the text is kept, the control is
 // marked dirty with notify and onAction runs.
-class IEditableTextControl : public ITextControl {
+class EditableTextControl : public TextControl {
 public:
-    IEditableTextControl(const Rect& bounds, const std::string& text = "", const TextStyle& style = {},
+    EditableTextControl(const Rect& bounds, const std::string& text = "", const TextStyle& style = {},
                          Colour background = colours::kTransparent);
-    void OnMouseDown(float x, float y, const IMouseMod& mod) override;
-    void OnMouseDblClick(float x, float y, const IMouseMod& mod) override { OnMouseDown(x, y, mod); }
+    void OnMouseDown(float x, float y, const MouseModifiers& mod) override;
+    void OnMouseDblClick(float x, float y, const MouseModifiers& mod) override { OnMouseDown(x, y, mod); }
     void OnTextEntryCompletion(const std::string& text, int valIdx) override;
 };
 
 // The bound parameter's display text; enumerations get a small down-pointing
 // triangle at the right. Left or right click opens the value prompt.
-class ICaptionControl : public ITextControl {
+class CaptionControl : public TextControl {
 public:
-    ICaptionControl(const Rect& bounds, int paramIdx, const TextStyle& style = {},
+    CaptionControl(const Rect& bounds, int paramIdx, const TextStyle& style = {},
                     Colour background = colours::kTransparent, bool showParamLabel = true);
     void Draw(QPainter& p) override;
-    void OnMouseDown(float x, float y, const IMouseMod& mod) override;
+    void OnMouseDown(float x, float y, const MouseModifiers& mod) override;
     // The text shown for the current value.
     std::string CaptionText() const;
     bool ShowsTriangle() const;
@@ -73,14 +73,14 @@ private:
 
 // Underlined link text. A press hands the link to the system and marks the
 // control clicked, which changes its colour.
-class IURLControl : public ITextControl {
+class UrlControl : public TextControl {
 public:
-    IURLControl(const Rect& bounds, const std::string& text, const std::string& url,
+    UrlControl(const Rect& bounds, const std::string& text, const std::string& url,
                 const TextStyle& style = {}, Colour background = colours::kTransparent,
                 Colour clickedColour = Colour{255, 128, 0, 128});
     void Draw(QPainter& p) override;
-    void OnMouseDown(float x, float y, const IMouseMod& mod) override;
-    void OnMouseDblClick(float, float, const IMouseMod&) override {}
+    void OnMouseDown(float x, float y, const MouseModifiers& mod) override;
+    void OnMouseDblClick(float, float, const MouseModifiers&) override {}
     bool IsClicked() const { return clicked_; }
     const std::string& GetUrl() const { return url_; }
 
@@ -91,9 +91,9 @@ private:
 };
 
 // A filled rectangle. Ignores the mouse.
-class IPanelControl : public IControl {
+class PanelControl : public Control {
 public:
-    IPanelControl(const Rect& bounds, Colour colour);
+    PanelControl(const Rect& bounds, Colour colour);
     void Draw(QPainter& p) override;
     void SetColour(Colour colour);
 

@@ -1,7 +1,7 @@
 #include "toolkit/TextEntryControl.h"
 
-#include "toolkit/IControl.h"
-#include "toolkit/IGraphics.h"
+#include "toolkit/Control.h"
+#include "toolkit/Canvas.h"
 #include "toolkit/Painting.h"
 
 #include <QKeyEvent>
@@ -35,7 +35,7 @@ private:
 
 } // namespace
 
-ITextEntryControl::ITextEntryControl(IGraphics& ui)
+TextEntryControl::TextEntryControl(Canvas& ui)
     : ui_(ui), edit_(new EntryLineEdit(&ui, [this] { Cancel(); })) {
     edit_->hide();
     edit_->setFrame(false);
@@ -44,12 +44,12 @@ ITextEntryControl::ITextEntryControl(IGraphics& ui)
 }
 
 // The line edit goes first, so no signal of its teardown reaches this object.
-ITextEntryControl::~ITextEntryControl() {
+TextEntryControl::~TextEntryControl() {
     control_ = nullptr;
     delete edit_;
 }
 
-void ITextEntryControl::Begin(IControl& control, const TextStyle& style, const Rect& rect,
+void TextEntryControl::Begin(Control& control, const TextStyle& style, const Rect& rect,
                               const std::string& initial, int valIdx) {
     if (IsEditing()) Cancel();
     control_ = &control;
@@ -63,7 +63,7 @@ void ITextEntryControl::Begin(IControl& control, const TextStyle& style, const R
     edit_->setFocus();
 }
 
-void ITextEntryControl::Reposition() {
+void TextEntryControl::Reposition() {
     const float s = ui_.GetDrawScale();
     edit_->setGeometry(QRectF(rect_.L * s, rect_.T * s, rect_.W() * s, rect_.H() * s).toAlignedRect());
     TextStyle scaled = style_;
@@ -77,16 +77,16 @@ void ITextEntryControl::Reposition() {
                                   ToQColor(style_.entryForeground).name(QColor::HexArgb)));
 }
 
-void ITextEntryControl::Commit() {
+void TextEntryControl::Commit() {
     if (!IsEditing()) return;
-    IControl* control = control_;
+    Control* control = control_;
     control_ = nullptr; // before hiding: hiding drops focus, which commits again
     const std::string text = edit_->text().toStdString();
     edit_->hide();
     control->OnTextEntryCompletion(text, valIdx_);
 }
 
-void ITextEntryControl::Cancel() {
+void TextEntryControl::Cancel() {
     if (!IsEditing()) return;
     control_ = nullptr;
     edit_->hide();

@@ -12,15 +12,15 @@ class QLineEdit;
 
 namespace tolvane {
 
-class IControl;
-class IGraphics;
+class Control;
+class Canvas;
 
-class ITextEntryControl {
+class TextEntryControl {
 public:
-    explicit ITextEntryControl(IGraphics& ui);
-    ~ITextEntryControl();
+    explicit TextEntryControl(Canvas& ui);
+    ~TextEntryControl();
 
-    void Begin(IControl& control, const TextStyle& style, const Rect& rect, const std::string& initial,
+    void Begin(Control& control, const TextStyle& style, const Rect& rect, const std::string& initial,
                int valIdx);
     void Commit();
     void Cancel();
@@ -30,9 +30,9 @@ public:
     QLineEdit* Editor() const { return edit_; }
 
 private:
-    IGraphics& ui_;
+    Canvas& ui_;
     QLineEdit* edit_; // owned by the drawing context's widget
-    IControl* control_ = nullptr;
+    Control* control_ = nullptr;
     TextStyle style_;
     Rect rect_;
     int valIdx_ = 0;

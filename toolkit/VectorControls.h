@@ -11,10 +11,10 @@ namespace tolvane {
 
 // Shared by the vector controls: the style, the label, and the split of the
 // bounds into label, widget and value areas.
-class IVectorBase {
+class VectorControlBase {
 public:
-    IVectorBase(const std::string& label, const VectorStyle& style) : label_(label), style_(style) {}
-    virtual ~IVectorBase() = default;
+    VectorControlBase(const std::string& label, const VectorStyle& style) : label_(label), style_(style) {}
+    virtual ~VectorControlBase() = default;
     const VectorStyle& GetStyle() const { return style_; }
     const std::string& GetLabel() const { return label_; }
 
@@ -24,15 +24,15 @@ protected:
     };
     Areas Layout(const Rect& bounds, bool withValue) const;
     // The label and the value of self, each in its area when that is not empty.
-    void DrawLabelAndValue(QPainter& p, const IControl& self, const Areas& a) const;
+    void DrawLabelAndValue(QPainter& p, const Control& self, const Areas& a) const;
     std::string label_;
     VectorStyle style_;
 };
 
 // Arc from −135° to +135° with its anchor at −135°.
-class IVKnobControl : public IKnobControlBase, public IVectorBase {
+class VectorKnobControl : public KnobControlBase, public VectorControlBase {
 public:
-    IVKnobControl(const Rect& bounds, int paramIdx, const std::string& label = "",
+    VectorKnobControl(const Rect& bounds, int paramIdx, const std::string& label = "",
                   const VectorStyle& style = {});
     void Draw(QPainter& p) override;
     double AngleDegrees() const { return -135.0 + GetValue() * 270.0; }
@@ -43,9 +43,9 @@ protected:
 };
 
 // Dragged along its direction; a vertical slider has its maximum at the top.
-class IVSliderControl : public IKnobControlBase, public IVectorBase {
+class VectorSliderControl : public KnobControlBase, public VectorControlBase {
 public:
-    IVSliderControl(const Rect& bounds, int paramIdx, const std::string& label = "",
+    VectorSliderControl(const Rect& bounds, int paramIdx, const std::string& label = "",
                     const VectorStyle& style = {}, bool vertical = true, float handleSize = 16.f);
     void Draw(QPainter& p) override;
     Rect HandleRect() const;
@@ -63,12 +63,12 @@ private:
 
 // A press sets the value to 1 and starts a 100 ms click splash; when the
 // splash ends the value returns to 0 and onActionDone runs.
-class IVButtonControl : public IControl, public IVectorBase {
+class VectorButtonControl : public Control, public VectorControlBase {
 public:
-    IVButtonControl(const Rect& bounds, const std::string& label = "", const VectorStyle& style = {},
-                    IActionFunction onActionDone = nullptr);
+    VectorButtonControl(const Rect& bounds, const std::string& label = "", const VectorStyle& style = {},
+                    ControlAction onActionDone = nullptr);
     void Draw(QPainter& p) override;
-    void OnMouseDown(float x, float y, const IMouseMod& mod) override;
+    void OnMouseDown(float x, float y, const MouseModifiers& mod) override;
     void SetLabelStr(const std::string& label);
 
     static constexpr double kSplashMs = 100.0;
@@ -81,28 +81,28 @@ private:
 };
 
 // Two positions; a click toggles between them.
-class IVSlideSwitchControl : public IControl, public IVectorBase {
+class VectorSlideSwitchControl : public Control, public VectorControlBase {
 public:
-    IVSlideSwitchControl(const Rect& bounds, int paramIdx = kNoParameter, const std::string& label = "",
+    VectorSlideSwitchControl(const Rect& bounds, int paramIdx = kNoParam, const std::string& label = "",
                          const VectorStyle& style = {});
     void Draw(QPainter& p) override;
-    void OnMouseDown(float x, float y, const IMouseMod& mod) override;
+    void OnMouseDown(float x, float y, const MouseModifiers& mod) override;
 };
 
 // A number in a box with its own minimum and maximum, shown with a printf
 // format. Drag: 1 per canvas unit (0.1 fine); wheel ±1 (±0.1); a double-click
 // on the number opens the text editor.
-class IVNumberBoxControl : public IControl, public IVectorBase {
+class VectorNumberBoxControl : public Control, public VectorControlBase {
 public:
-    IVNumberBoxControl(const Rect& bounds, int paramIdx = kNoParameter, IActionFunction onAction = nullptr,
+    VectorNumberBoxControl(const Rect& bounds, int paramIdx = kNoParam, ControlAction onAction = nullptr,
                        const std::string& label = "", const VectorStyle& style = {}, double initial = 50.0,
                        double min = 1.0, double max = 100.0, const char* format = "%0.0f");
     void Draw(QPainter& p) override;
-    void OnMouseDown(float x, float y, const IMouseMod& mod) override;
-    void OnMouseUp(float x, float y, const IMouseMod& mod) override;
-    void OnMouseDrag(float x, float y, float dX, float dY, const IMouseMod& mod) override;
-    void OnMouseWheel(float x, float y, const IMouseMod& mod, float d) override;
-    void OnMouseDblClick(float x, float y, const IMouseMod& mod) override;
+    void OnMouseDown(float x, float y, const MouseModifiers& mod) override;
+    void OnMouseUp(float x, float y, const MouseModifiers& mod) override;
+    void OnMouseDrag(float x, float y, float dX, float dY, const MouseModifiers& mod) override;
+    void OnMouseWheel(float x, float y, const MouseModifiers& mod, float d) override;
+    void OnMouseDblClick(float x, float y, const MouseModifiers& mod) override;
     void OnTextEntryCompletion(const std::string& text, int valIdx) override;
     void SetValueFromDelegate(double normalised, int valIdx = 0) override;
 

@@ -5,7 +5,7 @@
 #include "device/Tolvane.h"
 #include "ui/DynamicsResponseGraph.h"
 #include "ui/FreqResponseGraph.h"
-#include "ui/InvisibleSelectControl3.h"
+#include "ui/InvisibleSelectControl.h"
 #include "ui/PageBuilder.h"
 
 #include <cstdio>
@@ -40,9 +40,9 @@ constexpr Colour kNameColour{255, 100, 255, 255};
 
 void AddPedalKnobs(PageBuilder& b) {
     for (const auto& k : kPedalKnobs) {
-        const IBitmap bitmap = b.g.LoadBitmap(k.bitmap);
+        const Bitmap bitmap = b.g.LoadBitmap(k.bitmap);
         // A knob is its bitmap's size centred on the point.
-        b.g.AddControl(std::make_unique<IBKnobRotaterControl>(Rect{k.x, k.y, k.x, k.y}, bitmap, k.param),
+        b.g.AddControl(std::make_unique<BitmapKnobRotaterControl>(Rect{k.x, k.y, k.x, k.y}, bitmap, k.param),
                        kNoTag, kGroupPedal);
     }
     b.Text(kNumberDisplay, "188", b.styles.sevenSegGhost, kGroupPedal);
@@ -58,12 +58,12 @@ void AddPresetList(PageBuilder& b) {
                                               kTagPresetRowFirst + i, kRowBackground);
     }
     b.ui->controls.listSurface = b.g.AddControl(
-        std::make_unique<IInvisibleSelectControl3>(Rect{1, 228, 261, 1178}, kParamPresetListRow), kNoTag, "");
+        std::make_unique<InvisibleSelectControl>(Rect{1, 228, 261, 1178}, kParamPresetListRow), kNoTag, "");
 
     VectorStyle bar = b.styles.base.WithRoundness(0.2f).WithShowLabel(false).WithShowValue(false);
     bar.hideCursor = false;
     b.g.AddControl(
-        std::make_unique<IVSliderControl>(Rect{260, 230, 300, 1170}, kParamScroll, "", bar, true, 12.f),
+        std::make_unique<VectorSliderControl>(Rect{260, 230, 300, 1170}, kParamScroll, "", bar, true, 12.f),
         kNoTag, kGroupMain);
 }
 
@@ -76,33 +76,33 @@ void AddPedalSwitches(PageBuilder& b) {
         if (u.Hooks().savePresetFile) u.Hooks().savePresetFile();
     });
 
-    const IBitmap fswitch = b.g.LoadBitmap("fswitch.png", 2);
-    auto footswitch = [&](float x, float y, ControlTag tag, std::function<void(EditorUi&, IControl&)> act) {
+    const Bitmap fswitch = b.g.LoadBitmap("fswitch.png", 2);
+    auto footswitch = [&](float x, float y, ControlTag tag, std::function<void(EditorUi&, Control&)> act) {
         b.g.AddControl(
-            std::make_unique<IBButtonControl>(x, y, fswitch, [ui, act](IControl* c) { act(*ui, *c); }), tag,
+            std::make_unique<BitmapButtonControl>(x, y, fswitch, [ui, act](Control* c) { act(*ui, *c); }), tag,
             kGroupPedal);
     };
-    footswitch(1460, 486, kTagUpSwitch, [](EditorUi& u, IControl& c) { u.UpDownSwitch(c, +1); });
-    footswitch(1100, 486, kTagSelectSwitch, [](EditorUi& u, IControl& c) { u.SelectSwitch(c); });
-    footswitch(733, 486, kTagDownSwitch, [](EditorUi& u, IControl& c) { u.UpDownSwitch(c, -1); });
-    footswitch(1459, 322, kTagFilterSwitch, [](EditorUi& u, IControl& c) { u.FilterSwitch(c); });
+    footswitch(1460, 486, kTagUpSwitch, [](EditorUi& u, Control& c) { u.UpDownSwitch(c, +1); });
+    footswitch(1100, 486, kTagSelectSwitch, [](EditorUi& u, Control& c) { u.SelectSwitch(c); });
+    footswitch(733, 486, kTagDownSwitch, [](EditorUi& u, Control& c) { u.UpDownSwitch(c, -1); });
+    footswitch(1459, 322, kTagFilterSwitch, [](EditorUi& u, Control& c) { u.FilterSwitch(c); });
 
-    b.Bitmap(1172, 260, "led.png", kGroupFilterLed, kTagFilterLed);
+    b.Picture(1172, 260, "led.png", kGroupFilterLed, kTagFilterLed);
     b.g.HideGroup(kGroupFilterLed);
 
-    b.g.AddControl(std::make_unique<IBButtonControl>(869, 314, b.g.LoadBitmap("save.png", 2),
-                                                     [ui](IControl* c) { ui->SaveButton(*c); }),
+    b.g.AddControl(std::make_unique<BitmapButtonControl>(869, 314, b.g.LoadBitmap("save.png", 2),
+                                                     [ui](Control* c) { ui->SaveButton(*c); }),
                    kTagSaveButton, kGroupPedal);
 }
 
 void AddGraphs(PageBuilder& b) {
     auto* freq =
-        b.g.AddControl(std::make_unique<IFreqResponseGraph>(Rect{1200, 685, 1872, 1135}, kCurveColour),
+        b.g.AddControl(std::make_unique<FreqResponseGraph>(Rect{1200, 685, 1872, 1135}, kCurveColour),
                        kNoTag, kGroupIrDisplay);
     freq->SetRange(20, 20480, 100, 30);
     b.ui->controls.freqGraph = freq;
     auto* dynamics =
-        b.g.AddControl(std::make_unique<IDynamicsResponseGraph>(Rect{1200, 700, 1865, 1130}, kCurveColour),
+        b.g.AddControl(std::make_unique<DynamicsResponseGraph>(Rect{1200, 700, 1865, 1130}, kCurveColour),
                        kNoTag, kGroupMain);
     dynamics->SetHidden(true);
     b.ui->controls.dynamicsGraph = dynamics;
@@ -111,18 +111,18 @@ void AddGraphs(PageBuilder& b) {
     b.Text({1350, 658, 1817, 678}, "CLICK HERE TO EDIT IMPULSE RESPONSE", hint, kGroupMain, kTagClickToEditIr)
         ->SetHidden(true);
     // Any mouse event over the graph area asks for the impulse-response page.
-    b.g.AddControl(std::make_unique<IInvisibleSelectControl3>(Rect{1180, 650, 1880, 1160}, kParamPageTrigger),
+    b.g.AddControl(std::make_unique<InvisibleSelectControl>(Rect{1180, 650, 1880, 1160}, kParamPageTrigger),
                    kNoTag, "");
 }
 
 void AddNameAndStatus(PageBuilder& b) {
     TextStyle nameStyle = b.styles.body.WithSize(24).WithColour(kNameColour).WithVAlign(VAlign::Middle);
     auto ui = b.ui;
-    auto* name = b.g.AddControl(std::make_unique<IEditableTextControl>(
+    auto* name = b.g.AddControl(std::make_unique<EditableTextControl>(
                                     Rect{20, 120, 260, 144}, "Velumo Ostrel Default Preset Name", nameStyle),
                                 kTagPresetName, kGroupMain);
-    name->SetOnAction([ui](IControl* c) {
-        if (auto* text = dynamic_cast<ITextControl*>(c)) ui->Plugin().CommitPresetName(text->GetStr());
+    name->SetOnAction([ui](Control* c) {
+        if (auto* text = dynamic_cast<TextControl*>(c)) ui->Plugin().CommitPresetName(text->GetStr());
     });
 
     const TextStyle status = b.styles.body.WithSize(22).WithVAlign(VAlign::Middle);
@@ -131,7 +131,7 @@ void AddNameAndStatus(PageBuilder& b) {
     b.Text({660, 49, 1060, 73}, "", status, kGroupDevice, kTagSerialLine);
     b.Button({540, 18, 655, 63}, "RECONNECT", b.styles.button, kGroupDevice,
              [](EditorUi& u) { u.Plugin().Reconnect(); });
-    if (auto* line = dynamic_cast<ITextControl*>(b.g.ControlByTag(kTagVersionLine)))
+    if (auto* line = dynamic_cast<TextControl*>(b.g.ControlByTag(kTagVersionLine)))
         line->SetStr(link::kTextConnecting);
 
     b.Button({208, 306, 818, 750}, "Editing is not possible in Standalone Mode.", b.styles.notice, kGroupMain,

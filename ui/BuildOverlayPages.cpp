@@ -3,7 +3,7 @@
 // program-mapping pages, the about picture and the progress panel.
 
 #include "device/Tolvane.h"
-#include "ui/InvisibleSelectControl3.h"
+#include "ui/InvisibleSelectControl.h"
 #include "ui/PageBuilder.h"
 
 #include <cstdio>
@@ -36,13 +36,13 @@ constexpr const char* kKnobCcCaptions[] = {"DRIVE",  "LOW",  "MID",    "HIGH",
                                            "REVERB", "GATE", "FILTER", "LEVEL"};
 
 double ParamValue(const Tolvane& plugin, int index) {
-    const IParam* p = plugin.GetParam(index);
+    const Param* p = plugin.GetParam(index);
     return p ? p->Value() : 0.0;
 }
 
-IVNumberBoxControl* NumberBox(PageBuilder& b, const Rect& r, int param, const char* label,
+VectorNumberBoxControl* NumberBox(PageBuilder& b, const Rect& r, int param, const char* label,
                               const char* group) {
-    return b.g.AddControl(std::make_unique<IVNumberBoxControl>(r, param, nullptr, label, b.styles.base,
+    return b.g.AddControl(std::make_unique<VectorNumberBoxControl>(r, param, nullptr, label, b.styles.base,
                                                                ParamValue(b.plugin, param), 0.0, 127.0,
                                                                "%0.0f"),
                           kNoTag, group);
@@ -50,13 +50,13 @@ IVNumberBoxControl* NumberBox(PageBuilder& b, const Rect& r, int param, const ch
 
 void AddCustomIrPicker(PageBuilder& b) {
     const char* group = kGroupCustomIr;
-    b.g.AddControl(std::make_unique<IPanelControl>(Rect{314, 470, 1164, 1070}, Colour{223, 16, 16, 16}),
+    b.g.AddControl(std::make_unique<PanelControl>(Rect{314, 470, 1164, 1070}, Colour{223, 16, 16, 16}),
                    kNoTag, group);
     b.Button(kWholeCanvas, "", b.styles.backdrop, group, [](EditorUi& u) { u.CloseCustomIrPicker(); });
     TextStyle bank;
     bank.size = 24;
     bank.colour = colours::kBlack;
-    b.g.AddControl(std::make_unique<ICaptionControl>(Rect{689, 490, 839, 520}, kParamCustomIrBank, bank,
+    b.g.AddControl(std::make_unique<CaptionControl>(Rect{689, 490, 839, 520}, kParamCustomIrBank, bank,
                                                      colours::kGrey200, false),
                    kNoTag, group);
     const TextStyle row = b.styles.irRow.WithColour(kColourIrSlotRow);
@@ -70,7 +70,7 @@ void AddCustomIrPicker(PageBuilder& b) {
                 b.Text({left, top, left + 300, top + 28}, text, row, group, kNoTag, Colour{255, 38, 38, 38});
         }
         b.g.AddControl(
-            std::make_unique<IInvisibleSelectControl3>(Rect{left, 550, left + 300, 1030},
+            std::make_unique<InvisibleSelectControl>(Rect{left, 550, left + 300, 1030},
                                                        column == 0 ? kParamIrSlotLeft : kParamIrSlotRight),
             kNoTag, group);
     }
@@ -80,7 +80,7 @@ void AddCustomIrPicker(PageBuilder& b) {
 void AddGlobalSettingsPage(PageBuilder& b) {
     const char* group = kGroupGlobalSettings;
     b.Button(kWholeCanvas, "", b.styles.backdrop, group, [](EditorUi& u) { u.CloseGlobalSettings(); });
-    b.Bitmap(0, 0, "globalbg.png", group);
+    b.Picture(0, 0, "globalbg.png", group);
     b.Button({1444, 220, 1499, 260}, "X", b.styles.ButtonAt(30), group,
              [](EditorUi& u) { u.CloseGlobalSettings(); });
 
@@ -90,7 +90,7 @@ void AddGlobalSettingsPage(PageBuilder& b) {
     caption.colour = colours::kLightGrey;
     for (const SettingPair& s : kSettingPairs) {
         b.Text({s.x, s.y, s.x + 200, s.y + 30}, s.heading, heading, group);
-        b.g.AddControl(std::make_unique<ICaptionControl>(Rect{s.x, s.y + 30, s.x + 200, s.y + 70}, s.param,
+        b.g.AddControl(std::make_unique<CaptionControl>(Rect{s.x, s.y + 30, s.x + 200, s.y + 70}, s.param,
                                                          caption, colours::kDarkGrey, false),
                        kNoTag, group);
     }
@@ -112,7 +112,7 @@ void AddGlobalSettingsPage(PageBuilder& b) {
 
 void AddKnobCcPage(PageBuilder& b) {
     const char* group = kGroupKnobCc;
-    b.Bitmap(0, 0, "globalbg.png", group);
+    b.Picture(0, 0, "globalbg.png", group);
     for (int k = 0; k < kNumKnobCcParams; ++k) {
         const float top = 353.f + 50.f * static_cast<float>(k);
         NumberBox(b, {1103, top, 1217, top + 44}, kFirstKnobCcParam + k, "", group);
@@ -130,10 +130,10 @@ void AddKnobCcPage(PageBuilder& b) {
 
 void AddProgramMapPage(PageBuilder& b) {
     const char* group = kGroupProgramMap;
-    b.Bitmap(0, 0, "globalbg.png", group);
+    b.Picture(0, 0, "globalbg.png", group);
     b.Button({1040, 250, 1160, 300}, "BACK", b.styles.ButtonAt(20), group,
              [](EditorUi& u) { u.Plugin().LeaveProgramMapPage(); });
-    b.Bitmap(850, 330, "pellory.png", group);
+    b.Picture(850, 330, "pellory.png", group);
     NumberBox(b, {900, 500, 1050, 550}, kParamControllerProgram, "Ctrl. Program (0-127)", group);
     NumberBox(b, {1150, 500, 1300, 550}, kParamDunvaleProgram, "Ostrel Program (0-127)", group);
     b.g.HideGroup(group);
@@ -142,11 +142,11 @@ void AddProgramMapPage(PageBuilder& b) {
 } // namespace
 
 void AddFirmwarePage(PageBuilder& b) {
-    b.Bitmap(0, 0, "fwbg.png", kGroupFirmwareBackground, kTagFirmwareBackground);
+    b.Picture(0, 0, "fwbg.png", kGroupFirmwareBackground, kTagFirmwareBackground);
     b.Button({1000, 650, 1200, 715}, "UPDATE FIRMWARE", b.styles.button, kGroupFirmwareUpdate,
              [](EditorUi& u) { u.UpdateFirmware(); });
     const Colour linkColour{255, 116, 116, 116};
-    b.g.AddControl(std::make_unique<IURLControl>(Rect{748, 346, 948, 376}, b.ui->Hooks().makerSiteText,
+    b.g.AddControl(std::make_unique<UrlControl>(Rect{748, 346, 948, 376}, b.ui->Hooks().makerSiteText,
                                                  b.ui->Hooks().makerSiteUrl, b.styles.panelText.WithSize(25),
                                                  colours::kTransparent, linkColour),
                    kNoTag, kGroupFirmwareUpdate);
@@ -156,7 +156,7 @@ void AddFirmwarePage(PageBuilder& b) {
     b.g.HideGroup(kGroupFirmwareUpdate);
 
     b.g.AddControl(
-        std::make_unique<IVKnobControl>(Rect{1010, 710, 1185, 885}, kNoParameter, "PERCENT", b.styles.knob),
+        std::make_unique<VectorKnobControl>(Rect{1010, 710, 1185, 885}, kNoParam, "PERCENT", b.styles.knob),
         kTagFirmwareKnob, kGroupFirmwareProgress);
     b.Text({1010, 705, 1185, 880}, "0 %", b.styles.panelText.WithSize(50).WithVAlign(VAlign::Middle),
            kGroupFirmwareProgress, kTagFirmwareText);
@@ -172,21 +172,21 @@ void AddSettingsPages(PageBuilder& b) {
 }
 
 void AddAboutAndProgress(PageBuilder& b) {
-    b.Bitmap(0, 0, "about.png", kGroupAbout);
+    b.Picture(0, 0, "about.png", kGroupAbout);
     b.Text({1275, 310, 1375, 360}, "v" + b.ui->Hooks().version,
            b.styles.panelText.WithSize(45).WithVAlign(VAlign::Middle), kGroupAbout);
     b.Button(kWholeCanvas, "", b.styles.backdrop, kGroupAbout, [](EditorUi& u) {
-        if (IGraphics* g = u.Graphics()) g->HideGroup(kGroupAbout);
+        if (Canvas* g = u.Graphics()) g->HideGroup(kGroupAbout);
     });
     b.g.HideGroup(kGroupAbout);
 
     const char* group = kGroupProgress;
-    b.g.AddControl(std::make_unique<IPanelControl>(Rect{850, 400, 1250, 800}, Colour{208, 32, 32, 32}),
+    b.g.AddControl(std::make_unique<PanelControl>(Rect{850, 400, 1250, 800}, Colour{208, 32, 32, 32}),
                    kNoTag, group);
     b.Text({850, 400, 1250, 470}, "Loading Presets...",
            b.styles.panelText.WithSize(40).WithVAlign(VAlign::Middle), group, kTagProgressCaption);
     b.g.AddControl(
-        std::make_unique<IVKnobControl>(Rect{950, 500, 1150, 700}, kNoParameter, "PRESET", b.styles.knob),
+        std::make_unique<VectorKnobControl>(Rect{950, 500, 1150, 700}, kNoParam, "PRESET", b.styles.knob),
         kTagProgressKnob, group);
     b.Text({850, 400, 1250, 800}, "0 %", b.styles.panelText.WithSize(60).WithVAlign(VAlign::Middle), group,
            kTagProgressText);

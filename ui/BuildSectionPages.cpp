@@ -130,7 +130,7 @@ void AddColumn(PageBuilder& b, const char* group, bool driveRows, const Column& 
     const float dy = driveRows ? 70.f : 0.f;
     const float x = c.x;
     b.Text({x, 780 + dy, x + 200, 810 + dy}, c.caption, b.styles.label, group, c.captionTag);
-    b.g.AddControl(std::make_unique<IVKnobControl>(Rect{x, 820 + dy, x + 200, 1020 + dy}, c.param, c.caption,
+    b.g.AddControl(std::make_unique<VectorKnobControl>(Rect{x, 820 + dy, x + 200, 1020 + dy}, c.param, c.caption,
                                                    b.styles.knob),
                    kNoTag, group);
     b.Text({x, 895 + dy, x + 200, 935 + dy}, c.initial, b.styles.value.WithSize(40), group, c.readoutTag);
@@ -142,8 +142,8 @@ void AddSelectorButtons(PageBuilder& b, const char* group, const SelectorButton*
     auto ui = b.ui;
     for (int k = 0; k < count; ++k) {
         const SelectorButton& s = buttons[k];
-        b.g.AddControl(std::make_unique<IBButtonControl>(s.x, s.y, b.g.LoadBitmap(s.bitmap, 2),
-                                                         [ui, k, amp](IControl* c) {
+        b.g.AddControl(std::make_unique<BitmapButtonControl>(s.x, s.y, b.g.LoadBitmap(s.bitmap, 2),
+                                                         [ui, k, amp](Control* c) {
                                                              if (amp)
                                                                  ui->AmpModelButton(k, *c);
                                                              else
@@ -174,7 +174,7 @@ void AddEffectSections(PageBuilder& b) {
 }
 
 void AddIrSectionPanel(PageBuilder& b) {
-    b.Bitmap(429, 705, "irbg.png", kGroupIr);
+    b.Picture(429, 705, "irbg.png", kGroupIr);
     AddSectionTitles(b);
     b.Button(
         {984, 1068, 1054, 1106}, "IMPORT", b.styles.button, kGroupIr, [](EditorUi& u) { u.IrImport(true); },
@@ -184,16 +184,16 @@ void AddIrSectionPanel(PageBuilder& b) {
         kTagIrImport8);
     const VectorStyle mode = b.styles.knob.WithRoundness(1.f);
     b.g.AddControl(
-        std::make_unique<IVSlideSwitchControl>(Rect{740, 1072, 800, 1100}, kParamIrMode7, "MODE", mode),
+        std::make_unique<VectorSlideSwitchControl>(Rect{740, 1072, 800, 1100}, kParamIrMode7, "MODE", mode),
         kTagIrMode7, kGroupIr);
     b.g.AddControl(
-        std::make_unique<IVSlideSwitchControl>(Rect{740, 1122, 800, 1150}, kParamIrMode8, "MODE", mode),
+        std::make_unique<VectorSlideSwitchControl>(Rect{740, 1122, 800, 1150}, kParamIrMode8, "MODE", mode),
         kTagIrMode8, kGroupIr);
     b.g.AddControl(
-        std::make_unique<ISVGKnobControl>(Rect{815, 1070, 845, 1100}, b.vectorKnob, kParamUserIrGain7),
+        std::make_unique<SvgKnobControl>(Rect{815, 1070, 845, 1100}, b.vectorKnob, kParamUserIrGain7),
         kTagIrGainKnob7, kGroupIr);
     b.g.AddControl(
-        std::make_unique<ISVGKnobControl>(Rect{815, 1120, 845, 1150}, b.vectorKnob, kParamUserIrGain8),
+        std::make_unique<SvgKnobControl>(Rect{815, 1120, 845, 1150}, b.vectorKnob, kParamUserIrGain8),
         kTagIrGainKnob8, kGroupIr);
     const TextStyle value = b.styles.irValue.WithSize(22);
     b.Text({905, 1077, 955, 1127}, "0.00", value, kGroupIr, kTagIrGainValue7);
@@ -214,7 +214,7 @@ void AddIrList(PageBuilder& b) {
         std::make_unique<IrListSelectControl>(Rect{445, 713, 695, 1163}, kParamIrListRow, b.plugin), kNoTag,
         kGroupIr);
     b.g.AddControl(
-        std::make_unique<IBSliderControl>(Rect{374, 717, 424, 1149}, b.mic, kParamIrSelectorInverted),
+        std::make_unique<BitmapSliderControl>(Rect{374, 717, 424, 1149}, b.mic, kParamIrSelectorInverted),
         kTagIrSlider, kGroupIr);
 }
 

@@ -1,6 +1,6 @@
 #include "ui/DynamicsResponseGraph.h"
 
-#include "toolkit/IGraphics.h"
+#include "toolkit/Canvas.h"
 #include "toolkit/Painting.h"
 
 #include <QPainter>
@@ -15,36 +15,36 @@ const Colour kGridGrey{255, 120, 120, 120};
 constexpr float kLabelSize = 20.f;
 } // namespace
 
-IDynamicsResponseGraph::IDynamicsResponseGraph(const Rect& bounds, Colour curveColour)
-    : IControl(bounds), curveColour_(curveColour) {}
+DynamicsResponseGraph::DynamicsResponseGraph(const Rect& bounds, Colour curveColour)
+    : Control(bounds), curveColour_(curveColour) {}
 
-double IDynamicsResponseGraph::KneeFraction(double db) {
+double DynamicsResponseGraph::KneeFraction(double db) {
     return 1.0 - std::abs(db) / 100.0;
 }
 
-void IDynamicsResponseGraph::SetLowerKnee(double db) {
+void DynamicsResponseGraph::SetLowerKnee(double db) {
     lowerKnee_ = KneeFraction(db);
     if (upperKnee_ < lowerKnee_) upperKnee_ = lowerKnee_;
     MarkDirty(false);
 }
 
-void IDynamicsResponseGraph::SetUpperKnee(double db) {
+void DynamicsResponseGraph::SetUpperKnee(double db) {
     upperKnee_ = KneeFraction(db);
     if (lowerKnee_ > upperKnee_) lowerKnee_ = upperKnee_;
     MarkDirty(false);
 }
 
-void IDynamicsResponseGraph::SetLowerSlope(double factor) {
+void DynamicsResponseGraph::SetLowerSlope(double factor) {
     lowerSlope_ = factor;
     MarkDirty(false);
 }
 
-void IDynamicsResponseGraph::SetUpperRatio(double ratio) {
+void DynamicsResponseGraph::SetUpperRatio(double ratio) {
     upperRatio_ = ratio;
     MarkDirty(false);
 }
 
-IDynamicsResponseGraph::Geometry IDynamicsResponseGraph::ComputeGeometry() const {
+DynamicsResponseGraph::Geometry DynamicsResponseGraph::ComputeGeometry() const {
     const Rect r = GetRect();
     const float L = r.L, T = r.T, R = r.R, B = r.B, W = r.W(), H = r.H();
     Geometry g;
@@ -59,11 +59,11 @@ IDynamicsResponseGraph::Geometry IDynamicsResponseGraph::ComputeGeometry() const
     return g;
 }
 
-void IDynamicsResponseGraph::Draw(QPainter& p) {
+void DynamicsResponseGraph::Draw(QPainter& p) {
     const Rect r = GetRect();
     const float L = r.L, T = r.T, W = r.W(), H = r.H();
     const TextStyle label{kLabelSize, kGridGrey, "", HAlign::Centre, VAlign::Middle};
-    const QFont font = GetUI()->FontFor(label);
+    const QFont font = GetCanvas()->FontFor(label);
 
     for (float v : kGridMarks) {
         const float frac = -v / 100.f;

@@ -3,13 +3,13 @@
 // level across (-100 dB left to 0 dB right), output level down (0 dB top to
 // -100 dB bottom), with a knee for each threshold.
 
-#include "toolkit/IControl.h"
+#include "toolkit/Control.h"
 
 #include <array>
 
 namespace tolvane {
 
-class IDynamicsResponseGraph : public IControl {
+class DynamicsResponseGraph : public Control {
 public:
     static constexpr std::array<float, 6> kGridMarks{-80, -60, -40, -30, -20, -12};
 
@@ -24,7 +24,7 @@ public:
         std::array<Segment, 3> segments; // below the gate, 1:1, above the upper knee
     };
 
-    IDynamicsResponseGraph(const Rect& bounds, Colour curveColour);
+    DynamicsResponseGraph(const Rect& bounds, Colour curveColour);
 
     // Each setter redraws. The knees keep lower <= upper: setting one pushes
     // the other along.

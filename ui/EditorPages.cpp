@@ -4,7 +4,7 @@
 #include "ui/EditorPages.h"
 
 #include "device/Tolvane.h"
-#include "toolkit/IGraphics.h"
+#include "toolkit/Canvas.h"
 #include "ui/PageBuilder.h"
 
 #include <QObject>
@@ -29,7 +29,7 @@ void InstallCallPoints(Tolvane& plugin, const std::shared_ptr<EditorUi>& ui) {
 
 } // namespace
 
-std::shared_ptr<EditorUi> BuildEditorPages(IGraphics& graphics, Tolvane& plugin, PageHooks hooks) {
+std::shared_ptr<EditorUi> BuildEditorPages(Canvas& graphics, Tolvane& plugin, PageHooks hooks) {
     // 1. Built once per window.
     if (graphics.NControls() > 0) return nullptr;
     auto ui = std::make_shared<EditorUi>(plugin, std::move(hooks));
@@ -40,8 +40,8 @@ std::shared_ptr<EditorUi> BuildEditorPages(IGraphics& graphics, Tolvane& plugin,
     graphics.AttachCornerResizer(20.f, colours::kFaintBlack, colours::kBlack, colours::kBlack);
 
     // 3. Background and the overlays of the drawing context.
-    const IBitmap background = graphics.LoadBitmap("background.png");
-    graphics.AddControl(std::make_unique<IBitmapControl>(
+    const Bitmap background = graphics.LoadBitmap("background.png");
+    graphics.AddControl(std::make_unique<BitmapControl>(
                             static_cast<float>(graphics.Width() - background.W()) / 2.f, 0.f, background),
                         kNoTag, kGroupBackground);
     graphics.AttachTextEntryControl();

@@ -5,7 +5,7 @@
 #include "ui/EditorUi.h"
 
 #include "device/Tolvane.h"
-#include "toolkit/IGraphics.h"
+#include "toolkit/Canvas.h"
 #include "toolkit/TextControls.h"
 #include "ui/DynamicsResponseGraph.h"
 #include "ui/Readouts.h"
@@ -89,39 +89,39 @@ EditorUi::EditorUi(Tolvane& plugin, PageHooks hooks)
     autoFilterOn_.store(ParamInt(kParamAutoFilterOn) != 0);
 }
 
-void EditorUi::Attach(IGraphics& graphics) {
-    graphics_.store(&graphics);
+void EditorUi::Attach(Canvas& graphics) {
+    canvas_.store(&graphics);
 }
 
 void EditorUi::Detach() {
-    graphics_.store(nullptr);
+    canvas_.store(nullptr);
     controls = {};
 }
 
 int EditorUi::ParamInt(int index) const {
-    const IParam* p = plugin_.GetParam(index);
+    const Param* p = plugin_.GetParam(index);
     return p ? p->Int() : 0;
 }
 
-IControl* EditorUi::ByTag(ControlTag tag) const {
-    IGraphics* g = graphics_.load();
+Control* EditorUi::ByTag(ControlTag tag) const {
+    Canvas* g = canvas_.load();
     return g ? g->ControlByTag(tag) : nullptr;
 }
 
-ITextControl* EditorUi::TextByTag(ControlTag tag) const {
-    return dynamic_cast<ITextControl*>(ByTag(tag));
+TextControl* EditorUi::TextByTag(ControlTag tag) const {
+    return dynamic_cast<TextControl*>(ByTag(tag));
 }
 
 void EditorUi::SetText(ControlTag tag, const std::string& text) const {
-    if (ITextControl* c = TextByTag(tag)) c->SetStr(text);
+    if (TextControl* c = TextByTag(tag)) c->SetStr(text);
 }
 
 void EditorUi::SetControlHidden(ControlTag tag, bool hidden) const {
-    if (IControl* c = ByTag(tag)) c->SetHidden(hidden);
+    if (Control* c = ByTag(tag)) c->SetHidden(hidden);
 }
 
 void EditorUi::SetControlDisabled(ControlTag tag, bool disabled) const {
-    if (IControl* c = ByTag(tag)) c->SetDisabled(disabled);
+    if (Control* c = ByTag(tag)) c->SetDisabled(disabled);
 }
 
 void EditorUi::RefreshIrDisplay(int irValue) {
@@ -151,7 +151,7 @@ void EditorUi::ParamDisplay(int index) {
 }
 
 void EditorUi::RunDisplayStep(int index, bool userEdit) {
-    IGraphics* g = graphics_.load();
+    Canvas* g = canvas_.load();
     if (!g) return;
     const int v = ParamInt(index);
 
@@ -166,7 +166,7 @@ void EditorUi::RunDisplayStep(int index, bool userEdit) {
     case kParamIr:
         SetText(kTagNumberDisplay, IrSelectorNumber(v));
         // The inverted slider follows without telling anyone.
-        if (IControl* slider = ByTag(kTagIrSlider)) slider->SetValueFromDelegate(1.0 - v / 127.0);
+        if (Control* slider = ByTag(kTagIrSlider)) slider->SetValueFromDelegate(1.0 - v / 127.0);
         if (userEdit && !plugin_.Flags().applyFlag.load() && CurrentPage() != kPageIr)
             ShowSectionPage(kPageIr);
         break;
@@ -200,7 +200,7 @@ void EditorUi::RunDisplayStep(int index, bool userEdit) {
 }
 
 void EditorUi::FeedGraphs(int index, int v) {
-    IDynamicsResponseGraph* graph = controls.dynamicsGraph;
+    DynamicsResponseGraph* graph = controls.dynamicsGraph;
     if (!graph) return;
     switch (index) {
     case kParamGate:
@@ -219,11 +219,11 @@ void EditorUi::FeedGraphs(int index, int v) {
         }
         break;
     case kParamCompressorRatio:
-        if (IControl* c = ByTag(kTagCompRatioValue); c && !c->IsHidden())
+        if (Control* c = ByTag(kTagCompRatioValue); c && !c->IsHidden())
             graph->SetUpperRatio(CompressorRatio(v));
         break;
     case kParamExpanderRatio:
-        if (IControl* c = ByTag(kTagExpRatioValue); c && !c->IsHidden())
+        if (Control* c = ByTag(kTagExpRatioValue); c && !c->IsHidden())
             graph->SetUpperRatio(1.0 / ExpanderRatio(v));
         break;
     default:
@@ -255,7 +255,7 @@ void EditorUi::SwitchPageFor(int index) {
 void EditorUi::ShowCustomIrBank(int bank) {
     const auto& name = plugin_.Transfers().slotViewName;
     for (int j = 0; j < kIrSlotsPerBank; ++j) {
-        ITextControl* row = controls.irSlotRows[j];
+        TextControl* row = controls.irSlotRows[j];
         if (!row) continue;
         const int slot = kIrSlotsPerBank * bank + j;
         if (name) row->SetStr(name(slot));
@@ -279,7 +279,7 @@ void EditorUi::IdleDisplay() {
         for (int i = 0; i < kNumParams; ++i)
             if (deferred_[i].exchange(false, std::memory_order_acquire)) RunDisplayStep(i, false);
     }
-    if (!graphics_.load()) return;
+    if (!canvas_.load()) return;
     // The link moves the highlight when a preset arrives: follow it.
     const int linkRow = plugin_.SelectedPresetRow();
     if (linkRow != linkRowSeen_) {
@@ -334,7 +334,7 @@ void EditorUi::ShowNumber(bool visible) const {
 // ---- 3. Section pages and voicing buttons -----------------------------------------------
 
 void EditorUi::ShowSectionPage(int page) {
-    IGraphics* g = graphics_.load();
+    Canvas* g = canvas_.load();
     if (!g) return;
     const PageLayout* layout = nullptr;
     for (const auto& l : kPages)
@@ -359,7 +359,7 @@ void EditorUi::ShowSectionPage(int page) {
             const double normalised = (dynamics - 64) / 63.0;
             plugin_.SetParamAndNotify(kParamCompression, normalised);
             plugin_.QueueParamForControls(kParamCompression, normalised, true);
-        } else if (IParam* compression = plugin_.GetParam(kParamCompression)) {
+        } else if (Param* compression = plugin_.GetParam(kParamCompression)) {
             compression->SetValue(compression->ValueFromNormal(0.0));
             plugin_.OnParamChange(kParamCompression, kUI, -1);
             plugin_.QueueParamForControls(kParamCompression, compression->Value(), false);
@@ -369,12 +369,12 @@ void EditorUi::ShowSectionPage(int page) {
 
 void EditorUi::LightAmpVoicing(int k) {
     for (int i = 0; i < kNumAmpModels; ++i)
-        if (IControl* c = ByTag(kTagAmpModelFirst + i)) c->SetValueFromDelegate(i == k ? 1.0 : 0.0);
+        if (Control* c = ByTag(kTagAmpModelFirst + i)) c->SetValueFromDelegate(i == k ? 1.0 : 0.0);
 }
 
 void EditorUi::LightAmbienceVoicing(int k) {
     for (int i = 0; i < kNumReverbTypes; ++i)
-        if (IControl* c = ByTag(kTagReverbTypeFirst + i)) c->SetValueFromDelegate(i == k ? 1.0 : 0.0);
+        if (Control* c = ByTag(kTagReverbTypeFirst + i)) c->SetValueFromDelegate(i == k ? 1.0 : 0.0);
 }
 
 } // namespace tolvane::ui

@@ -31,12 +31,12 @@
 #include <thread>
 
 namespace tolvane {
-class IGraphics;
-class IControl;
-class ITextControl;
-class IInvisibleSelectControl3;
-class IDynamicsResponseGraph;
-class IFreqResponseGraph;
+class Canvas;
+class Control;
+class TextControl;
+class InvisibleSelectControl;
+class DynamicsResponseGraph;
+class FreqResponseGraph;
 class Tolvane;
 } // namespace tolvane
 
@@ -80,18 +80,18 @@ public:
     const PageHooks& Hooks() const { return hooks_; }
 
     // The pages are built on graphics: the display steps may touch them now.
-    void Attach(IGraphics& graphics);
+    void Attach(Canvas& graphics);
     // The window is gone; state goes on being kept.
     void Detach();
-    IGraphics* Graphics() const { return graphics_.load(); }
+    Canvas* Graphics() const { return canvas_.load(); }
 
     // Controls the logic needs beyond tags, registered by the builder.
     struct Controls {
-        std::array<ITextControl*, 128> presetRows{};
-        IInvisibleSelectControl3* listSurface = nullptr;
-        IDynamicsResponseGraph* dynamicsGraph = nullptr;
-        IFreqResponseGraph* freqGraph = nullptr;
-        std::array<ITextControl*, kIrSlotsPerBank> irSlotRows{};
+        std::array<TextControl*, 128> presetRows{};
+        InvisibleSelectControl* listSurface = nullptr;
+        DynamicsResponseGraph* dynamicsGraph = nullptr;
+        FreqResponseGraph* freqGraph = nullptr;
+        std::array<TextControl*, kIrSlotsPerBank> irSlotRows{};
     };
     Controls controls;
 
@@ -107,9 +107,9 @@ public:
     void LightAmbienceVoicing(int k);
 
     // ---- 4. Button actions ---------------------------------------------------
-    void AmpModelButton(int k, IControl& button);
-    void ReverbTypeButton(int k, IControl& button);
-    void FilterSwitch(IControl& button);
+    void AmpModelButton(int k, Control& button);
+    void ReverbTypeButton(int k, Control& button);
+    void FilterSwitch(Control& button);
     void IrImport(bool firstPosition);
     void UpdateFirmware();
     void CloseFirmwarePage();
@@ -120,9 +120,9 @@ public:
 
     // ---- 5. Preset browser -----------------------------------------------------
     // Bitmap buttons call these on press and again on release.
-    void UpDownSwitch(IControl& button, int direction);
-    void SelectSwitch(IControl& button);
-    void SaveButton(IControl& button);
+    void UpDownSwitch(Control& button, int direction);
+    void SelectSwitch(Control& button);
+    void SaveButton(Control& button);
 
     // ---- 6. State ---------------------------------------------------------------
     int FirstVisiblePreset() const { return firstVisible_.load(); }
@@ -135,8 +135,8 @@ public:
 private:
     bool OnUiThread() const { return std::this_thread::get_id() == uiThread_; }
     int ParamInt(int index) const;
-    IControl* ByTag(ControlTag tag) const;
-    ITextControl* TextByTag(ControlTag tag) const;
+    Control* ByTag(ControlTag tag) const;
+    TextControl* TextByTag(ControlTag tag) const;
     void SetText(ControlTag tag, const std::string& text) const;
     void SetControlHidden(ControlTag tag, bool hidden) const;
     void SetControlDisabled(ControlTag tag, bool disabled) const;
@@ -160,7 +160,7 @@ private:
     Tolvane& plugin_;
     PageHooks hooks_;
     std::thread::id uiThread_;
-    std::atomic<IGraphics*> graphics_{nullptr};
+    std::atomic<Canvas*> canvas_{nullptr};
 
     // Display steps left for the idle step by other threads.
     std::array<std::atomic<bool>, kNumParams> deferred_{};

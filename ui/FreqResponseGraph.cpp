@@ -1,6 +1,6 @@
 #include "ui/FreqResponseGraph.h"
 
-#include "toolkit/IGraphics.h"
+#include "toolkit/Canvas.h"
 #include "toolkit/Painting.h"
 #include "ui/Fft.h"
 
@@ -59,15 +59,15 @@ const char* FreqLabel(float hz) {
 
 } // namespace
 
-IFreqResponseGraph::IFreqResponseGraph(const Rect& bounds, Colour curveColour)
-    : IControl(bounds), width_(int(bounds.W())), height_(int(bounds.H())), left_(int(bounds.L)),
+FreqResponseGraph::FreqResponseGraph(const Rect& bounds, Colour curveColour)
+    : Control(bounds), width_(int(bounds.W())), height_(int(bounds.H())), left_(int(bounds.L)),
       top_(int(bounds.T)), curveColour_(curveColour), magnitude_(kFftSize, 0.0), logSpectrum_(kFftSize, 0.0),
       curve_(std::max(0, width_), 0.0) {
     SetIgnoreMouse(true);
     SetRange(lowHz_, highHz_, dbRange_, topDb_);
 }
 
-void IFreqResponseGraph::SetRange(double lowestHz, double highestHz, double dbRange, double topDb) {
+void FreqResponseGraph::SetRange(double lowestHz, double highestHz, double dbRange, double topDb) {
     lowHz_ = lowestHz;
     highHz_ = highestHz;
     dbRange_ = dbRange;
@@ -82,7 +82,7 @@ void IFreqResponseGraph::SetRange(double lowestHz, double highestHz, double dbRa
     MarkDirty(false);
 }
 
-void IFreqResponseGraph::SetImpulseResponse(const double* samples) {
+void FreqResponseGraph::SetImpulseResponse(const double* samples) {
     const int half = kFftSize / 2;
     std::vector<double> re(samples, samples + kFftSize), im(kFftSize, 0.0);
     ForwardFft(re, im);
@@ -105,7 +105,7 @@ void IFreqResponseGraph::SetImpulseResponse(const double* samples) {
     MarkDirty(false);
 }
 
-std::vector<std::array<float, 4>> IFreqResponseGraph::CurveSegments() const {
+std::vector<std::array<float, 4>> FreqResponseGraph::CurveSegments() const {
     std::vector<std::array<float, 4>> segments;
     for (int c = 0; c + 1 < width_; ++c) {
         if (curve_[c] > 0.0 && curve_[c] < height_) {
@@ -116,10 +116,10 @@ std::vector<std::array<float, 4>> IFreqResponseGraph::CurveSegments() const {
     return segments;
 }
 
-void IFreqResponseGraph::Draw(QPainter& p) {
+void FreqResponseGraph::Draw(QPainter& p) {
     const float L = float(left_), T = float(top_), W = float(width_), H = float(height_);
     const TextStyle label{kLabelSize, kGridGrey, "", HAlign::Centre, VAlign::Middle};
-    const QFont font = GetUI()->FontFor(label);
+    const QFont font = GetCanvas()->FontFor(label);
 
     for (int i = 0; i < kNumFreqMarks; ++i) {
         const float x = L + W * freqFractions_[i];

@@ -4,14 +4,14 @@
 // columns with Catmull-Rom interpolation, drawn over a grid of frequency and
 // level marks. It takes no mouse input; a selection surface lies above it.
 
-#include "toolkit/IControl.h"
+#include "toolkit/Control.h"
 
 #include <array>
 #include <vector>
 
 namespace tolvane {
 
-class IFreqResponseGraph : public IControl {
+class FreqResponseGraph : public Control {
 public:
     static constexpr int kFftSize = 4096;
     static constexpr int kNumFreqMarks = 14;
@@ -20,7 +20,7 @@ public:
                                                                  500, 1000, 2000, 3000, 4000, 5000, 10000};
     static constexpr std::array<float, kNumDbMarks> kDbMarks{-60, -40, -20, -12, -6, 0, 6, 12, 20};
 
-    IFreqResponseGraph(const Rect& bounds, Colour curveColour);
+    FreqResponseGraph(const Rect& bounds, Colour curveColour);
 
     // samples points at kFftSize values; the curve follows at once.
     void SetImpulseResponse(const double* samples);

@@ -4,34 +4,34 @@
 // (parameter 72) changes.
 
 #include "device/Tolvane.h"
-#include "ui/InvisibleSelectControl3.h"
+#include "ui/InvisibleSelectControl.h"
 
 namespace tolvane::ui {
 
-class IrListSelectControl : public IInvisibleSelectControl3 {
+class IrListSelectControl : public InvisibleSelectControl {
 public:
     IrListSelectControl(const Rect& bounds, int paramIdx, Tolvane& plugin)
-        : IInvisibleSelectControl3(bounds, paramIdx), plugin_(plugin) {}
+        : InvisibleSelectControl(bounds, paramIdx), plugin_(plugin) {}
 
-    void OnMouseDown(float x, float y, const IMouseMod& mod) override {
+    void OnMouseDown(float x, float y, const MouseModifiers& mod) override {
         plugin_.SetIrListEventIsPress(true);
-        IInvisibleSelectControl3::OnMouseDown(x, y, mod);
+        InvisibleSelectControl::OnMouseDown(x, y, mod);
     }
-    void OnMouseUp(float x, float y, const IMouseMod& mod) override {
+    void OnMouseUp(float x, float y, const MouseModifiers& mod) override {
         plugin_.SetIrListEventIsPress(false);
-        IInvisibleSelectControl3::OnMouseUp(x, y, mod);
+        InvisibleSelectControl::OnMouseUp(x, y, mod);
     }
-    void OnMouseDrag(float x, float y, float dX, float dY, const IMouseMod& mod) override {
+    void OnMouseDrag(float x, float y, float dX, float dY, const MouseModifiers& mod) override {
         plugin_.SetIrListEventIsPress(false);
-        IInvisibleSelectControl3::OnMouseDrag(x, y, dX, dY, mod);
+        InvisibleSelectControl::OnMouseDrag(x, y, dX, dY, mod);
     }
-    void OnMouseDblClick(float x, float y, const IMouseMod& mod) override {
+    void OnMouseDblClick(float x, float y, const MouseModifiers& mod) override {
         plugin_.SetIrListEventIsPress(false);
-        IInvisibleSelectControl3::OnMouseDblClick(x, y, mod);
+        InvisibleSelectControl::OnMouseDblClick(x, y, mod);
     }
-    void OnMouseWheel(float x, float y, const IMouseMod& mod, float d) override {
+    void OnMouseWheel(float x, float y, const MouseModifiers& mod, float d) override {
         plugin_.SetIrListEventIsPress(false);
-        IInvisibleSelectControl3::OnMouseWheel(x, y, mod, d);
+        InvisibleSelectControl::OnMouseWheel(x, y, mod, d);
     }
 
 private:

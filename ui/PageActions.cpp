@@ -5,7 +5,7 @@
 #include "ui/EditorUi.h"
 
 #include "device/Tolvane.h"
-#include "toolkit/IGraphics.h"
+#include "toolkit/Canvas.h"
 #include "toolkit/TextControls.h"
 
 namespace tolvane::ui {
@@ -17,20 +17,20 @@ constexpr int kSecondPositionSlots = 128;
 
 } // namespace
 
-void EditorUi::AmpModelButton(int k, IControl& button) {
+void EditorUi::AmpModelButton(int k, Control& button) {
     // Only a button not yet lit acts, and only on its press.
     if (button.GetValue() != 0.0) return;
     LightAmpVoicing(k);
     plugin_.ApplyAmpVoicing(k);
 }
 
-void EditorUi::ReverbTypeButton(int k, IControl& button) {
+void EditorUi::ReverbTypeButton(int k, Control& button) {
     if (button.GetValue() != 0.0) return;
     LightAmbienceVoicing(k);
     plugin_.ApplyAmbienceVoicing(k);
 }
 
-void EditorUi::FilterSwitch(IControl& button) {
+void EditorUi::FilterSwitch(Control& button) {
     if (button.GetValue() != 0.0) {
         button.SetValueFromDelegate(0.0); // the release
         return;
@@ -53,7 +53,7 @@ void EditorUi::IrImport(bool firstPosition) {
 }
 
 void EditorUi::UpdateFirmware() {
-    IGraphics* g = graphics_.load();
+    Canvas* g = canvas_.load();
     if (!g) return;
     const std::string path = g->AskForFile(FileAction::Open, "ldr");
     if (!path.empty() && hooks_.loadFirmware) hooks_.loadFirmware(path);
@@ -66,7 +66,7 @@ void EditorUi::CloseFirmwarePage() {
     }
     plugin_.SetConnected(false);
     plugin_.SetAutoConnect(true);
-    if (IGraphics* g = graphics_.load()) {
+    if (Canvas* g = canvas_.load()) {
         g->HideGroup(kGroupFirmwareBackground);
         g->HideGroup(kGroupFirmwareUpdate);
         g->EnableGroup(kGroupMain);
@@ -74,19 +74,19 @@ void EditorUi::CloseFirmwarePage() {
 }
 
 void EditorUi::CloseGlobalSettings() {
-    if (IGraphics* g = graphics_.load()) g->HideGroup(kGroupGlobalSettings);
+    if (Canvas* g = canvas_.load()) g->HideGroup(kGroupGlobalSettings);
     plugin_.CloseGlobalSettings();
 }
 
 void EditorUi::CloseCustomIrPicker() {
-    if (IGraphics* g = graphics_.load()) g->HideGroup(kGroupCustomIr);
-    for (ITextControl* row : controls.irSlotRows)
+    if (Canvas* g = canvas_.load()) g->HideGroup(kGroupCustomIr);
+    for (TextControl* row : controls.irSlotRows)
         if (row) row->SetTextColour(kColourIrSlotRow);
     plugin_.SetIrEditTargets(false, false);
 }
 
 bool EditorUi::ShowAbout() {
-    IGraphics* g = graphics_.load();
+    Canvas* g = canvas_.load();
     if (!g) return false;
     g->ShowGroup(kGroupAbout);
     return true;

@@ -4,7 +4,7 @@
 
 #include "toolkit/Bitmap.h"
 #include "toolkit/BitmapControls.h"
-#include "toolkit/IGraphics.h"
+#include "toolkit/Canvas.h"
 #include "toolkit/TextControls.h"
 #include "toolkit/VectorControls.h"
 #include "ui/EditorUi.h"
@@ -17,28 +17,28 @@
 namespace tolvane::ui {
 
 struct PageBuilder {
-    IGraphics& g;
+    Canvas& g;
     Tolvane& plugin;
     std::shared_ptr<EditorUi> ui;
     PageStyles styles;
-    IBitmap mic;
-    ISVG vectorKnob;
+    Bitmap mic;
+    SvgImage vectorKnob;
 
-    ITextControl* Text(const Rect& r, const std::string& text, const TextStyle& style, const char* group,
+    TextControl* Text(const Rect& r, const std::string& text, const TextStyle& style, const char* group,
                        ControlTag tag = kNoTag, Colour background = colours::kTransparent) {
-        return g.AddControl(std::make_unique<ITextControl>(r, text, style, background), tag, group);
+        return g.AddControl(std::make_unique<TextControl>(r, text, style, background), tag, group);
     }
     // A vector button acting when its click animation ends.
-    IVButtonControl* Button(const Rect& r, const std::string& label, const VectorStyle& style,
+    VectorButtonControl* Button(const Rect& r, const std::string& label, const VectorStyle& style,
                             const char* group, std::function<void(EditorUi&)> action,
                             ControlTag tag = kNoTag) {
         auto owner = ui;
-        IActionFunction done;
-        if (action) done = [owner, action](IControl*) { action(*owner); };
-        return g.AddControl(std::make_unique<IVButtonControl>(r, label, style, done), tag, group);
+        ControlAction done;
+        if (action) done = [owner, action](Control*) { action(*owner); };
+        return g.AddControl(std::make_unique<VectorButtonControl>(r, label, style, done), tag, group);
     }
-    IControl* Bitmap(float x, float y, const char* name, const char* group, ControlTag tag = kNoTag) {
-        return g.AddControl(std::make_unique<IBitmapControl>(x, y, g.LoadBitmap(name)), tag, group);
+    Control* Picture(float x, float y, const char* name, const char* group, ControlTag tag = kNoTag) {
+        return g.AddControl(std::make_unique<BitmapControl>(x, y, g.LoadBitmap(name)), tag, group);
     }
 };
 

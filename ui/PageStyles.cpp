@@ -1,6 +1,6 @@
 #include "ui/PageStyles.h"
 
-#include "toolkit/IGraphics.h"
+#include "toolkit/Canvas.h"
 
 namespace tolvane::ui {
 
@@ -66,9 +66,9 @@ PageStyles MakePageStyles() {
     button.emboss = true;
     button.shadowOffset = 2.f;
     button.frameThickness = 2.f;
-    button.colours[kFG] = Colour{255, 116, 116, 116};
-    button.colours[kPR] = Colour{255, 144, 144, 144};
-    button.colours[kFR] = colours::kBlack;
+    button.colours[kForeground] = Colour{255, 116, 116, 116};
+    button.colours[kPressed] = Colour{255, 144, 144, 144};
+    button.colours[kFrame] = colours::kBlack;
     button.labelText = s.buttonText.WithVAlign(VAlign::Middle);
     s.button = button;
 
@@ -77,16 +77,16 @@ PageStyles MakePageStyles() {
     backdrop.shadowOffset = 0.f;
     backdrop.drawShadows = false; // nothing of it may show
     backdrop.roundness = 0.05f;
-    for (VColour c : {kBG, kFG, kPR, kFR, kHL})
+    for (VectorColour c : {kBackground, kForeground, kPressed, kFrame, kHighlight})
         backdrop.colours[c] = colours::kTransparent;
     backdrop.labelText = s.panelText.WithSize(34);
     s.backdrop = backdrop;
 
     VectorStyle notice = backdrop;
-    notice.colours[kFR] = colours::kDarkGrey;
-    notice.colours[kFG] = Colour{220, 20, 20, 20};
-    notice.colours[kPR] = Colour{220, 20, 20, 20};
-    notice.colours[kBG] = colours::kTransparent;
+    notice.colours[kFrame] = colours::kDarkGrey;
+    notice.colours[kForeground] = Colour{220, 20, 20, 20};
+    notice.colours[kPressed] = Colour{220, 20, 20, 20};
+    notice.colours[kBackground] = colours::kTransparent;
     notice.labelText = s.panelText.WithSize(34).WithVAlign(VAlign::Middle);
     s.notice = notice;
 
@@ -102,7 +102,7 @@ PageStyles MakePageStyles() {
     return s;
 }
 
-bool RegisterPageFonts(IGraphics& graphics) {
+bool RegisterPageFonts(Canvas& graphics) {
     bool ok = graphics.RegisterFont(kFontRoboto, "Roboto-Regular.ttf");
     ok = graphics.RegisterFont(kFontSevenSeg, "MyBlueRoom.ttf") && ok;
     ok = graphics.RegisterFont(kFontKnow, "Knowledge-Bold.ttf") && ok;

@@ -4,7 +4,7 @@
 #include "toolkit/Styles.h"
 
 namespace tolvane {
-class IGraphics;
+class Canvas;
 }
 
 namespace tolvane::ui {
@@ -40,6 +40,6 @@ struct PageStyles {
 PageStyles MakePageStyles();
 
 // Registers the three fonts under their ids; false when one is missing.
-bool RegisterPageFonts(IGraphics& graphics);
+bool RegisterPageFonts(Canvas& graphics);
 
 } // namespace tolvane::ui

@@ -6,9 +6,9 @@
 #include "ui/EditorUi.h"
 
 #include "device/Tolvane.h"
-#include "toolkit/IGraphics.h"
+#include "toolkit/Canvas.h"
 #include "toolkit/TextControls.h"
-#include "ui/InvisibleSelectControl3.h"
+#include "ui/InvisibleSelectControl.h"
 #include "ui/Readouts.h"
 
 #include <algorithm>
@@ -26,7 +26,7 @@ constexpr int kWheelRowsFine = 1;
 void EditorUi::PlaceRows() {
     const int first = FirstVisiblePreset();
     for (int i = 0; i < kPresetSlotCount; ++i) {
-        ITextControl* row = controls.presetRows[i];
+        TextControl* row = controls.presetRows[i];
         if (!row) continue;
         const float y = kListTop + kRowPitch * static_cast<float>(i - first);
         row->SetHidden(y < kListTop);
@@ -36,7 +36,7 @@ void EditorUi::PlaceRows() {
 
 void EditorUi::HighlightRow(int slot, bool selected) {
     if (slot < 0 || slot >= kPresetSlotCount) return;
-    ITextControl* row = controls.presetRows[slot];
+    TextControl* row = controls.presetRows[slot];
     if (!row) return;
     row->SetTextColour(selected ? kColourRowSelected : kColourRow);
     if (selected) row->SetHidden(false);
@@ -46,7 +46,7 @@ void EditorUi::ListEvent() {
     if (!controls.listSurface) return;
     const SelectEvent& event = controls.listSurface->LastEvent();
     if (event.kind == SelectEvent::Press) {
-        const IParam* p = plugin_.GetParam(kParamPresetListRow);
+        const Param* p = plugin_.GetParam(kParamPresetListRow);
         PressListRow(std::clamp(static_cast<int>(p->Value()), 0, kVisibleRows - 1));
     } else if (event.kind == SelectEvent::Wheel) {
         const int step = event.modifier != SelectEvent::None ? kWheelRowsFine : kWheelRows;
@@ -81,14 +81,14 @@ void EditorUi::StepPreset(int direction) {
     SetText(kTagNumberDisplay, TwoDigits(plugin_.PatchOffset() + slot));
 }
 
-void EditorUi::UpDownSwitch(IControl& button, int direction) {
+void EditorUi::UpDownSwitch(Control& button, int direction) {
     bool& held = direction > 0 ? upHeld_ : downHeld_;
     if (!held) {
         button.SetValueFromDelegate(1.0);
         held = true;
         repeatTicks_ = kRepeatDelayTicks;
         StepPreset(direction);
-        if (ITextControl* number = TextByTag(kTagNumberDisplay)) number->SetTextColour(kColourDisplay);
+        if (TextControl* number = TextByTag(kTagNumberDisplay)) number->SetTextColour(kColourDisplay);
         ShowNumber(true);
         plugin_.SharedFlags().presetModified.store(false);
         return;
@@ -99,7 +99,7 @@ void EditorUi::UpDownSwitch(IControl& button, int direction) {
         plugin_.SelectPreset(plugin_.CurrentPreset());
 }
 
-void EditorUi::SelectSwitch(IControl& button) {
+void EditorUi::SelectSwitch(Control& button) {
     if (!selectHeld_) {
         button.SetValueFromDelegate(1.0);
         selectHeld_ = true;
@@ -119,7 +119,7 @@ void EditorUi::SelectSwitch(IControl& button) {
     selectArmed_ = false;
 }
 
-void EditorUi::SaveButton(IControl& button) {
+void EditorUi::SaveButton(Control& button) {
     if (!saveHeld_) {
         button.SetValueFromDelegate(1.0);
         saveHeld_ = true;

@@ -56,9 +56,9 @@ BENCHMARK(BM_FullRepaint)->Arg(100)->Arg(50)->Unit(benchmark::kMillisecond);
 void BM_SetImpulseResponse(benchmark::State& state) {
     UiFixture f;
     auto* graph =
-        f.ui->AddControl(std::make_unique<IFreqResponseGraph>(Rect(1200, 685, 1872, 1135), Colour{}));
+        f.ui->AddControl(std::make_unique<FreqResponseGraph>(Rect(1200, 685, 1872, 1135), Colour{}));
     graph->SetRange(20, 20480, 100, 30);
-    std::vector<double> ir(IFreqResponseGraph::kFftSize);
+    std::vector<double> ir(FreqResponseGraph::kFftSize);
     for (std::size_t n = 0; n < ir.size(); ++n)
         ir[n] = std::exp(-double(n) / 200.0) * std::sin(0.05 * double(n));
     for (auto _ : state) {

@@ -1,8 +1,8 @@
 // How values and messages travel between the parameters, the change hook, the
 // controls and the framework timer.
 
-#include "core/IParam.h"
-#include "core/IPlugAPP.h"
+#include "core/Param.h"
+#include "core/AppPlugin.h"
 #include "core/ManualTimer.h"
 
 #include <gtest/gtest.h>
@@ -20,18 +20,18 @@ struct Notification {
     bool operator==(const Notification&) const = default;
 };
 
-class TestPlugin : public IPlugAPP {
+class TestPlugin : public AppPlugin {
 public:
     TestPlugin() {
         Params().Add()->InitInt("Gain", 64, 0, 127, "");
         Params().Add()->InitInt("Drive", 0, 0, 100, "");
         Params().Add()->InitInt("Level", 10, 0, 20, "");
     }
-    void OnParamChange(int index, EParamSource source, int offset) override {
+    void OnParamChange(int index, ParamSource source, int offset) override {
         notifications.push_back({index, ParamSourceText(source)});
-        IPlugAPP::OnParamChange(index, source, offset);
+        AppPlugin::OnParamChange(index, source, offset);
     }
-    void ParamReachedControls(int index, EParamSource source) override {
+    void ParamReachedControls(int index, ParamSource source) override {
         reached.push_back({index, ParamSourceText(source)});
     }
     void SysexReachedEditor(const SysExMessage& msg) override {

@@ -1,4 +1,4 @@
-#include "core/IParam.h"
+#include "core/Param.h"
 #include "core/ParamList.h"
 
 #include <gtest/gtest.h>
@@ -12,13 +12,13 @@
 namespace tolvane {
 namespace {
 
-IParam& MakeInt127(IParam& p) {
+Param& MakeInt127(Param& p) {
     p.InitInt("Gain", 64, 0, 127);
     return p;
 }
 
-TEST(IParam, FreshParameterHasNeutralDefaults) {
-    IParam p;
+TEST(Param, FreshParameterHasNeutralDefaults) {
+    Param p;
     EXPECT_EQ(p.Kind(), ParamKind::None);
     EXPECT_EQ(p.Unit(), 21);
     EXPECT_EQ(p.Value(), 0.0);
@@ -31,8 +31,8 @@ TEST(IParam, FreshParameterHasNeutralDefaults) {
     EXPECT_EQ(p.GetShape().DisplayKind(), 0);
 }
 
-TEST(IParam, InitialisersSetKindStepAndFlags) {
-    IParam i, e, d, preset;
+TEST(Param, InitialisersSetKindStepAndFlags) {
+    Param i, e, d, preset;
     i.InitInt("I", 3, 0, 10, "lbl", kFlagNegateDisplay);
     e.InitEnum("E", 1, 3);
     d.InitDouble("D", 0.25, 0.0, 1.0, 0.01);
@@ -57,45 +57,45 @@ TEST(IParam, InitialisersSetKindStepAndFlags) {
     EXPECT_EQ(preset.Kind(), ParamKind::Int) << "a kind set before the plain initialiser is kept";
 }
 
-TEST(IParam, MaxIsAtLeastOneStepAboveMin) {
-    IParam p;
+TEST(Param, MaxIsAtLeastOneStepAboveMin) {
+    Param p;
     p.InitDouble("Flat", 0, 0, 0, 1);
     EXPECT_EQ(p.Max(), 1.0);
 }
 
-TEST(IParam, DisplayPrecisionFollowsTheStep) {
+TEST(Param, DisplayPrecisionFollowsTheStep) {
     struct Case {
         double step;
         int precision;
     };
     for (const Case& c :
          {Case{1, 0}, Case{5, 0}, Case{0.5, 1}, Case{0.01, 2}, Case{0.125, 3}, Case{1e-9, 6}}) {
-        IParam p;
+        Param p;
         p.InitDouble("x", 0, 0, 10, c.step);
         EXPECT_EQ(p.DisplayPrecision(), c.precision) << "step " << c.step;
     }
 }
 
-TEST(IParam, SetValueSnapsHalvesAwayFromZeroAndClamps) {
+TEST(Param, SetValueSnapsHalvesAwayFromZeroAndClamps) {
     struct Case {
         double in;
         double stored;
     };
-    IParam p;
+    Param p;
     MakeInt127(p);
     for (const Case& c : {Case{63.5, 64}, Case{63.49, 63}, Case{-3, 0}, Case{200, 127}, Case{-0.5, 0}}) {
         p.SetValue(c.in);
         EXPECT_EQ(p.Value(), c.stored) << "given " << c.in;
     }
     // Halves go away from zero on the negative side too.
-    IParam signedParam;
+    Param signedParam;
     signedParam.InitInt("s", 0, -10, 10);
     EXPECT_EQ(signedParam.SnapAndClamp(-2.5), -3.0);
     EXPECT_EQ(signedParam.SnapAndClamp(2.5), 3.0);
 }
 
-TEST(IParam, UnsteppedValueIsOnlyClamped) {
-    IParam p;
+TEST(Param, UnsteppedValueIsOnlyClamped) {
+    Param p;
     p.InitDouble("row", 0, 0, 19, 1);
     p.SetValue(3.7);
     EXPECT_EQ(p.Value(), 3.7);
@@ -104,20 +104,20 @@ TEST(IParam, UnsteppedValueIsOnlyClamped) {
     EXPECT_EQ(p.Value(), 19.0);
 }
 
-TEST(IParam, NotANumberBecomesTheMinimum) {
-    IParam p;
+TEST(Param, NotANumberBecomesTheMinimum) {
+    Param p;
     p.InitInt("r", 3, 2, 5);
     p.SetValue(std::numeric_limits<double>::quiet_NaN());
     EXPECT_EQ(p.Value(), 2.0);
     EXPECT_EQ(p.ValueFromNormal(std::nan("")), 2.0);
 }
 
-TEST(IParam, NormalisedConversions) {
+TEST(Param, NormalisedConversions) {
     struct Case {
         double normal;
         double value;
     };
-    IParam p;
+    Param p;
     MakeInt127(p);
     // 0.004 * 127 = 0.508, which rounds up; the input itself is not clamped.
     for (const Case& c :
@@ -128,7 +128,7 @@ TEST(IParam, NormalisedConversions) {
     EXPECT_EQ(p.NormalFromValue(500), 1.0);
     EXPECT_EQ(p.NormalFromValue(-5), 0.0);
 
-    IParam shifted;
+    Param shifted;
     shifted.InitInt("Reverb Extension Factor", 2, 2, 5);
     EXPECT_EQ(shifted.ValueFromNormal(0), 2.0);
     EXPECT_EQ(shifted.ValueFromNormal(1), 5.0);
@@ -136,8 +136,8 @@ TEST(IParam, NormalisedConversions) {
     EXPECT_EQ(shifted.GetNormalised(), 1.0);
 }
 
-TEST(IParam, EnumTextsAndLabelForDisplay) {
-    IParam p;
+TEST(Param, EnumTextsAndLabelForDisplay) {
+    Param p;
     p.InitEnum("Mode", 0, 3, "hint", 0, "", {"Control", "Aftertouch", "Bend"});
     EXPECT_EQ(p.NDisplayTexts(), 3);
     EXPECT_EQ(p.GetDisplay(1.0), "Aftertouch");
@@ -152,22 +152,22 @@ TEST(IParam, EnumTextsAndLabelForDisplay) {
     EXPECT_EQ(p.DisplayTextAt(-1), nullptr);
     EXPECT_EQ(p.LabelForDisplay(), "") << "value 0 has a text";
 
-    IParam plain;
+    Param plain;
     plain.InitInt("Drive", 5, 0, 127, "[0...127]");
     plain.AddDisplayText(5, "");
     EXPECT_EQ(plain.LabelForDisplay(), "[0...127]") << "an empty text does not hide the label";
     EXPECT_EQ(plain.GetDisplay(), "5") << "an empty text falls through to the number";
 }
 
-TEST(IParam, FirstMatchingTextWins) {
-    IParam p;
+TEST(Param, FirstMatchingTextWins) {
+    Param p;
     p.InitInt("x", 0, 0, 3);
     p.AddDisplayText(1, "first");
     p.AddDisplayText(1, "second");
     EXPECT_EQ(p.GetDisplay(1.0), "first");
 }
 
-TEST(IParam, DisplayOfNumbersWithFlags) {
+TEST(Param, DisplayOfNumbersWithFlags) {
     struct Case {
         int flags;
         double step;
@@ -189,23 +189,23 @@ TEST(IParam, DisplayOfNumbersWithFlags) {
         {kFlagNegateDisplay | kFlagSignDisplay, 0.01, -1.25, "+1.25"},
     };
     for (const Case& c : cases) {
-        IParam p;
+        Param p;
         p.InitDouble("x", 0, -10, 10, c.step, "", c.flags);
         EXPECT_EQ(p.GetDisplay(c.value), c.text) << "flags " << c.flags << " value " << c.value;
     }
 }
 
-TEST(IParam, DisplayFunctionReplacesTheBuiltInText) {
-    IParam p;
-    p.InitDouble("x", 0, 0, 10, 1, "", 0, "", IParam::ShapeLinear(),
+TEST(Param, DisplayFunctionReplacesTheBuiltInText) {
+    Param p;
+    p.InitDouble("x", 0, 0, 10, 1, "", 0, "", Param::ShapeLinear(),
                  [](double v, std::string& text) { text = "v=" + std::to_string(static_cast<int>(v)); });
     p.AddDisplayText(4, "four");
     EXPECT_EQ(p.GetDisplay(4.0), "v=4");
 }
 
-TEST(IParam, LongTextsAreStoredCut) {
+TEST(Param, LongTextsAreStoredCut) {
     const char* longLabel = "[Room, Hall, Arena, Spring, Plate]";
-    IParam p;
+    Param p;
     p.InitInt("A name that runs well past thirty-one characters", 0, 0, 4, longLabel);
     p.AddDisplayText(0, "A text that runs well past thirty-one characters");
     EXPECT_STREQ(p.Label(), "[Room, Hall, Arena, Spring, Pla");

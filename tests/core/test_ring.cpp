@@ -1,7 +1,7 @@
 // The lock-free rings, and the MIDI input rules and block step of the plug-in
 // that the MIDI and audio callbacks drive.
 
-#include "core/IPlugAPP.h"
+#include "core/AppPlugin.h"
 #include "core/RingBuffer.h"
 
 #include <gtest/gtest.h>
@@ -72,7 +72,7 @@ TEST(SharedProducerRing, TwoProducersLoseNothingAndKeepTheirOwnOrder) {
 }
 
 // Records what the block step hands to the receive entries.
-class RecordingPlugin : public IPlugAPP {
+class RecordingPlugin : public AppPlugin {
 public:
     void ProcessMidiMsg(const MidiShortMessage& msg) override { shorts.push_back(msg); }
     void ProcessSysEx(const SysExMessage& msg) override {
@@ -81,7 +81,7 @@ public:
     }
     void ProcessBlock(float* const* inputs, float* const* outputs, int nFrames) override {
         blockFrames.push_back(nFrames);
-        IPlugAPP::ProcessBlock(inputs, outputs, nFrames);
+        AppPlugin::ProcessBlock(inputs, outputs, nFrames);
     }
     std::vector<MidiShortMessage> shorts;
     std::vector<std::vector<std::uint8_t>> sysex;

@@ -1,6 +1,6 @@
 // The manual clock tests run on, and the two timers of the plug-in.
 
-#include "core/IPlugAPP.h"
+#include "core/AppPlugin.h"
 #include "core/ManualTimer.h"
 
 #include <gtest/gtest.h>
@@ -44,7 +44,7 @@ TEST(ManualTimerClock, StoppedOrDestroyedTimersNeverFireAgain) {
     EXPECT_EQ(clock.ActiveTimers(), 0);
 }
 
-class CountingPlugin : public IPlugAPP {
+class CountingPlugin : public AppPlugin {
 public:
     explicit CountingPlugin(bool withDeviceTimer) {
         if (withDeviceTimer) CreateDeviceTimer();

@@ -12,8 +12,8 @@ namespace {
 class DeviceParams : public ::testing::Test {
 protected:
     void SetUp() override { InitDeviceParams(list); }
-    const IParam& P(int index) const {
-        const IParam* p = list.GetParam(index);
+    const Param& P(int index) const {
+        const Param* p = list.GetParam(index);
         EXPECT_NE(p, nullptr) << "index " << index;
         return *p;
     }
@@ -58,7 +58,7 @@ TEST_F(DeviceParams, RowsMatchTheTable) {
         {kParamSwitch1SpecialCtrlUpper, "SWITCH1 Special Ctrl Upper", ParamKind::Int, 0, 127, 0, ""},
     };
     for (const Row& r : rows) {
-        const IParam& p = P(r.index);
+        const Param& p = P(r.index);
         SCOPED_TRACE(r.index);
         EXPECT_STREQ(p.Name(), r.name);
         EXPECT_EQ(p.Kind(), r.kind);
@@ -74,7 +74,7 @@ TEST_F(DeviceParams, KindsCarryTheirFlagsAndTexts) {
     ASSERT_EQ(list.Size(), kNumParams);
     int counts[5] = {};
     for (int i = 0; i < kNumParams; ++i) {
-        const IParam& p = P(i);
+        const Param& p = P(i);
         SCOPED_TRACE(i);
         ++counts[static_cast<int>(p.Kind())];
         EXPECT_EQ(p.Unit(), 21);
@@ -92,7 +92,7 @@ TEST_F(DeviceParams, KindsCarryTheirFlagsAndTexts) {
 
 TEST_F(DeviceParams, UnusedIndicesKeepFreshDefaults) {
     for (int i : {65, 66, 67, 68, 74, 75, 76}) {
-        const IParam& p = P(i);
+        const Param& p = P(i);
         SCOPED_TRACE(i);
         EXPECT_STREQ(p.Name(), "");
         EXPECT_EQ(p.Min(), 0.0);
@@ -154,7 +154,7 @@ TEST_F(DeviceParams, ShiftedRangesMapFromNormalised) {
           Case{kParamCompression, 0, 64}, Case{kParamCompression, 1, 127}, Case{kParamCustomIrBank, 1, 8}}) {
         EXPECT_EQ(P(c.index).ValueFromNormal(c.normal), c.value) << c.index << " from " << c.normal;
     }
-    IParam& ext = *list.GetParam(kParamReverbExtensionFactor);
+    Param& ext = *list.GetParam(kParamReverbExtensionFactor);
     ext.SetValue(0);
     EXPECT_EQ(ext.Value(), 2.0);
     ext.SetValue(9);
@@ -201,14 +201,14 @@ TEST(VoicingTables, RowsAndColumnsAgreeWithTheParameters) {
     for (const AmpVoicingRow& row : AmpVoicingTable) {
         for (int col = 0; col < kNumAmpVoicingColumns; ++col) {
             if (col == kAmpColCompression) continue;
-            const IParam* p = list.GetParam(kAmpVoicingParams[static_cast<std::size_t>(col)]);
+            const Param* p = list.GetParam(kAmpVoicingParams[static_cast<std::size_t>(col)]);
             EXPECT_EQ(p->SnapAndClamp(row[static_cast<std::size_t>(col)]),
                       row[static_cast<std::size_t>(col)]);
         }
     }
     for (const AmbienceVoicingRow& row : ReverbVoicingTable) {
         for (int col = 0; col < kNumAmbienceVoicingColumns; ++col) {
-            const IParam* p = list.GetParam(kAmbienceVoicingParams[static_cast<std::size_t>(col)]);
+            const Param* p = list.GetParam(kAmbienceVoicingParams[static_cast<std::size_t>(col)]);
             EXPECT_EQ(p->SnapAndClamp(row[static_cast<std::size_t>(col)]),
                       row[static_cast<std::size_t>(col)]);
         }

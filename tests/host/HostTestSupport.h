@@ -3,7 +3,7 @@
 // what reaches its receive entries (called on the audio thread), and waiting
 // for a condition with a deadline.
 
-#include "core/IPlugAPP.h"
+#include "core/AppPlugin.h"
 #include "host/HostSettings.h"
 #include "support/JackServer.h"
 
@@ -59,7 +59,7 @@ private:
     std::filesystem::path root_;
 };
 
-class RecordingPlugin : public IPlugAPP {
+class RecordingPlugin : public AppPlugin {
 public:
     void ProcessSysEx(const SysExMessage& msg) override {
         std::lock_guard lock(mutex_);

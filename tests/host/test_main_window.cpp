@@ -5,7 +5,7 @@
 #include "host/MainWindow.h"
 #include "host/SettingsDialog.h"
 #include "support/JackServer.h"
-#include "toolkit/IGraphics.h"
+#include "toolkit/Canvas.h"
 
 #include <QAction>
 #include <QApplication>

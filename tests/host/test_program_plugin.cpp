@@ -12,7 +12,7 @@
 #include "library/FactoryIrs.h"
 #include "library/LibraryManual.h"
 #include "support/JackServer.h"
-#include "toolkit/IGraphics.h"
+#include "toolkit/Canvas.h"
 #include "toolkit/TextControls.h"
 
 #include <QAction>
@@ -80,9 +80,9 @@ TEST(ProgramPlugin, SeamFollowsTheEditorAndTheLinkWritesToItsControls) {
     ProgramPlugin plugin(sender, DataFolder());
     EXPECT_FALSE(plugin.Screen().IsEditorOpen());
 
-    auto graphics = std::make_unique<IGraphics>(&plugin);
+    auto graphics = std::make_unique<Canvas>(&plugin);
     auto* version =
-        graphics->AddControl(std::make_unique<ITextControl>(Rect{0, 0, 100, 20}), link::kTagVersionLine);
+        graphics->AddControl(std::make_unique<TextControl>(Rect{0, 0, 100, 20}), link::kTagVersionLine);
     plugin.AttachEditor(*graphics);
     EXPECT_TRUE(plugin.Screen().IsEditorOpen());
     plugin.Reconnect(); // shows "Connecting to the device..." when the editor is open
@@ -147,7 +147,7 @@ TEST(ProgramWindow, ConnectsToThePedalFillsTheCacheAndSaysGoodbyeOnce) {
     QTest::qWait(100);
     EXPECT_FALSE(boxShown);
     int aboutShown = 0;
-    window.Editor()->ForEachInGroup("aboutcontrols", [&](IControl& c) { aboutShown += c.IsHidden() ? 0 : 1; });
+    window.Editor()->ForEachInGroup("aboutcontrols", [&](Control& c) { aboutShown += c.IsHidden() ? 0 : 1; });
     EXPECT_GT(aboutShown, 0);
 
     const auto presets = home.DataFolder() / kPresetsFolder;

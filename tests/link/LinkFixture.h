@@ -211,7 +211,7 @@ protected:
 
     // The user turns a control.
     void UserSets(int index, double plain) {
-        const IParam* p = tolvane->GetParam(index);
+        const Param* p = tolvane->GetParam(index);
         tolvane->ParamChangeFromControl(index, p->NormalFromValue(plain));
     }
 

@@ -66,7 +66,7 @@ TEST(WiredUpload, BankChangeAsksForTheNamesOnceAndTheSlotViewShowsThePedals) {
     side.Connect();
     auto showBank = [&](int bank) {
         const std::size_t mark = side.wire.sent.size();
-        const IParam* p = side.tolvane->GetParam(kParamCustomIrBank);
+        const Param* p = side.tolvane->GetParam(kParamCustomIrBank);
         side.tolvane->ParamChangeFromControl(kParamCustomIrBank, p->NormalFromValue(bank));
         side.Pump();
         std::vector<int> asked;

@@ -18,7 +18,7 @@ FakeDelegate::FakeDelegate() {
 }
 
 void FakeDelegate::ParamChangeFromControl(int index, double normalised) {
-    if (IParam* p = params.GetParam(index)) p->SetValue(p->ValueFromNormal(normalised));
+    if (Param* p = params.GetParam(index)) p->SetValue(p->ValueFromNormal(normalised));
     changes.push_back({index, normalised});
 }
 
@@ -66,7 +66,7 @@ TestImages::TestImages() {
     Write(root + "handle.png", 20, 10, [](QPainter& p) { p.fillRect(0, 0, 20, 10, Qt::yellow); });
 }
 
-UiFixture::UiFixture() : ui(std::make_unique<IGraphics>(&delegate)) {
+UiFixture::UiFixture() : ui(std::make_unique<Canvas>(&delegate)) {
     ui->SetResourceRoots(images.Root(), images.Root());
     ui->SetPlatform(&platform);
     ui->SetClock([this] { return now; });
@@ -79,11 +79,11 @@ void UiFixture::Advance(double ms) {
 
 namespace {
 
-QPointF ToWidget(IGraphics& ui, float x, float y) {
+QPointF ToWidget(Canvas& ui, float x, float y) {
     return QPointF(x, y) * ui.GetDrawScale();
 }
 
-void SendMouse(IGraphics& ui, QEvent::Type type, float x, float y, Qt::MouseButton button,
+void SendMouse(Canvas& ui, QEvent::Type type, float x, float y, Qt::MouseButton button,
                Qt::MouseButtons held, Qt::KeyboardModifiers keys) {
     const QPointF local = ToWidget(ui, x, y);
     QMouseEvent e(type, local, ui.mapToGlobal(local), button, held, keys);
@@ -92,33 +92,33 @@ void SendMouse(IGraphics& ui, QEvent::Type type, float x, float y, Qt::MouseButt
 
 } // namespace
 
-void Press(IGraphics& ui, float x, float y, Qt::MouseButton button, Qt::KeyboardModifiers keys) {
+void Press(Canvas& ui, float x, float y, Qt::MouseButton button, Qt::KeyboardModifiers keys) {
     SendMouse(ui, QEvent::MouseButtonPress, x, y, button, button, keys);
 }
 
-void Release(IGraphics& ui, float x, float y, Qt::MouseButton button, Qt::KeyboardModifiers keys) {
+void Release(Canvas& ui, float x, float y, Qt::MouseButton button, Qt::KeyboardModifiers keys) {
     SendMouse(ui, QEvent::MouseButtonRelease, x, y, button, Qt::NoButton, keys);
 }
 
-void DragTo(IGraphics& ui, float x, float y, Qt::KeyboardModifiers keys) {
+void DragTo(Canvas& ui, float x, float y, Qt::KeyboardModifiers keys) {
     SendMouse(ui, QEvent::MouseMove, x, y, Qt::NoButton, Qt::LeftButton, keys);
 }
 
-void DoubleClick(IGraphics& ui, float x, float y) {
+void DoubleClick(Canvas& ui, float x, float y) {
     Press(ui, x, y);
     Release(ui, x, y);
     SendMouse(ui, QEvent::MouseButtonDblClick, x, y, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     Release(ui, x, y);
 }
 
-void Wheel(IGraphics& ui, float x, float y, int angleDelta, Qt::KeyboardModifiers keys) {
+void Wheel(Canvas& ui, float x, float y, int angleDelta, Qt::KeyboardModifiers keys) {
     const QPointF local = ToWidget(ui, x, y);
     QWheelEvent e(local, ui.mapToGlobal(local), QPoint(), QPoint(0, angleDelta), Qt::NoButton, keys,
                   Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(&ui, &e);
 }
 
-void Click(IGraphics& ui, float x, float y) {
+void Click(Canvas& ui, float x, float y) {
     Press(ui, x, y);
     Release(ui, x, y);
 }

@@ -4,9 +4,9 @@
 // events sent through Qt at canvas coordinates.
 
 #include "core/ControlDelegate.h"
-#include "core/IParam.h"
+#include "core/Param.h"
 #include "core/ParamList.h"
-#include "toolkit/IGraphics.h"
+#include "toolkit/Canvas.h"
 #include "toolkit/Platform.h"
 
 #include <QTemporaryDir>
@@ -25,8 +25,8 @@ enum : int { kGain = 0, kMode = 1, kSteps = 2, kPosition = 3, kNumParams };
 class FakeDelegate : public IControlDelegate {
 public:
     FakeDelegate();
-    IParam* GetParam(int index) override { return params.GetParam(index); }
-    const IParam* GetParam(int index) const override { return params.GetParam(index); }
+    Param* GetParam(int index) override { return params.GetParam(index); }
+    const Param* GetParam(int index) const override { return params.GetParam(index); }
     void ParamChangeFromControl(int index, double normalised) override;
 
     struct Change {
@@ -75,20 +75,20 @@ struct UiFixture {
     FakePlatform platform;
     TestImages images;
     double now = 0.0;
-    std::unique_ptr<IGraphics> ui;
+    std::unique_ptr<Canvas> ui;
 };
 
 // The same for TEST_F fixtures.
 struct UiTest : ::testing::Test, UiFixture {};
 
 // Real Qt mouse events at canvas coordinates (scaled to widget pixels).
-void Press(IGraphics& ui, float x, float y, Qt::MouseButton button = Qt::LeftButton,
+void Press(Canvas& ui, float x, float y, Qt::MouseButton button = Qt::LeftButton,
            Qt::KeyboardModifiers keys = Qt::NoModifier);
-void Release(IGraphics& ui, float x, float y, Qt::MouseButton button = Qt::LeftButton,
+void Release(Canvas& ui, float x, float y, Qt::MouseButton button = Qt::LeftButton,
              Qt::KeyboardModifiers keys = Qt::NoModifier);
-void DragTo(IGraphics& ui, float x, float y, Qt::KeyboardModifiers keys = Qt::NoModifier);
-void DoubleClick(IGraphics& ui, float x, float y);
-void Wheel(IGraphics& ui, float x, float y, int angleDelta, Qt::KeyboardModifiers keys = Qt::NoModifier);
-void Click(IGraphics& ui, float x, float y);
+void DragTo(Canvas& ui, float x, float y, Qt::KeyboardModifiers keys = Qt::NoModifier);
+void DoubleClick(Canvas& ui, float x, float y);
+void Wheel(Canvas& ui, float x, float y, int angleDelta, Qt::KeyboardModifiers keys = Qt::NoModifier);
+void Click(Canvas& ui, float x, float y);
 
 } // namespace tolvane::test

@@ -3,7 +3,7 @@
 // benchmarks. Parameters are those of FakeDelegate.
 
 namespace tolvane {
-class IGraphics;
+class Canvas;
 }
 
 namespace tolvane::test {
@@ -11,6 +11,6 @@ namespace tolvane::test {
 // Needs the test images ("knob.png", "button.png", "handle.png") under the
 // drawing context's image root. repeatRows adds rows of small knobs and texts
 // (24 controls a row) to make a heavier page. Returns the control count.
-int BuildTestPage(IGraphics& ui, int repeatRows = 0);
+int BuildTestPage(Canvas& ui, int repeatRows = 0);
 
 } // namespace tolvane::test

@@ -19,9 +19,9 @@ TEST(BitmapButton, ActsOnPressAndOnReleaseAndDrawsTheFrameOfItsValue) {
     UiFixture f;
     std::vector<bool> pressedAtAction;
     auto* button =
-        f.ui->AddControl(std::make_unique<IBButtonControl>(10, 10, f.ui->LoadBitmap("button.png", 2)));
+        f.ui->AddControl(std::make_unique<BitmapButtonControl>(10, 10, f.ui->LoadBitmap("button.png", 2)));
     button->SetOnAction(
-        [&](IControl* c) { pressedAtAction.push_back(static_cast<IBButtonControl*>(c)->IsPressed()); });
+        [&](Control* c) { pressedAtAction.push_back(static_cast<BitmapButtonControl*>(c)->IsPressed()); });
     EXPECT_EQ(button->GetRect(), Rect(10, 10, 40, 30));
 
     Click(*f.ui, 20, 20);
@@ -36,8 +36,8 @@ TEST(BitmapButton, ActsOnPressAndOnReleaseAndDrawsTheFrameOfItsValue) {
 TEST(VectorButton, ActsOnlyWhenItsHundredMillisecondSplashEnds) {
     UiFixture f;
     int done = 0;
-    auto* button = f.ui->AddControl(std::make_unique<IVButtonControl>(
-        Rect(0, 0, 100, 40), "OK", VectorStyle{}, [&](IControl*) { ++done; }));
+    auto* button = f.ui->AddControl(std::make_unique<VectorButtonControl>(
+        Rect(0, 0, 100, 40), "OK", VectorStyle{}, [&](Control*) { ++done; }));
     Press(*f.ui, 50, 20);
     Release(*f.ui, 50, 20);
     EXPECT_EQ(button->GetValue(), 1.0);
@@ -56,7 +56,7 @@ TEST(VectorButton, ActsOnlyWhenItsHundredMillisecondSplashEnds) {
 
 TEST(SlideSwitch, ClickTogglesAndTellsThePlugIn) {
     UiFixture f;
-    auto* sw = f.ui->AddControl(std::make_unique<IVSlideSwitchControl>(Rect(0, 0, 80, 40), kSteps));
+    auto* sw = f.ui->AddControl(std::make_unique<VectorSlideSwitchControl>(Rect(0, 0, 80, 40), kSteps));
     Click(*f.ui, 40, 20);
     EXPECT_EQ(sw->GetValue(), 1.0);
     EXPECT_EQ(f.delegate.params.GetParam(kSteps)->Int(), 10);
@@ -68,8 +68,8 @@ TEST(SlideSwitch, ClickTogglesAndTellsThePlugIn) {
 TEST(NumberBox, DragAndWheelChangeTheNumberWithinItsOwnRange) {
     UiFixture f;
     int actions = 0;
-    auto* box = f.ui->AddControl(std::make_unique<IVNumberBoxControl>(
-        Rect(0, 0, 100, 40), kNoParameter, [&](IControl*) { ++actions; }, "", VectorStyle{}, 50, 1, 60));
+    auto* box = f.ui->AddControl(std::make_unique<VectorNumberBoxControl>(
+        Rect(0, 0, 100, 40), kNoParam, [&](Control*) { ++actions; }, "", VectorStyle{}, 50, 1, 60));
     EXPECT_EQ(box->DisplayText(), "50");
 
     Press(*f.ui, 50, 20);
@@ -91,10 +91,10 @@ TEST(NumberBox, DragAndWheelChangeTheNumberWithinItsOwnRange) {
 
 TEST(NumberBox, DoubleClickOnTheNumberTypesANewOneClamped) {
     UiFixture f;
-    auto* box = f.ui->AddControl(std::make_unique<IVNumberBoxControl>(Rect(0, 0, 100, 40), kNoParameter,
+    auto* box = f.ui->AddControl(std::make_unique<VectorNumberBoxControl>(Rect(0, 0, 100, 40), kNoParam,
                                                                       nullptr, "", VectorStyle{}, 50, 1, 60));
     DoubleClick(*f.ui, 50, 20);
-    ITextEntryControl* entry = f.ui->GetTextEntryControl();
+    TextEntryControl* entry = f.ui->GetTextEntryControl();
     ASSERT_NE(entry, nullptr);
     ASSERT_TRUE(entry->IsEditing());
     EXPECT_EQ(entry->Editor()->text(), "50");
@@ -108,8 +108,8 @@ TEST(EditableText, CommitStoresTheTextAndRunsTheActionOnceEscapeCancels) {
     UiFixture f;
     std::vector<std::string> seen;
     auto* text =
-        f.ui->AddControl(std::make_unique<IEditableTextControl>(Rect(20, 120, 260, 144), "Old name"));
-    text->SetOnAction([&](IControl* c) { seen.push_back(static_cast<ITextControl*>(c)->GetStr()); });
+        f.ui->AddControl(std::make_unique<EditableTextControl>(Rect(20, 120, 260, 144), "Old name"));
+    text->SetOnAction([&](Control* c) { seen.push_back(static_cast<TextControl*>(c)->GetStr()); });
 
     Click(*f.ui, 100, 130);
     QLineEdit* editor = f.ui->GetTextEntryControl()->Editor();
@@ -131,7 +131,7 @@ TEST(EditableText, CommitStoresTheTextAndRunsTheActionOnceEscapeCancels) {
 TEST(UrlControl, OpensTheLinkOnlyWhenOnlineAndMarksItselfClicked) {
     UiFixture f;
     auto* link =
-        f.ui->AddControl(std::make_unique<IURLControl>(Rect(0, 0, 200, 30), "site", "https://example.org"));
+        f.ui->AddControl(std::make_unique<UrlControl>(Rect(0, 0, 200, 30), "site", "https://example.org"));
     f.platform.online = false;
     Click(*f.ui, 10, 10);
     EXPECT_TRUE(f.platform.opened.empty());

@@ -15,11 +15,11 @@ namespace tolvane::test {
 namespace {
 
 // Counts the presses it receives.
-class Probe : public IControl {
+class Probe : public Control {
 public:
-    explicit Probe(const Rect& r) : IControl(r) {}
+    explicit Probe(const Rect& r) : Control(r) {}
     void Draw(QPainter&) override {}
-    void OnMouseDown(float, float, const IMouseMod&) override { ++presses; }
+    void OnMouseDown(float, float, const MouseModifiers&) override { ++presses; }
     int presses = 0;
 };
 
@@ -37,10 +37,10 @@ TEST_F(Dispatch, LaterControlIsHitFirstWhereTheyOverlap) {
 }
 
 TEST_F(Dispatch, HiddenIgnoringOrDisabledControlLetsTheClickThroughToTheOneBelow) {
-    const std::vector<std::function<void(IControl&)>> makeTransparent = {
-        [](IControl& c) { c.SetHidden(true); },
-        [](IControl& c) { c.SetIgnoreMouse(true); },
-        [](IControl& c) { c.SetDisabled(true); },
+    const std::vector<std::function<void(Control&)>> makeTransparent = {
+        [](Control& c) { c.SetHidden(true); },
+        [](Control& c) { c.SetIgnoreMouse(true); },
+        [](Control& c) { c.SetDisabled(true); },
     };
     for (std::size_t i = 0; i < makeTransparent.size(); ++i) {
         above->SetHidden(false);
@@ -75,7 +75,7 @@ TEST_F(Dispatch, GroupOperationsActOnExactNameOnly) {
     // Unknown or differently-cased names touch nothing.
     for (const char* name : {"nosuchcontrols", "Upper", "UPPER"}) {
         int visited = 0;
-        ui->ForEachInGroup(name, [&](IControl&) { ++visited; });
+        ui->ForEachInGroup(name, [&](Control&) { ++visited; });
         ui->HideGroup(name);
         ui->DisableGroup(name);
         EXPECT_EQ(visited, 0) << name;
@@ -94,10 +94,10 @@ TEST_F(Dispatch, ControlByTagFindsTheTaggedControlOnly) {
 
 TEST(Drawing, DisabledControlIsDrawnAtAQuarterOpacity) {
     UiFixture f;
-    const IBitmap white = f.ui->LoadBitmap("solid.png");
+    const Bitmap white = f.ui->LoadBitmap("solid.png");
     ASSERT_TRUE(white.IsValid());
-    auto* enabled = f.ui->AddControl(std::make_unique<IBitmapControl>(0, 0, white));
-    auto* disabled = f.ui->AddControl(std::make_unique<IBitmapControl>(100, 0, white));
+    auto* enabled = f.ui->AddControl(std::make_unique<BitmapControl>(0, 0, white));
+    auto* disabled = f.ui->AddControl(std::make_unique<BitmapControl>(100, 0, white));
     disabled->SetDisabled(true);
     const QImage image = f.ui->RenderToImage();
     // White over the black canvas.
@@ -108,7 +108,7 @@ TEST(Drawing, DisabledControlIsDrawnAtAQuarterOpacity) {
 
 TEST(Drawing, HiddenControlIsNotDrawn) {
     UiFixture f;
-    auto* panel = f.ui->AddControl(std::make_unique<IPanelControl>(Rect(0, 0, 50, 50), colours::kWhite));
+    auto* panel = f.ui->AddControl(std::make_unique<PanelControl>(Rect(0, 0, 50, 50), colours::kWhite));
     panel->SetHidden(true);
     EXPECT_EQ(qRed(f.ui->RenderToImage().pixel(25, 25)), 0);
 }
@@ -124,7 +124,7 @@ TEST(ResizeHandle, SitsAboveTheControlsAndDraggingItRescalesTheCanvas) {
     auto* under = f.ui->AddControl(std::make_unique<Probe>(Rect(1800, 1100, 1920, 1200)));
     f.ui->AttachCornerResizer(20.f, colours::kFaintBlack, colours::kBlack, colours::kBlack);
     std::vector<float> announced;
-    QObject::connect(f.ui.get(), &IGraphics::ScaleChanged, [&](float s) { announced.push_back(s); });
+    QObject::connect(f.ui.get(), &Canvas::ScaleChanged, [&](float s) { announced.push_back(s); });
 
     Press(*f.ui, 1910, 1190);
     EXPECT_EQ(under->presses, 0);
@@ -136,7 +136,7 @@ TEST(ResizeHandle, SitsAboveTheControlsAndDraggingItRescalesTheCanvas) {
     DragTo(*f.ui, 1280, 100); // window pixel (960, 75)
     EXPECT_FLOAT_EQ(f.ui->GetDrawScale(), 0.5f);
     DragTo(*f.ui, 10, 10);
-    EXPECT_FLOAT_EQ(f.ui->GetDrawScale(), ICornerResizerControl::kMinScale);
+    EXPECT_FLOAT_EQ(f.ui->GetDrawScale(), CornerResizerControl::kMinScale);
     Release(*f.ui, 10, 10);
     EXPECT_EQ(announced.size(), 3u);
     // The handle followed the corner.

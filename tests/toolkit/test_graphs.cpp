@@ -7,7 +7,7 @@
 #include "ui/DynamicsResponseGraph.h"
 #include "ui/Fft.h"
 #include "ui/FreqResponseGraph.h"
-#include "ui/InvisibleSelectControl3.h"
+#include "ui/InvisibleSelectControl.h"
 
 #include <gtest/gtest.h>
 
@@ -71,11 +71,11 @@ TEST(Fft, RefusesSizesThatAreNotPowersOfTwo) {
 
 struct FreqGraph : UiTest {
     // The page's graph and range.
-    IFreqResponseGraph* graph = ui->AddControl(
-        std::make_unique<IFreqResponseGraph>(Rect(1200, 685, 1872, 1135), Colour{255, 100, 255, 255}));
+    FreqResponseGraph* graph = ui->AddControl(
+        std::make_unique<FreqResponseGraph>(Rect(1200, 685, 1872, 1135), Colour{255, 100, 255, 255}));
     FreqGraph() { graph->SetRange(20, 20480, 100, 30); }
     std::vector<double> Impulse(double gain, int delay = 0) {
-        std::vector<double> x(IFreqResponseGraph::kFftSize, 0.0);
+        std::vector<double> x(FreqResponseGraph::kFftSize, 0.0);
         x[delay] = gain;
         return x;
     }
@@ -136,7 +136,7 @@ TEST_F(FreqGraph, RangeBeyondTheSpectrumReadsNothingOutside) {
 
 TEST_F(FreqGraph, ToneShowsItsPeakNearItsFrequency) {
     // 1 kHz sits at x fraction log2(50) / 10 of the width.
-    std::vector<double> x(IFreqResponseGraph::kFftSize);
+    std::vector<double> x(FreqResponseGraph::kFftSize);
     for (std::size_t i = 0; i < x.size(); ++i)
         x[i] = 0.01 * std::sin(2 * kPi * 1000.0 * double(i) / 44100.0);
     graph->SetImpulseResponse(x.data());
@@ -147,8 +147,8 @@ TEST_F(FreqGraph, ToneShowsItsPeakNearItsFrequency) {
 
 struct DynGraph : UiTest {
     // Bounds as the page places it: L 1200, T 700, W 665, H 430.
-    IDynamicsResponseGraph* graph = ui->AddControl(
-        std::make_unique<IDynamicsResponseGraph>(Rect(1200, 700, 1865, 1130), Colour{255, 100, 255, 255}));
+    DynamicsResponseGraph* graph = ui->AddControl(
+        std::make_unique<DynamicsResponseGraph>(Rect(1200, 700, 1865, 1130), Colour{255, 100, 255, 255}));
 };
 
 TEST_F(DynGraph, KneesPushEachOtherAlong) {
@@ -209,12 +209,12 @@ TEST_F(DynGraph, SegmentsFollowSlopeAndRatio) {
 }
 
 struct Select : UiTest {
-    IInvisibleSelectControl3* surface =
-        ui->AddControl(std::make_unique<IInvisibleSelectControl3>(Rect(1180, 650, 1880, 1160), kPosition));
+    InvisibleSelectControl* surface =
+        ui->AddControl(std::make_unique<InvisibleSelectControl>(Rect(1180, 650, 1880, 1160), kPosition));
     std::vector<SelectEvent> seen; // the record as the change handler sees it
     Select() {
         surface->SetOnAction(
-            [this](IControl* c) { seen.push_back(static_cast<IInvisibleSelectControl3*>(c)->LastEvent()); });
+            [this](Control* c) { seen.push_back(static_cast<InvisibleSelectControl*>(c)->LastEvent()); });
     }
 };
 

@@ -19,12 +19,12 @@ namespace {
 
 struct KnobFixture : UiTest {
     // Given as top-left plus size: the knob is centred on (770, 189).
-    IBKnobRotaterControl* knob = ui->AddControl(
-        std::make_unique<IBKnobRotaterControl>(Rect(1438, 276, 102, 102), ui->LoadBitmap("knob.png"), kGain));
+    BitmapKnobRotaterControl* knob = ui->AddControl(
+        std::make_unique<BitmapKnobRotaterControl>(Rect(1438, 276, 102, 102), ui->LoadBitmap("knob.png"), kGain));
 
     void Start(int param, double plain) {
         knob->SetParamIdx(param);
-        IParam* p = delegate.params.GetParam(param);
+        Param* p = delegate.params.GetParam(param);
         p->SetValue(plain);
         knob->SetValueFromDelegate(p->GetNormalised());
         delegate.changes.clear();
@@ -126,8 +126,8 @@ TEST(VectorSlider, VerticalHasItsMaximumAtTheTopAndWheelStepsByOne) {
     VectorStyle style;
     style.showValue = false;
     auto* slider = f.ui->AddControl(
-        std::make_unique<IVSliderControl>(Rect(0, 0, 30, 143), kPosition, "", style, true, 16.f));
-    IParam* position = f.delegate.params.GetParam(kPosition);
+        std::make_unique<VectorSliderControl>(Rect(0, 0, 30, 143), kPosition, "", style, true, 16.f));
+    Param* position = f.delegate.params.GetParam(kPosition);
     // Travel is 127 units: one unit per value.
     EXPECT_EQ(slider->HandleRect().T, 127.f);
     Press(*f.ui, 15, 130);
@@ -149,16 +149,16 @@ TEST(VectorSlider, VerticalHasItsMaximumAtTheTopAndWheelStepsByOne) {
 }
 
 struct PromptFixture : UiTest {
-    IVKnobControl* modeKnob =
-        ui->AddControl(std::make_unique<IVKnobControl>(Rect(100, 100, 200, 200), kMode, "MODE"));
-    IVKnobControl* gainKnob =
-        ui->AddControl(std::make_unique<IVKnobControl>(Rect(300, 100, 400, 200), kGain, "GAIN"));
+    VectorKnobControl* modeKnob =
+        ui->AddControl(std::make_unique<VectorKnobControl>(Rect(100, 100, 200, 200), kMode, "MODE"));
+    VectorKnobControl* gainKnob =
+        ui->AddControl(std::make_unique<VectorKnobControl>(Rect(300, 100, 400, 200), kGain, "GAIN"));
 };
 
 TEST_F(PromptFixture, RightClickOnAnEnumerationListsEveryValueWithTheCurrentTicked) {
     Press(*ui, 150, 150, Qt::RightButton);
     Release(*ui, 150, 150, Qt::RightButton);
-    IPopupMenuControl* menu = ui->GetPopupMenuControl();
+    PopupMenuControl* menu = ui->GetPopupMenuControl();
     ASSERT_NE(menu, nullptr);
     ASSERT_TRUE(menu->IsOpen());
     ASSERT_EQ(menu->NItems(), 3);
@@ -191,7 +191,7 @@ TEST_F(PromptFixture, ParameterWithoutTextsIsTypedInTheTextEditor) {
     delegate.params.GetParam(kGain)->SetValue(12.5);
     gainKnob->SetValueFromDelegate(0.125);
     Press(*ui, 350, 150, Qt::RightButton);
-    ITextEntryControl* entry = ui->GetTextEntryControl();
+    TextEntryControl* entry = ui->GetTextEntryControl();
     ASSERT_NE(entry, nullptr);
     ASSERT_TRUE(entry->IsEditing());
     EXPECT_EQ(entry->Editor()->text(), "12.5");
@@ -203,8 +203,8 @@ TEST_F(PromptFixture, ParameterWithoutTextsIsTypedInTheTextEditor) {
 
 TEST(Caption, LeftClickPromptsAndEnumerationsShowTheTriangle) {
     UiFixture f;
-    auto* caption = f.ui->AddControl(std::make_unique<ICaptionControl>(Rect(0, 0, 200, 40), kMode));
-    auto* steps = f.ui->AddControl(std::make_unique<ICaptionControl>(Rect(0, 50, 200, 90), kSteps));
+    auto* caption = f.ui->AddControl(std::make_unique<CaptionControl>(Rect(0, 0, 200, 40), kMode));
+    auto* steps = f.ui->AddControl(std::make_unique<CaptionControl>(Rect(0, 50, 200, 90), kSteps));
     EXPECT_EQ(caption->CaptionText(), "Hall");
     EXPECT_TRUE(caption->ShowsTriangle());
     EXPECT_FALSE(steps->ShowsTriangle());

@@ -22,8 +22,8 @@ TEST(Render, TestPageAtEachScaleHasTheWindowSizeAndTheRightBitmaps) {
     UiFixture f;
     BuildTestPage(*f.ui);
     // A knob at a known spot, value 0.5: its body colour tells which file was drawn.
-    auto* probe = f.ui->AddControl(std::make_unique<IBKnobRotaterControl>(
-        Rect(1000, 600, 1000, 600), f.ui->LoadBitmap("knob.png"), kNoParameter));
+    auto* probe = f.ui->AddControl(std::make_unique<BitmapKnobRotaterControl>(
+        Rect(1000, 600, 1000, 600), f.ui->LoadBitmap("knob.png"), kNoParam));
     probe->SetValue(0.5);
     struct Case {
         float scale;
@@ -50,8 +50,8 @@ TEST(Render, TestPageAtEachScaleHasTheWindowSizeAndTheRightBitmaps) {
 TEST(Render, OpenPopupMenuIsDrawnAboveThePage) {
     UiFixture f;
     BuildTestPage(*f.ui);
-    IControl* caption = nullptr;
-    f.ui->ForEachControl([&](IControl& c) {
+    Control* caption = nullptr;
+    f.ui->ForEachControl([&](Control& c) {
         if (!caption && c.GetParamIdx() == kMode) caption = &c;
     });
     ASSERT_NE(caption, nullptr);
@@ -65,15 +65,15 @@ TEST(Resources, MissingBitmapIsInvalidAndLookupIgnoresCase) {
     UiFixture f;
     EXPECT_FALSE(f.ui->LoadBitmap("nosuch.png").IsValid());
     for (const char* name : {"knob.png", "KNOB.PNG", "Knob.png"}) {
-        const IBitmap b = f.ui->LoadBitmap(name);
+        const Bitmap b = f.ui->LoadBitmap(name);
         EXPECT_TRUE(b.IsValid()) << name;
         EXPECT_EQ(b.W(), 40) << name;
     }
     f.ui->SetCanvasScale(1920, 1200, 2.f);
-    const IBitmap doubled = f.ui->LoadBitmap("KNOB.png");
+    const Bitmap doubled = f.ui->LoadBitmap("KNOB.png");
     EXPECT_EQ(doubled.W(), 40); // canvas units, from the 80-pixel "@2x" file
     EXPECT_EQ(doubled.ResourceScale(), 2.f);
-    const IBitmap strip = f.ui->LoadBitmap("button.png", 2);
+    const Bitmap strip = f.ui->LoadBitmap("button.png", 2);
     EXPECT_EQ(strip.FH(), 20.f); // no "@2x": the single file serves
 }
 
@@ -82,21 +82,21 @@ TEST(Render, RealArtworkLoadsAtEachScale) {
     UiFixture f;
     f.ui->SetResourceRoots(":/img/", ":/fonts/");
     EXPECT_TRUE(f.ui->RegisterFont("Roboto-Regular", "Roboto-Regular.ttf"));
-    const IBitmap background = f.ui->LoadBitmap("background.png");
+    const Bitmap background = f.ui->LoadBitmap("background.png");
     ASSERT_TRUE(background.IsValid());
     EXPECT_EQ(background.W(), 1920);
-    f.ui->AddControl(std::make_unique<IBitmapControl>(float(1920 - background.W()) / 2, 0, background),
+    f.ui->AddControl(std::make_unique<BitmapControl>(float(1920 - background.W()) / 2, 0, background),
                      kNoTag, "background");
-    const IBitmap small = f.ui->LoadBitmap("knobrotate.png");
-    const IBitmap big = f.ui->LoadBitmap("knobrotatebig.png");
+    const Bitmap small = f.ui->LoadBitmap("knobrotate.png");
+    const Bitmap big = f.ui->LoadBitmap("knobrotatebig.png");
     const std::pair<float, float> small_[] = {{770, 189},  {913, 190},       {1055.5f, 191},   {1198.5f, 191},
                                               {1342, 191}, {984.5f, 347.5f}, {1127.5f, 347.5f}};
     for (auto [x, y] : small_) {
-        f.ui->AddControl(std::make_unique<IBKnobRotaterControl>(Rect(x, y, x, y), small, kGain))
+        f.ui->AddControl(std::make_unique<BitmapKnobRotaterControl>(Rect(x, y, x, y), small, kGain))
             ->SetValue(0.5);
     }
     f.ui->AddControl(
-        std::make_unique<IBKnobRotaterControl>(Rect(769.5f, 349.5f, 769.5f, 349.5f), big, kGain));
+        std::make_unique<BitmapKnobRotaterControl>(Rect(769.5f, 349.5f, 769.5f, 349.5f), big, kGain));
     for (float scale : {0.5f, 1.f, 2.f}) {
         f.ui->SetCanvasScale(1920, 1200, scale);
         const QImage image = f.ui->RenderToImage();

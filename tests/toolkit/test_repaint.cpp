@@ -11,9 +11,9 @@ namespace tolvane::test {
 namespace {
 
 struct Repaint : UiTest {
-    ITextControl* text = ui->AddControl(std::make_unique<ITextControl>(Rect(100, 100, 300, 140), "a"), 5);
-    IVButtonControl* button =
-        ui->AddControl(std::make_unique<IVButtonControl>(Rect(400, 100, 500, 140), "B"));
+    TextControl* text = ui->AddControl(std::make_unique<TextControl>(Rect(100, 100, 300, 140), "a"), 5);
+    VectorButtonControl* button =
+        ui->AddControl(std::make_unique<VectorButtonControl>(Rect(400, 100, 500, 140), "B"));
     Repaint() { ui->OnFrame(); } // the first full paint
 };
 
@@ -53,7 +53,7 @@ TEST_F(Repaint, TextReachingPastItsRectIsDrawnWholeAndClearedWhole) {
     big.colour = colours::kWhite;
     big.align = HAlign::Near;
     big.valign = VAlign::Top;
-    auto* tall = ui->AddControl(std::make_unique<ITextControl>(Rect(100, 300, 200, 320), "", big));
+    auto* tall = ui->AddControl(std::make_unique<TextControl>(Rect(100, 300, 200, 320), "", big));
     ui->OnFrame();
     const QImage blank = ui->RenderToImage();
 

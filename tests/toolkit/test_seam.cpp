@@ -2,8 +2,8 @@
 
 #include "Fixtures.h"
 
-#include "toolkit/GraphicsEditorControls.h"
-#include "toolkit/GraphicsEditorSeam.h"
+#include "toolkit/CanvasEditorControls.h"
+#include "toolkit/CanvasEditorSeam.h"
 #include "toolkit/TextControls.h"
 #include "toolkit/VectorControls.h"
 
@@ -13,13 +13,13 @@ namespace tolvane::test {
 namespace {
 
 struct Seam : UiTest {
-    ITextControl* status =
-        ui->AddControl(std::make_unique<ITextControl>(Rect(660, 27, 1060, 51)), 138, "devicecontrols");
-    IVKnobControl* knob =
-        ui->AddControl(std::make_unique<IVKnobControl>(Rect(0, 0, 100, 100), kGain), 20, "drivecontrols");
-    IVKnobControl* twin = ui->AddControl(std::make_unique<IVKnobControl>(Rect(100, 0, 200, 100), kGain));
-    GraphicsEditorSeam seam{platform};
-    GraphicsEditorControls controls;
+    TextControl* status =
+        ui->AddControl(std::make_unique<TextControl>(Rect(660, 27, 1060, 51)), 138, "devicecontrols");
+    VectorKnobControl* knob =
+        ui->AddControl(std::make_unique<VectorKnobControl>(Rect(0, 0, 100, 100), kGain), 20, "drivecontrols");
+    VectorKnobControl* twin = ui->AddControl(std::make_unique<VectorKnobControl>(Rect(100, 0, 200, 100), kGain));
+    CanvasEditorSeam seam{platform};
+    CanvasEditorControls controls;
     Seam() {
         seam.Attach(ui.get());
         controls.Attach(ui.get());

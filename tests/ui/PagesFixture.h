@@ -6,9 +6,9 @@
 
 #include "link/LinkFixture.h"
 #include "toolkit/Fixtures.h"
-#include "toolkit/GraphicsEditorControls.h"
-#include "toolkit/GraphicsEditorSeam.h"
-#include "toolkit/IGraphics.h"
+#include "toolkit/CanvasEditorControls.h"
+#include "toolkit/CanvasEditorSeam.h"
+#include "toolkit/Canvas.h"
 #include "toolkit/TextControls.h"
 #include "ui/EditorPages.h"
 
@@ -25,7 +25,7 @@ protected:
     PagesTest() : wire(pedal), seam(platform) {
         plugin = std::make_unique<Tolvane>(wire, seam, store);
         plugin->SetTeardownWait(std::chrono::milliseconds(0));
-        graphics = std::make_unique<IGraphics>(plugin.get());
+        graphics = std::make_unique<Canvas>(plugin.get());
         graphics->SetPlatform(&platform);
         graphics->SetClock([this] { return now; });
         seam.Attach(graphics.get());
@@ -81,14 +81,14 @@ protected:
     void ClickSwitch(float x, float y) { test::Click(*graphics, x, y); }
 
     std::string Text(ControlTag tag) const {
-        auto* c = dynamic_cast<ITextControl*>(graphics->ControlByTag(tag));
+        auto* c = dynamic_cast<TextControl*>(graphics->ControlByTag(tag));
         return c ? c->GetStr() : "<no text control>";
     }
     bool Hidden(ControlTag tag) const { return graphics->ControlByTag(tag)->IsHidden(); }
     // Whether every control of the group is shown (and there is at least one).
     bool GroupShown(const std::string& group) const {
         int shown = 0, all = 0;
-        graphics->ForEachInGroup(group, [&](IControl& c) {
+        graphics->ForEachInGroup(group, [&](Control& c) {
             ++all;
             shown += !c.IsHidden();
         });
@@ -96,7 +96,7 @@ protected:
     }
     bool GroupHidden(const std::string& group) const {
         bool any = false;
-        graphics->ForEachInGroup(group, [&](IControl& c) { any = any || !c.IsHidden(); });
+        graphics->ForEachInGroup(group, [&](Control& c) { any = any || !c.IsHidden(); });
         return !any;
     }
     int ParamInt(int index) const { return plugin->GetParam(index)->Int(); }
@@ -112,11 +112,11 @@ protected:
     sim::PedalModel pedal{sim::FactoryState()};
     Wire wire;
     test::FakePlatform platform;
-    GraphicsEditorSeam seam;
-    GraphicsEditorControls controls;
+    CanvasEditorSeam seam;
+    CanvasEditorControls controls;
     double now = 0.0;
     std::unique_ptr<Tolvane> plugin;
-    std::unique_ptr<IGraphics> graphics;
+    std::unique_ptr<Canvas> graphics;
     std::shared_ptr<ui::EditorUi> pages;
 };
 

@@ -57,7 +57,7 @@ TEST_F(PagesTest, TheFilterSwitchTogglesOncePerClick) {
 TEST_F(PagesTest, IrImportNamesTheTargetSlotAndHandsOverTheImport) {
     int importedSlot = -1;
     graphics.reset();
-    graphics = std::make_unique<IGraphics>(plugin.get());
+    graphics = std::make_unique<Canvas>(plugin.get());
     graphics->SetPlatform(&platform);
     graphics->SetClock([this] { return now; });
     seam.Attach(graphics.get());
@@ -74,12 +74,12 @@ TEST_F(PagesTest, IrImportNamesTheTargetSlotAndHandsOverTheImport) {
 
 TEST_F(PagesTest, ReconnectDisablesThePedalAndResetsTheStatusLines) {
     Connect();
-    graphics->ForEachInGroup("bcontrols", [](IControl& c) { EXPECT_FALSE(c.IsDisabled()); });
+    graphics->ForEachInGroup("bcontrols", [](Control& c) { EXPECT_FALSE(c.IsDisabled()); });
     ClickButton(600, 40);
     EXPECT_FALSE(plugin->Connected());
     EXPECT_EQ(Text(138), "Connecting to the device...");
     EXPECT_EQ(Text(137), "");
-    graphics->ForEachInGroup("bcontrols", [](IControl& c) { EXPECT_TRUE(c.IsDisabled()); });
+    graphics->ForEachInGroup("bcontrols", [](Control& c) { EXPECT_TRUE(c.IsDisabled()); });
 }
 
 TEST_F(PagesTest, TheSettingsPageClosesOnlyBelowItsPicture) {
@@ -136,7 +136,7 @@ TEST_F(PagesTest, SetupAndBackSwitchBetweenTheSettingsAndControllerPages) {
 TEST_F(PagesTest, KnobCcNumberBoxesShowTheControllerNumberWithinZeroTo127) {
     plugin->HandleMenuCommand(MenuCommand::GlobalSettings);
     ClickButton(1460, 500); // SETUP beside MIDI CC MODE
-    auto* drive = dynamic_cast<IVNumberBoxControl*>(graphics->ControlAt(1160, 375));
+    auto* drive = dynamic_cast<VectorNumberBoxControl*>(graphics->ControlAt(1160, 375));
     ASSERT_NE(drive, nullptr);
     EXPECT_EQ(drive->GetParamIdx(), kParamCcDrive);
     EXPECT_EQ(drive->DisplayText(), "0");
@@ -157,7 +157,7 @@ TEST_F(PagesTest, FirmwarePageXClosesItAndEnablesTheMainTools) {
     ClickButton(1530, 330);
     EXPECT_TRUE(GroupHidden("fwbgcontrols"));
     EXPECT_TRUE(GroupHidden("fwupdatecontrols"));
-    graphics->ForEachInGroup("maincontrols", [](IControl& c) { EXPECT_FALSE(c.IsDisabled()); });
+    graphics->ForEachInGroup("maincontrols", [](Control& c) { EXPECT_FALSE(c.IsDisabled()); });
     EXPECT_TRUE(plugin->Flags().autoConnect.load());
 }
 

@@ -52,7 +52,7 @@ TEST_F(PagesTest, StartsOnTheImpulseResponseSectionWithThePedalDisabled) {
                               "progresscontrols",
                               "filterled"})
         EXPECT_TRUE(GroupHidden(group)) << group;
-    graphics->ForEachInGroup("bcontrols", [](IControl& c) { EXPECT_TRUE(c.IsDisabled()); });
+    graphics->ForEachInGroup("bcontrols", [](Control& c) { EXPECT_TRUE(c.IsDisabled()); });
     for (ControlTag tag : {25, 61, 26, 62})
         EXPECT_TRUE(graphics->ControlByTag(tag)->IsDisabled()) << tag;
     EXPECT_TRUE(Hidden(89));
@@ -76,7 +76,7 @@ TEST_F(PagesTest, PlacesControlsWhereThePagesSay) {
         {73, {354, 730, 517, 765.5f}}, {141, {0, 0, 1920, 1080}},
     };
     for (const auto& c : cases) {
-        const IControl* control = graphics->ControlByTag(c.tag);
+        const Control* control = graphics->ControlByTag(c.tag);
         ASSERT_NE(control, nullptr) << c.tag;
         const Rect r = control->GetRect();
         EXPECT_NEAR(r.L, c.rect.L, 0.6f) << c.tag;
@@ -86,7 +86,7 @@ TEST_F(PagesTest, PlacesControlsWhereThePagesSay) {
     }
     // A rotating knob is its bitmap's size centred on its point: DRIVE at (770, 189).
     graphics->EnableGroup("bcontrols");
-    const IControl* drive = graphics->ControlAt(770, 189);
+    const Control* drive = graphics->ControlAt(770, 189);
     ASSERT_NE(drive, nullptr);
     EXPECT_EQ(drive->GetParamIdx(), kParamDrive);
     EXPECT_FLOAT_EQ(drive->GetRect().MW(), 770.f);
@@ -98,7 +98,7 @@ TEST_F(PagesTest, TheNumberDisplayHoldsThreeDigitsInsideItsBox) {
     // The ghost "188" and the number drawn over it share the box; the widest
     // text either shows must fit, or the tens digit loses its left segments
     // and "00" reads as "30".
-    const auto* number = dynamic_cast<const ITextControl*>(graphics->ControlByTag(1));
+    const auto* number = dynamic_cast<const TextControl*>(graphics->ControlByTag(1));
     ASSERT_NE(number, nullptr);
     const QFontMetricsF metrics(graphics->FontFor(number->GetStyle()));
     EXPECT_LE(metrics.horizontalAdvance("188"), number->GetRect().W());
@@ -116,7 +116,7 @@ TEST_F(PagesTest, ListRowsStartWithTheirNumbersAndTheFirstNineteenFillTheList) {
 }
 
 // Renders the whole canvas and writes it next to the test binary.
-QImage RenderAt(IGraphics& g, float scale, const char* name) {
+QImage RenderAt(Canvas& g, float scale, const char* name) {
     g.SetCanvasScale(1920, 1200, scale);
     QImage image = g.RenderToImage();
     image.save(QString(TOLVANE_TEST_OUTPUT_DIR) + "/" + name);

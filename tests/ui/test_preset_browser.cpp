@@ -61,9 +61,9 @@ TEST_F(PagesTest, AListPressWhileNotConnectedOnlyMovesTheHighlight) {
     const auto mark = Mark();
     test::Click(*graphics, kListX, 228 + 50 * 4 + 10);
     EXPECT_EQ(pages->SelectedPresetRow(), 4);
-    EXPECT_EQ(dynamic_cast<ITextControl*>(graphics->ControlByTag(1004))->GetStyle().colour,
+    EXPECT_EQ(dynamic_cast<TextControl*>(graphics->ControlByTag(1004))->GetStyle().colour,
               ui::kColourRowSelected);
-    EXPECT_EQ(dynamic_cast<ITextControl*>(graphics->ControlByTag(1000))->GetStyle().colour, ui::kColourRow);
+    EXPECT_EQ(dynamic_cast<TextControl*>(graphics->ControlByTag(1000))->GetStyle().colour, ui::kColourRow);
     EXPECT_TRUE(SentSince(mark).empty());
     EXPECT_EQ(plugin->CurrentPreset(), 0);
 }

@@ -9,17 +9,17 @@
 
 namespace tolvane {
 
-class IGraphics;
+class Canvas;
 class IPlatform;
 
-class GraphicsEditorSeam : public IEditorSeam {
+class CanvasEditorSeam : public IEditorSeam {
 public:
-    explicit GraphicsEditorSeam(IPlatform& platform) : platform_(platform) {}
+    explicit CanvasEditorSeam(IPlatform& platform) : platform_(platform) {}
 
-    void Attach(IGraphics* graphics) { graphics_ = graphics; }
-    void Detach() { graphics_ = nullptr; }
+    void Attach(Canvas* graphics) { canvas_ = graphics; }
+    void Detach() { canvas_ = nullptr; }
 
-    bool IsEditorOpen() const override { return graphics_ != nullptr; }
+    bool IsEditorOpen() const override { return canvas_ != nullptr; }
     void SetTextByTag(ControlTag tag, const std::string& text) override;
     void SetTextColourByTag(ControlTag tag, Colour colour) override;
     void SetControlValueByTag(ControlTag tag, double normalised) override;
@@ -33,7 +33,7 @@ public:
 
 private:
     IPlatform& platform_;
-    IGraphics* graphics_ = nullptr;
+    Canvas* canvas_ = nullptr;
 };
 
 } // namespace tolvane

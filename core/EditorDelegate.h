@@ -62,20 +62,20 @@ inline constexpr std::size_t kParamQueueEntries = 513;
 inline constexpr std::size_t kShortQueueEntries = 33;
 inline constexpr std::size_t kSysExQueueEntries = 5;
 
-class IEditorDelegate : public IControlDelegate {
+class EditorDelegate : public IControlDelegate {
 public:
-    IEditorDelegate() = default;
-    ~IEditorDelegate() override = default;
-    IEditorDelegate(const IEditorDelegate&) = delete;
-    IEditorDelegate& operator=(const IEditorDelegate&) = delete;
+    EditorDelegate() = default;
+    ~EditorDelegate() override = default;
+    EditorDelegate(const EditorDelegate&) = delete;
+    EditorDelegate& operator=(const EditorDelegate&) = delete;
 
     // ---- 2. Parameters ------------------------------------------------------
 
     ParamList& Params() { return params_; }
     const ParamList& Params() const { return params_; }
     int NParams() const { return params_.Size(); }
-    IParam* GetParam(int index) override { return params_.GetParam(index); }
-    const IParam* GetParam(int index) const override { return params_.GetParam(index); }
+    Param* GetParam(int index) override { return params_.GetParam(index); }
+    const Param* GetParam(int index) const override { return params_.GetParam(index); }
 
     // The program's own way to change a parameter: set it from a normalised
     // value, then run the change hook with source "UI". Queues nothing.
@@ -84,7 +84,7 @@ public:
     void ParamChangeFromControl(int index, double normalised) override;
     // OnParamChange(index, source, -1) then ParamReachedControls, for every
     // parameter in index order.
-    void NotifyAllParams(EParamSource source);
+    void NotifyAllParams(ParamSource source);
     // Reads the values from a buffer, then notifies every parameter with
     // source "Preset" (also when the buffer was short). Returns the position
     // after the last value read, or -1 when the buffer was short.
@@ -124,8 +124,8 @@ public:
     // ---- 5. Hooks -----------------------------------------------------------
 
     virtual void OnParamChange(int /*index*/) {}
-    virtual void OnParamChange(int index, EParamSource source, int sampleOffset);
-    virtual void ParamReachedControls(int /*index*/, EParamSource /*source*/) {}
+    virtual void OnParamChange(int index, ParamSource source, int sampleOffset);
+    virtual void ParamReachedControls(int /*index*/, ParamSource /*source*/) {}
     virtual void MidiReachedEditor(const MidiShortMessage& /*msg*/) {}
     virtual void SysexReachedEditor(const SysExMessage& /*msg*/) {}
     // Called once before the editor window closes.

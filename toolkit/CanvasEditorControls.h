@@ -6,18 +6,18 @@
 
 namespace tolvane {
 
-class IGraphics;
+class Canvas;
 
-class GraphicsEditorControls : public IEditorControls {
+class CanvasEditorControls : public IEditorControls {
 public:
-    void Attach(IGraphics* graphics) { graphics_ = graphics; }
-    void Detach() { graphics_ = nullptr; }
+    void Attach(Canvas* graphics) { canvas_ = graphics; }
+    void Detach() { canvas_ = nullptr; }
 
-    bool IsEditorOpen() const override { return graphics_ != nullptr; }
+    bool IsEditorOpen() const override { return canvas_ != nullptr; }
     void SetParamNormalisedFromDelegate(int paramIdx, double normalised) override;
 
 private:
-    IGraphics* graphics_ = nullptr;
+    Canvas* canvas_ = nullptr;
 };
 
 } // namespace tolvane

@@ -1,4 +1,4 @@
-#include "core/IParam.h"
+#include "core/Param.h"
 
 #include <algorithm>
 #include <cmath>
@@ -30,27 +30,27 @@ int PrecisionForStep(double step) {
 
 } // namespace
 
-std::unique_ptr<IParam::Shape> IParam::ShapeLinear::CopyShape() const {
+std::unique_ptr<Param::Shape> Param::ShapeLinear::CopyShape() const {
     return std::make_unique<ShapeLinear>(*this);
 }
 
-double IParam::ShapeLinear::ShapeToValue(double normal, const IParam& param) const {
+double Param::ShapeLinear::ShapeToValue(double normal, const Param& param) const {
     return param.Min() + normal * (param.Max() - param.Min());
 }
 
-double IParam::ShapeLinear::ShapeToNormal(double value, const IParam& param) const {
+double Param::ShapeLinear::ShapeToNormal(double value, const Param& param) const {
     return (value - param.Min()) / (param.Max() - param.Min());
 }
 
-IParam::IParam() : shape_(std::make_unique<ShapeLinear>()) {}
+Param::Param() : shape_(std::make_unique<ShapeLinear>()) {}
 
-void IParam::InitInt(const char* name, int defaultValue, int min, int max, const char* label, int flags,
+void Param::InitInt(const char* name, int defaultValue, int min, int max, const char* label, int flags,
                      const char* group) {
     if (kind_ == ParamKind::None) kind_ = ParamKind::Int;
     InitDouble(name, defaultValue, min, max, 1.0, label, flags | kFlagStepped, group);
 }
 
-void IParam::InitEnum(const char* name, int defaultValue, int count, const char* label, int flags,
+void Param::InitEnum(const char* name, int defaultValue, int count, const char* label, int flags,
                       const char* group, std::initializer_list<const char*> texts) {
     if (kind_ == ParamKind::None) kind_ = ParamKind::Enum;
     InitDouble(name, defaultValue, 0, count - 1, 1.0, label, flags | kFlagStepped, group);
@@ -61,7 +61,7 @@ void IParam::InitEnum(const char* name, int defaultValue, int count, const char*
     }
 }
 
-void IParam::InitDouble(const char* name, double defaultValue, double min, double max, double step,
+void Param::InitDouble(const char* name, double defaultValue, double min, double max, double step,
                         const char* label, int flags, const char* group, const Shape& shape,
                         ParamDisplayFunc displayFunc) {
     if (kind_ == ParamKind::None) kind_ = ParamKind::Double;
@@ -81,44 +81,44 @@ void IParam::InitDouble(const char* name, double defaultValue, double min, doubl
     shape_->BindToParam(*this);
 }
 
-double IParam::SnapAndClamp(double value) const {
+double Param::SnapAndClamp(double value) const {
     // A NaN would pass the clamp and break every integer view of the value.
     if (std::isnan(value)) return min_;
     if (IsStepped()) value = std::round(value / step_) * step_; // std::round takes halves away from zero
     return std::clamp(value, min_, max_);
 }
 
-void IParam::SetValue(double value) {
+void Param::SetValue(double value) {
     value_.store(SnapAndClamp(value), std::memory_order_release);
 }
 
-double IParam::ValueFromNormal(double normal) const {
+double Param::ValueFromNormal(double normal) const {
     return SnapAndClamp(shape_->ShapeToValue(normal, *this));
 }
 
-double IParam::NormalFromValue(double value) const {
+double Param::NormalFromValue(double value) const {
     return std::clamp(shape_->ShapeToNormal(SnapAndClamp(value), *this), 0.0, 1.0);
 }
 
-void IParam::AddDisplayText(double value, const char* text) {
+void Param::AddDisplayText(double value, const char* text) {
     texts_.push_back({value, FieldText(text)});
 }
 
-const char* IParam::DisplayTextFor(double value) const {
+const char* Param::DisplayTextFor(double value) const {
     for (const DisplayText& t : texts_) {
         if (t.value == value) return t.text.c_str();
     }
     return nullptr;
 }
 
-const char* IParam::DisplayTextAt(int index, double* value) const {
+const char* Param::DisplayTextAt(int index, double* value) const {
     if (index < 0 || index >= NDisplayTexts()) return nullptr;
     const DisplayText& t = texts_[static_cast<std::size_t>(index)];
     if (value != nullptr) *value = t.value;
     return t.text.c_str();
 }
 
-std::string IParam::GetDisplay(double value, bool useTexts) const {
+std::string Param::GetDisplay(double value, bool useTexts) const {
     std::string text;
     if (displayFunc_) {
         displayFunc_(value, text);
@@ -141,7 +141,7 @@ std::string IParam::GetDisplay(double value, bool useTexts) const {
     return buffer;
 }
 
-std::string IParam::LabelForDisplay() const {
+std::string Param::LabelForDisplay() const {
     const char* text = DisplayTextFor(static_cast<double>(Int()));
     if (text != nullptr && *text != '\0') return {};
     return label_;

@@ -8,12 +8,12 @@
 
 namespace tolvane {
 
-class IPlugProcessor {
+class PluginProcessor {
 public:
     static constexpr int kNumInputs = 0;
     static constexpr int kNumOutputs = 2;
 
-    virtual ~IPlugProcessor() = default;
+    virtual ~PluginProcessor() = default;
 
     // Audio thread. Writes exact zeros into every frame of every output.
     virtual void ProcessBlock(float* const* inputs, float* const* outputs, int nFrames);

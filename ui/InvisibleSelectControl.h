@@ -4,7 +4,7 @@
 // a SelectEvent and sets the bound parameter to (y - top) / height of its
 // range; the parameter's change handler reads the record.
 
-#include "toolkit/IControl.h"
+#include "toolkit/Control.h"
 
 namespace tolvane {
 
@@ -17,22 +17,22 @@ struct SelectEvent {
     bool operator==(const SelectEvent&) const = default;
 };
 
-class IInvisibleSelectControl3 : public IControl {
+class InvisibleSelectControl : public Control {
 public:
-    IInvisibleSelectControl3(const Rect& bounds, int paramIdx);
+    InvisibleSelectControl(const Rect& bounds, int paramIdx);
 
     void Draw(QPainter&) override {}
-    void OnMouseDown(float x, float y, const IMouseMod& mod) override;
-    void OnMouseUp(float x, float y, const IMouseMod& mod) override;
-    void OnMouseDrag(float x, float y, float dX, float dY, const IMouseMod& mod) override;
-    void OnMouseDblClick(float x, float y, const IMouseMod& mod) override;
-    void OnMouseWheel(float x, float y, const IMouseMod& mod, float d) override;
+    void OnMouseDown(float x, float y, const MouseModifiers& mod) override;
+    void OnMouseUp(float x, float y, const MouseModifiers& mod) override;
+    void OnMouseDrag(float x, float y, float dX, float dY, const MouseModifiers& mod) override;
+    void OnMouseDblClick(float x, float y, const MouseModifiers& mod) override;
+    void OnMouseWheel(float x, float y, const MouseModifiers& mod, float d) override;
     bool PromptsOnRightClick() const override { return false; }
 
     const SelectEvent& LastEvent() const { return event_; }
 
 private:
-    void Select(float y, int kind, const IMouseMod& mod, bool wheelUp = false);
+    void Select(float y, int kind, const MouseModifiers& mod, bool wheelUp = false);
     SelectEvent event_;
 };
 

@@ -17,8 +17,8 @@
 
 #include "core/EditorSeam.h"
 #include "toolkit/Bitmap.h"
-#include "toolkit/IControl.h"
-#include "toolkit/MouseMod.h"
+#include "toolkit/Control.h"
+#include "toolkit/MouseModifiers.h"
 #include "toolkit/Platform.h"
 #include "toolkit/ResourceStore.h"
 #include "toolkit/Styles.h"
@@ -41,18 +41,18 @@ class QImage;
 namespace tolvane {
 
 class IControlDelegate;
-class ITextEntryControl;
-class IPopupMenuControl;
-class IBubbleControl;
-class ICornerResizerControl;
+class TextEntryControl;
+class PopupMenuControl;
+class BubbleControl;
+class CornerResizerControl;
 
-class IGraphics : public QWidget {
+class Canvas : public QWidget {
     Q_OBJECT
 
 public:
-    IGraphics(IControlDelegate* delegate, int width = 1920, int height = 1200, int fps = 60,
+    Canvas(IControlDelegate* delegate, int width = 1920, int height = 1200, int fps = 60,
               QWidget* parent = nullptr);
-    ~IGraphics() override;
+    ~Canvas() override;
 
     IControlDelegate* GetDelegate() const { return delegate_; }
 
@@ -67,16 +67,16 @@ public:
     // ---- 2. Resources -------------------------------------------------------
     void SetResourceRoots(const QString& imageRoot, const QString& fontRoot);
     // Case-insensitive by name; "@2x" where the draw scale calls for it.
-    IBitmap LoadBitmap(const std::string& name, int frames = 1, bool framesHorizontal = false);
+    Bitmap LoadBitmap(const std::string& name, int frames = 1, bool framesHorizontal = false);
     // Units and dpi are accepted for the callers' sake; SVGs are drawn in canvas units.
-    ISVG LoadSvg(const std::string& name, const char* units = "px", float dpi = 72.f);
+    SvgImage LoadSvg(const std::string& name, const char* units = "px", float dpi = 72.f);
     // Registers a TrueType resource under an id usable in TextStyle::fontId.
     bool RegisterFont(const std::string& fontId, const std::string& fileName);
     QFont FontFor(const TextStyle& style) const;
 
     // ---- 3. Controls, tags and groups ---------------------------------------
     int NControls() const { return int(controls_.size()); }
-    IControl* GetControl(int index) const;
+    Control* GetControl(int index) const;
     // Takes ownership; later controls are drawn above and hit before earlier ones.
     template <class T>
     T* AddControl(std::unique_ptr<T> control, ControlTag tag = kNoTag, const ControlGroup& group = "") {
@@ -85,10 +85,10 @@ public:
         return raw;
     }
     // The first control added with the tag, or nullptr.
-    IControl* ControlByTag(ControlTag tag) const;
-    void ForEachControl(const std::function<void(IControl&)>& f) const;
+    Control* ControlByTag(ControlTag tag) const;
+    void ForEachControl(const std::function<void(Control&)>& f) const;
     // Exact, case-sensitive match; a name no control carries does nothing.
-    void ForEachInGroup(const std::string& group, const std::function<void(IControl&)>& f) const;
+    void ForEachInGroup(const std::string& group, const std::function<void(Control&)>& f) const;
     void ShowGroup(const std::string& group);
     void HideGroup(const std::string& group);
     void EnableGroup(const std::string& group);
@@ -107,19 +107,19 @@ public:
     void AttachTextEntryControl();
     void AttachPopupMenuControl();
     void AttachBubbleControl();
-    ICornerResizerControl* GetCornerResizer() const { return resizer_.get(); }
-    ITextEntryControl* GetTextEntryControl() const { return textEntry_.get(); }
-    IPopupMenuControl* GetPopupMenuControl() const { return popup_.get(); }
-    IBubbleControl* GetBubbleControl() const { return bubble_.get(); }
+    CornerResizerControl* GetCornerResizer() const { return resizer_.get(); }
+    TextEntryControl* GetTextEntryControl() const { return textEntry_.get(); }
+    PopupMenuControl* GetPopupMenuControl() const { return popup_.get(); }
+    BubbleControl* GetBubbleControl() const { return bubble_.get(); }
 
     // Opens the text editor over rect; on commit the control's
     // OnTextEntryCompletion runs with the text.
-    void BeginTextEdit(IControl& control, const TextStyle& style, const Rect& rect,
+    void BeginTextEdit(Control& control, const TextStyle& style, const Rect& rect,
                        const std::string& initial, int valIdx = 0);
     // A popup menu of every display text, the current value ticked, for a
     // parameter that has display texts; otherwise the text editor with the
     // current display text.
-    void PromptValue(IControl& control, int valIdx = 0);
+    void PromptValue(Control& control, int valIdx = 0);
 
     // ---- 5. Questions to the user -------------------------------------------
     // Replaces the system's dialogs (tests); nullptr restores the Qt one.
@@ -140,7 +140,7 @@ public:
     double NowMs() const;
     // Adds a canvas area to the next repaint and makes sure a frame comes.
     void Invalidate(const Rect& canvasRect);
-    void AnimationStarted(IControl* control);
+    void AnimationStarted(Control* control);
     // One frame: steps the animations and repaints what became dirty. The frame
     // timer stops once nothing is dirty and nothing animates.
     void OnFrame();
@@ -155,13 +155,13 @@ public:
 
     // ---- 7. Mouse input at canvas coordinates -------------------------------
     // The control that a press at (x, y) reaches, or nullptr.
-    IControl* ControlAt(float x, float y) const;
-    void OnMouseDown(float x, float y, const IMouseMod& mod);
-    void OnMouseUp(float x, float y, const IMouseMod& mod);
-    void OnMouseDrag(float x, float y, float dX, float dY, const IMouseMod& mod);
-    void OnMouseMove(float x, float y, const IMouseMod& mod);
-    void OnMouseDblClick(float x, float y, const IMouseMod& mod);
-    void OnMouseWheel(float x, float y, const IMouseMod& mod, float d);
+    Control* ControlAt(float x, float y) const;
+    void OnMouseDown(float x, float y, const MouseModifiers& mod);
+    void OnMouseUp(float x, float y, const MouseModifiers& mod);
+    void OnMouseDrag(float x, float y, float dX, float dY, const MouseModifiers& mod);
+    void OnMouseMove(float x, float y, const MouseModifiers& mod);
+    void OnMouseDblClick(float x, float y, const MouseModifiers& mod);
+    void OnMouseWheel(float x, float y, const MouseModifiers& mod, float d);
     void OnMouseOut();
     // Knobs hide the pointer while they are dragged.
     void HideMouseCursor(bool hide);
@@ -180,10 +180,10 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    void AddControlImpl(std::unique_ptr<IControl> control, ControlTag tag, const ControlGroup& group);
+    void AddControlImpl(std::unique_ptr<Control> control, ControlTag tag, const ControlGroup& group);
     // Overlays take the mouse before the controls: an open popup menu first,
     // then the resize handle.
-    IControl* OverlayAt(float x, float y) const;
+    Control* OverlayAt(float x, float y) const;
     QRect ToWidget(const Rect& canvasRect) const;
 
     IControlDelegate* delegate_;
@@ -194,13 +194,13 @@ private:
     std::map<std::string, QString> fontFamilies_;
     mutable std::unordered_map<std::string, QFont> fontCache_;
 
-    std::vector<std::unique_ptr<IControl>> controls_;
-    std::unordered_map<ControlTag, IControl*> byTag_;
+    std::vector<std::unique_ptr<Control>> controls_;
+    std::unordered_map<ControlTag, Control*> byTag_;
 
-    std::unique_ptr<ICornerResizerControl> resizer_;
-    std::unique_ptr<ITextEntryControl> textEntry_;
-    std::unique_ptr<IPopupMenuControl> popup_;
-    std::unique_ptr<IBubbleControl> bubble_;
+    std::unique_ptr<CornerResizerControl> resizer_;
+    std::unique_ptr<TextEntryControl> textEntry_;
+    std::unique_ptr<PopupMenuControl> popup_;
+    std::unique_ptr<BubbleControl> bubble_;
     bool mouseOverEnabled_ = false;
     bool tooltipsEnabled_ = false;
     bool multiTouchEnabled_ = false;
@@ -211,10 +211,10 @@ private:
     std::function<double()> clock_;
     QTimer frameTimer_;
     QRegion pending_;
-    std::set<IControl*> animating_;
+    std::set<Control*> animating_;
 
-    IControl* captured_ = nullptr; // receives drag and release after a press
-    IControl* over_ = nullptr;     // under the pointer, for mouse-over
+    Control* captured_ = nullptr; // receives drag and release after a press
+    Control* over_ = nullptr;     // under the pointer, for mouse-over
     float lastX_ = 0.f;
     float lastY_ = 0.f;
 };

@@ -3,7 +3,7 @@
 
 namespace tolvane {
 
-struct IMouseMod {
+struct MouseModifiers {
     bool L = false; // left button
     bool R = false; // right button
     bool S = false; // Shift

@@ -1,4 +1,4 @@
-#include "core/IPlugAPP.h"
+#include "core/AppPlugin.h"
 
 #include <algorithm>
 #include <mutex>
@@ -20,22 +20,22 @@ std::mutex& DeviceTimerMutex() {
 
 } // namespace
 
-IPlugAPP::IPlugAPP() {
+AppPlugin::AppPlugin() {
     frameworkTimer_ = Timer::Create([this](Timer&) { OnFrameworkTick(); }, kFrameworkTimerMs);
 }
 
-IPlugAPP::~IPlugAPP() {
+AppPlugin::~AppPlugin() {
     StopTimers();
 }
 
-void IPlugAPP::CreateDeviceTimer() {
+void AppPlugin::CreateDeviceTimer() {
     std::lock_guard lock(DeviceTimerMutex());
     if (DeviceTimer()) return;
     DeviceTimer() = Timer::Create([this](Timer&) { OnDeviceTimer(); }, kDeviceTimerMs);
     ownsDeviceTimer_ = true;
 }
 
-void IPlugAPP::StopTimers() {
+void AppPlugin::StopTimers() {
     if (frameworkTimer_) frameworkTimer_->Stop();
     frameworkTimer_.reset();
     std::lock_guard lock(DeviceTimerMutex());
@@ -46,7 +46,7 @@ void IPlugAPP::StopTimers() {
     }
 }
 
-MidiInputResult IPlugAPP::AcceptMidiInput(const std::uint8_t* bytes, std::size_t size) {
+MidiInputResult AppPlugin::AcceptMidiInput(const std::uint8_t* bytes, std::size_t size) {
     if (!bytes || size == 0 || size > static_cast<std::size_t>(kMaxSysExBytes))
         return MidiInputResult::Dropped;
     if (size < kMinSysExBytes) {
@@ -60,7 +60,7 @@ MidiInputResult IPlugAPP::AcceptMidiInput(const std::uint8_t* bytes, std::size_t
     return sysexInput_.Push(entry) ? MidiInputResult::Queued : MidiInputResult::Dropped;
 }
 
-void IPlugAPP::ProcessAudio(float* const* outputs, int nFrames) {
+void AppPlugin::ProcessAudio(float* const* outputs, int nFrames) {
     float* block[kNumOutputs] = {};
     for (int pos = 0; pos < nFrames; pos += kProcessBlockFrames) {
         for (int ch = 0; ch < kNumOutputs; ++ch)
@@ -69,7 +69,7 @@ void IPlugAPP::ProcessAudio(float* const* outputs, int nFrames) {
     }
 }
 
-void IPlugAPP::BlockStep(float* const* outputs, int nFrames) {
+void AppPlugin::BlockStep(float* const* outputs, int nFrames) {
     MidiShortMessage msg;
     while (midiInput_.Pop(msg)) {
         ProcessMidiMsg(msg);

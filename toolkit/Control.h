@@ -12,7 +12,7 @@
 //   5. Animation
 
 #include "core/EditorSeam.h"
-#include "toolkit/MouseMod.h"
+#include "toolkit/MouseModifiers.h"
 #include "toolkit/Rect.h"
 
 #include <functional>
@@ -23,28 +23,28 @@ class QPainter;
 
 namespace tolvane {
 
-class IGraphics;
-class IParam;
-class IControl;
+class Canvas;
+class Param;
+class Control;
 
 using ControlGroup = std::string;
-using IActionFunction = std::function<void(IControl*)>;
+using ControlAction = std::function<void(Control*)>;
 
-inline constexpr int kNoParameter = -1;
+inline constexpr int kNoParam = -1;
 inline constexpr ControlTag kNoTag = -1;
 
-class IControl {
+class Control {
 public:
     // ---- 1. Construction and placement --------------------------------------
-    explicit IControl(const Rect& bounds, int paramIdx = kNoParameter, IActionFunction onAction = nullptr);
-    IControl(const Rect& bounds, const std::vector<int>& paramIndices, IActionFunction onAction = nullptr);
-    virtual ~IControl() = default;
-    IControl(const IControl&) = delete;
-    IControl& operator=(const IControl&) = delete;
+    explicit Control(const Rect& bounds, int paramIdx = kNoParam, ControlAction onAction = nullptr);
+    Control(const Rect& bounds, const std::vector<int>& paramIndices, ControlAction onAction = nullptr);
+    virtual ~Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
 
-    // Called by IGraphics::AddControl.
-    void Attach(IGraphics* ui, ControlTag tag, ControlGroup group);
-    IGraphics* GetUI() const { return ui_; }
+    // Called by Canvas::AddControl.
+    void Attach(Canvas* ui, ControlTag tag, ControlGroup group);
+    Canvas* GetCanvas() const { return canvas_; }
     ControlTag GetTag() const { return tag_; }
     const ControlGroup& GetGroup() const { return group_; }
 
@@ -59,15 +59,15 @@ public:
     virtual void Draw(QPainter& p) = 0;
     virtual bool IsHit(float x, float y) const { return bounds_.Contains(x, y); }
 
-    virtual void OnMouseDown(float /*x*/, float /*y*/, const IMouseMod& /*mod*/) {}
-    virtual void OnMouseUp(float /*x*/, float /*y*/, const IMouseMod& /*mod*/) {}
-    virtual void OnMouseDrag(float /*x*/, float /*y*/, float /*dX*/, float /*dY*/, const IMouseMod& /*mod*/) {
+    virtual void OnMouseDown(float /*x*/, float /*y*/, const MouseModifiers& /*mod*/) {}
+    virtual void OnMouseUp(float /*x*/, float /*y*/, const MouseModifiers& /*mod*/) {}
+    virtual void OnMouseDrag(float /*x*/, float /*y*/, float /*dX*/, float /*dY*/, const MouseModifiers& /*mod*/) {
     }
     // A control bound to a parameter returns to its default; any other takes
     // the second click as a press.
-    virtual void OnMouseDblClick(float x, float y, const IMouseMod& mod);
-    virtual void OnMouseWheel(float /*x*/, float /*y*/, const IMouseMod& /*mod*/, float /*d*/) {}
-    virtual void OnMouseOver(float x, float y, const IMouseMod& mod);
+    virtual void OnMouseDblClick(float x, float y, const MouseModifiers& mod);
+    virtual void OnMouseWheel(float /*x*/, float /*y*/, const MouseModifiers& /*mod*/, float /*d*/) {}
+    virtual void OnMouseOver(float x, float y, const MouseModifiers& mod);
     virtual void OnMouseOut();
     // Whether a right-click on a control bound to a parameter opens the value prompt.
     virtual bool PromptsOnRightClick() const { return true; }
@@ -81,7 +81,7 @@ public:
     int NVals() const { return int(vals_.size()); }
     int GetParamIdx(int valIdx = 0) const;
     void SetParamIdx(int paramIdx, int valIdx = 0);
-    const IParam* GetParam(int valIdx = 0) const;
+    const Param* GetParam(int valIdx = 0) const;
     double GetValue(int valIdx = 0) const;
     // Sets the normalised value, clamped to 0..1; nothing is redrawn or told.
     void SetValue(double normalised, int valIdx = 0);
@@ -107,10 +107,10 @@ public:
     // bound parameter receives its value as a user edit, then onAction runs.
     void MarkDirty(bool notify);
 
-    void SetOnAction(IActionFunction f) { onAction_ = std::move(f); }
-    void SetOnActionDone(IActionFunction f) { onActionDone_ = std::move(f); }
-    const IActionFunction& GetOnAction() const { return onAction_; }
-    const IActionFunction& GetOnActionDone() const { return onActionDone_; }
+    void SetOnAction(ControlAction f) { onAction_ = std::move(f); }
+    void SetOnActionDone(ControlAction f) { onActionDone_ = std::move(f); }
+    const ControlAction& GetOnAction() const { return onAction_; }
+    const ControlAction& GetOnActionDone() const { return onActionDone_; }
 
     // ---- 5. Animation -------------------------------------------------------
     // Starts (or restarts) an animation of the given length from now.
@@ -130,11 +130,11 @@ protected:
 
 private:
     struct Val {
-        int paramIdx = kNoParameter;
+        int paramIdx = kNoParam;
         double value = 0.0;
     };
 
-    IGraphics* ui_ = nullptr;
+    Canvas* canvas_ = nullptr;
     Rect bounds_;
     ControlTag tag_ = kNoTag;
     ControlGroup group_;
@@ -144,8 +144,8 @@ private:
     bool ignoreMouse_ = false;
     bool mouseIsOver_ = false;
     bool dirty_ = true;
-    IActionFunction onAction_;
-    IActionFunction onActionDone_;
+    ControlAction onAction_;
+    ControlAction onActionDone_;
     bool animating_ = false;
     double animationStart_ = 0.0;
     double animationDuration_ = 0.0;

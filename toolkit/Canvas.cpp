@@ -1,6 +1,6 @@
-#include "toolkit/IGraphics.h"
+#include "toolkit/Canvas.h"
 
-#include "core/IParam.h"
+#include "core/Param.h"
 #include "toolkit/OverlayControls.h"
 #include "toolkit/QtPlatform.h"
 #include "toolkit/TextEntryControl.h"
@@ -20,8 +20,8 @@ namespace tolvane {
 
 namespace {
 
-IMouseMod ModFrom(Qt::MouseButtons buttons, Qt::KeyboardModifiers keys) {
-    IMouseMod mod;
+MouseModifiers ModFrom(Qt::MouseButtons buttons, Qt::KeyboardModifiers keys) {
+    MouseModifiers mod;
     mod.L = buttons & Qt::LeftButton;
     mod.R = buttons & Qt::RightButton;
     mod.S = keys & Qt::ShiftModifier;
@@ -41,7 +41,7 @@ const QElapsedTimer& ProcessClock() {
 
 } // namespace
 
-IGraphics::IGraphics(IControlDelegate* delegate, int width, int height, int fps, QWidget* parent)
+Canvas::Canvas(IControlDelegate* delegate, int width, int height, int fps, QWidget* parent)
     : QWidget(parent), delegate_(delegate), width_(width), height_(height),
       qtPlatform_(std::make_unique<QtPlatform>(this)), platform_(qtPlatform_.get()) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -49,14 +49,14 @@ IGraphics::IGraphics(IControlDelegate* delegate, int width, int height, int fps,
     setFixedSize(width_, height_);
     frameTimer_.setTimerType(Qt::PreciseTimer);
     frameTimer_.setInterval(std::max(1, 1000 / std::max(1, fps)));
-    connect(&frameTimer_, &QTimer::timeout, this, &IGraphics::OnFrame);
+    connect(&frameTimer_, &QTimer::timeout, this, &Canvas::OnFrame);
 }
 
-IGraphics::~IGraphics() = default;
+Canvas::~Canvas() = default;
 
 // ---- 1. Canvas and scale ----------------------------------------------------
 
-void IGraphics::SetCanvasScale(int width, int height, float scale) {
+void Canvas::SetCanvasScale(int width, int height, float scale) {
     if (scale <= 0.f) return;
     width_ = width;
     height_ = height;
@@ -75,20 +75,20 @@ void IGraphics::SetCanvasScale(int width, int height, float scale) {
 
 // ---- 2. Resources -----------------------------------------------------------
 
-void IGraphics::SetResourceRoots(const QString& imageRoot, const QString& fontRoot) {
+void Canvas::SetResourceRoots(const QString& imageRoot, const QString& fontRoot) {
     resources_.SetImageRoot(imageRoot);
     resources_.SetFontRoot(fontRoot);
 }
 
-IBitmap IGraphics::LoadBitmap(const std::string& name, int frames, bool framesHorizontal) {
+Bitmap Canvas::LoadBitmap(const std::string& name, int frames, bool framesHorizontal) {
     return resources_.LoadBitmap(name, frames, framesHorizontal, scale_);
 }
 
-ISVG IGraphics::LoadSvg(const std::string& name, const char*, float) {
+SvgImage Canvas::LoadSvg(const std::string& name, const char*, float) {
     return resources_.LoadSvg(name);
 }
 
-bool IGraphics::RegisterFont(const std::string& fontId, const std::string& fileName) {
+bool Canvas::RegisterFont(const std::string& fontId, const std::string& fileName) {
     const QString path = resources_.FindFont(fileName);
     if (path.isEmpty()) return false;
     const int id = QFontDatabase::addApplicationFont(path);
@@ -100,7 +100,7 @@ bool IGraphics::RegisterFont(const std::string& fontId, const std::string& fileN
     return true;
 }
 
-QFont IGraphics::FontFor(const TextStyle& style) const {
+QFont Canvas::FontFor(const TextStyle& style) const {
     const std::string& id = style.fontId.empty() ? std::string(kDefaultFontId) : style.fontId;
     const int px = std::max(1, int(std::lround(style.size)));
     const std::string key = id + '/' + std::to_string(px) + '/' + std::to_string(style.stretch);
@@ -120,48 +120,48 @@ QFont IGraphics::FontFor(const TextStyle& style) const {
 
 // ---- 3. Controls, tags and groups ---------------------------------------------
 
-void IGraphics::AddControlImpl(std::unique_ptr<IControl> control, ControlTag tag, const ControlGroup& group) {
-    IControl* raw = control.get();
+void Canvas::AddControlImpl(std::unique_ptr<Control> control, ControlTag tag, const ControlGroup& group) {
+    Control* raw = control.get();
     controls_.push_back(std::move(control));
     raw->Attach(this, tag, group);
     if (tag != kNoTag) byTag_.try_emplace(tag, raw);
     Invalidate(raw->DrawBounds());
 }
 
-IControl* IGraphics::GetControl(int index) const {
+Control* Canvas::GetControl(int index) const {
     return index >= 0 && index < NControls() ? controls_[index].get() : nullptr;
 }
 
-IControl* IGraphics::ControlByTag(ControlTag tag) const {
+Control* Canvas::ControlByTag(ControlTag tag) const {
     const auto it = byTag_.find(tag);
     return it == byTag_.end() ? nullptr : it->second;
 }
 
-void IGraphics::ForEachControl(const std::function<void(IControl&)>& f) const {
+void Canvas::ForEachControl(const std::function<void(Control&)>& f) const {
     for (const auto& c : controls_)
         f(*c);
 }
 
-void IGraphics::ForEachInGroup(const std::string& group, const std::function<void(IControl&)>& f) const {
+void Canvas::ForEachInGroup(const std::string& group, const std::function<void(Control&)>& f) const {
     for (const auto& c : controls_) {
         if (c->GetGroup() == group) f(*c);
     }
 }
 
-void IGraphics::ShowGroup(const std::string& g) {
-    ForEachInGroup(g, [](IControl& c) { c.SetHidden(false); });
+void Canvas::ShowGroup(const std::string& g) {
+    ForEachInGroup(g, [](Control& c) { c.SetHidden(false); });
 }
-void IGraphics::HideGroup(const std::string& g) {
-    ForEachInGroup(g, [](IControl& c) { c.SetHidden(true); });
+void Canvas::HideGroup(const std::string& g) {
+    ForEachInGroup(g, [](Control& c) { c.SetHidden(true); });
 }
-void IGraphics::EnableGroup(const std::string& g) {
-    ForEachInGroup(g, [](IControl& c) { c.SetDisabled(false); });
+void Canvas::EnableGroup(const std::string& g) {
+    ForEachInGroup(g, [](Control& c) { c.SetDisabled(false); });
 }
-void IGraphics::DisableGroup(const std::string& g) {
-    ForEachInGroup(g, [](IControl& c) { c.SetDisabled(true); });
+void Canvas::DisableGroup(const std::string& g) {
+    ForEachInGroup(g, [](Control& c) { c.SetDisabled(true); });
 }
 
-void IGraphics::SetParamNormalisedFromDelegate(int paramIdx, double normalised) {
+void Canvas::SetParamNormalisedFromDelegate(int paramIdx, double normalised) {
     if (paramIdx < 0) return;
     for (const auto& c : controls_) {
         for (int v = 0; v < c->NVals(); ++v) {
@@ -172,36 +172,36 @@ void IGraphics::SetParamNormalisedFromDelegate(int paramIdx, double normalised) 
 
 // ---- 4. Overlays and prompts ----------------------------------------------------
 
-void IGraphics::AttachCornerResizer(float size, Colour colour, Colour hoverColour, Colour dragColour) {
-    resizer_ = std::make_unique<ICornerResizerControl>(Rect(0, 0, float(width_), float(height_)), size,
+void Canvas::AttachCornerResizer(float size, Colour colour, Colour hoverColour, Colour dragColour) {
+    resizer_ = std::make_unique<CornerResizerControl>(Rect(0, 0, float(width_), float(height_)), size,
                                                        colour, hoverColour, dragColour);
     resizer_->Attach(this, kNoTag, "");
 }
 
-void IGraphics::AttachTextEntryControl() {
-    if (!textEntry_) textEntry_ = std::make_unique<ITextEntryControl>(*this);
+void Canvas::AttachTextEntryControl() {
+    if (!textEntry_) textEntry_ = std::make_unique<TextEntryControl>(*this);
 }
 
-void IGraphics::AttachPopupMenuControl() {
+void Canvas::AttachPopupMenuControl() {
     if (popup_) return;
-    popup_ = std::make_unique<IPopupMenuControl>(Rect(0, 0, float(width_), float(height_)));
+    popup_ = std::make_unique<PopupMenuControl>(Rect(0, 0, float(width_), float(height_)));
     popup_->Attach(this, kNoTag, "");
 }
 
-void IGraphics::AttachBubbleControl() {
+void Canvas::AttachBubbleControl() {
     if (bubble_) return;
-    bubble_ = std::make_unique<IBubbleControl>();
+    bubble_ = std::make_unique<BubbleControl>();
     bubble_->Attach(this, kNoTag, "");
 }
 
-void IGraphics::BeginTextEdit(IControl& control, const TextStyle& style, const Rect& rect,
+void Canvas::BeginTextEdit(Control& control, const TextStyle& style, const Rect& rect,
                               const std::string& initial, int valIdx) {
     AttachTextEntryControl();
     textEntry_->Begin(control, style, rect, initial, valIdx);
 }
 
-void IGraphics::PromptValue(IControl& control, int valIdx) {
-    const IParam* param = control.GetParam(valIdx);
+void Canvas::PromptValue(Control& control, int valIdx) {
+    const Param* param = control.GetParam(valIdx);
     if (!param) return;
     const double current = param->ValueFromNormal(control.GetValue(valIdx));
     if (param->NDisplayTexts() == 0) {
@@ -219,9 +219,9 @@ void IGraphics::PromptValue(IControl& control, int valIdx) {
         items.push_back({text ? text : "", value == current});
         values.push_back(value);
     }
-    IControl* target = &control;
+    Control* target = &control;
     popup_->Open(std::move(items), control.GetRect(), [target, values, valIdx](int chosen) {
-        const IParam* p = target->GetParam(valIdx);
+        const Param* p = target->GetParam(valIdx);
         if (!p) return;
         target->SetValue(p->NormalFromValue(values[chosen]), valIdx);
         target->MarkDirty(true);
@@ -230,18 +230,18 @@ void IGraphics::PromptValue(IControl& control, int valIdx) {
 
 // ---- 5. Questions to the user -------------------------------------------------
 
-void IGraphics::SetPlatform(IPlatform* platform) {
+void Canvas::SetPlatform(IPlatform* platform) {
     platform_ = platform ? platform : qtPlatform_.get();
 }
 
-AskResult IGraphics::AskUser(const std::string& text, const std::string& caption, AskButtons buttons,
+AskResult Canvas::AskUser(const std::string& text, const std::string& caption, AskButtons buttons,
                              const std::function<void(AskResult)>& result) {
     const AskResult answer = platform_->AskUser(text, caption, buttons);
     if (result) result(answer);
     return answer;
 }
 
-std::string IGraphics::AskForFile(FileAction action, const std::string& extension,
+std::string Canvas::AskForFile(FileAction action, const std::string& extension,
                                   const std::string& directory, const std::string& proposedName,
                                   const std::function<void(const std::string&)>& result) {
     const std::string path = platform_->AskForFile(action, extension, directory, proposedName);
@@ -249,41 +249,41 @@ std::string IGraphics::AskForFile(FileAction action, const std::string& extensio
     return path;
 }
 
-void IGraphics::OpenUrl(const std::string& url) {
+void Canvas::OpenUrl(const std::string& url) {
     if (platform_->IsOnline()) platform_->OpenUrl(url);
 }
 
 // ---- 6. Frames, animation and painting -----------------------------------------
 
-double IGraphics::NowMs() const {
+double Canvas::NowMs() const {
     return clock_ ? clock_() : double(ProcessClock().nsecsElapsed()) / 1e6;
 }
 
-QRect IGraphics::ToWidget(const Rect& r) const {
+QRect Canvas::ToWidget(const Rect& r) const {
     // Two pixels of margin cover antialiased edges.
     return QRectF(r.L * scale_, r.T * scale_, r.W() * scale_, r.H() * scale_)
         .toAlignedRect()
         .adjusted(-2, -2, 2, 2);
 }
 
-void IGraphics::Invalidate(const Rect& canvasRect) {
+void Canvas::Invalidate(const Rect& canvasRect) {
     const QRect r = ToWidget(canvasRect).intersected(QRect(0, 0, width(), height()));
     if (r.isEmpty()) return;
     pending_ += r;
     if (!frameTimer_.isActive()) frameTimer_.start();
 }
 
-void IGraphics::AnimationStarted(IControl* control) {
+void Canvas::AnimationStarted(Control* control) {
     animating_.insert(control);
     if (!frameTimer_.isActive()) frameTimer_.start();
 }
 
-void IGraphics::OnFrame() {
+void Canvas::OnFrame() {
     const double now = NowMs();
     // Copy: an animation's end may start another one.
-    const std::set<IControl*> running = std::move(animating_);
+    const std::set<Control*> running = std::move(animating_);
     animating_.clear();
-    for (IControl* c : running) {
+    for (Control* c : running) {
         c->Animate(now);
         if (c->IsAnimating()) animating_.insert(c);
     }
@@ -296,10 +296,10 @@ void IGraphics::OnFrame() {
     if (animating_.empty()) frameTimer_.stop();
 }
 
-void IGraphics::PaintCanvas(QPainter& p, const Rect& clip) {
+void Canvas::PaintCanvas(QPainter& p, const Rect& clip) {
     p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing);
     p.fillRect(QRectF(clip.L, clip.T, clip.W(), clip.H()), Qt::black);
-    auto paintOne = [&p, &clip](IControl& c) {
+    auto paintOne = [&p, &clip](Control& c) {
         if (c.IsHidden() || !c.DrawBounds().Intersects(clip)) return;
         p.save();
         if (c.IsDisabled()) p.setOpacity(0.25);
@@ -313,7 +313,7 @@ void IGraphics::PaintCanvas(QPainter& p, const Rect& clip) {
     if (resizer_) paintOne(*resizer_);
 }
 
-QImage IGraphics::RenderToImage() {
+QImage Canvas::RenderToImage() {
     QImage image(int(std::lround(width_ * scale_)), int(std::lround(height_ * scale_)),
                  QImage::Format_ARGB32_Premultiplied);
     QPainter p(&image);
@@ -322,7 +322,7 @@ QImage IGraphics::RenderToImage() {
     return image;
 }
 
-void IGraphics::paintEvent(QPaintEvent* event) {
+void Canvas::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     p.setClipRegion(event->region());
     p.scale(scale_, scale_);
@@ -333,25 +333,25 @@ void IGraphics::paintEvent(QPaintEvent* event) {
 
 // ---- 7. Mouse input at canvas coordinates -------------------------------------
 
-IControl* IGraphics::OverlayAt(float x, float y) const {
+Control* Canvas::OverlayAt(float x, float y) const {
     if (popup_ && popup_->IsOpen()) return popup_.get();
     if (resizer_ && !resizer_->IsHidden() && resizer_->IsHit(x, y)) return resizer_.get();
     return nullptr;
 }
 
-IControl* IGraphics::ControlAt(float x, float y) const {
-    if (IControl* overlay = OverlayAt(x, y)) return overlay;
+Control* Canvas::ControlAt(float x, float y) const {
+    if (Control* overlay = OverlayAt(x, y)) return overlay;
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
-        IControl& c = **it;
+        Control& c = **it;
         if (!c.IsHidden() && !c.GetIgnoreMouse() && !c.IsDisabled() && c.IsHit(x, y)) return &c;
     }
     return nullptr;
 }
 
-void IGraphics::OnMouseDown(float x, float y, const IMouseMod& mod) {
+void Canvas::OnMouseDown(float x, float y, const MouseModifiers& mod) {
     lastX_ = x;
     lastY_ = y;
-    IControl* c = ControlAt(x, y);
+    Control* c = ControlAt(x, y);
     captured_ = c;
     if (!c) return;
     if (mod.R && c->PromptsOnRightClick() && c->GetParamIdx() >= 0) {
@@ -362,20 +362,20 @@ void IGraphics::OnMouseDown(float x, float y, const IMouseMod& mod) {
     c->OnMouseDown(x, y, mod);
 }
 
-void IGraphics::OnMouseUp(float x, float y, const IMouseMod& mod) {
-    IControl* c = captured_;
+void Canvas::OnMouseUp(float x, float y, const MouseModifiers& mod) {
+    Control* c = captured_;
     captured_ = nullptr;
     HideMouseCursor(false);
     if (c) c->OnMouseUp(x, y, mod);
 }
 
-void IGraphics::OnMouseDrag(float x, float y, float dX, float dY, const IMouseMod& mod) {
+void Canvas::OnMouseDrag(float x, float y, float dX, float dY, const MouseModifiers& mod) {
     if (captured_) captured_->OnMouseDrag(x, y, dX, dY, mod);
 }
 
-void IGraphics::OnMouseMove(float x, float y, const IMouseMod& mod) {
+void Canvas::OnMouseMove(float x, float y, const MouseModifiers& mod) {
     if (!mouseOverEnabled_) return;
-    IControl* c = ControlAt(x, y);
+    Control* c = ControlAt(x, y);
     if (c != over_) {
         if (over_) over_->OnMouseOut();
         over_ = c;
@@ -383,22 +383,22 @@ void IGraphics::OnMouseMove(float x, float y, const IMouseMod& mod) {
     if (c) c->OnMouseOver(x, y, mod);
 }
 
-void IGraphics::OnMouseDblClick(float x, float y, const IMouseMod& mod) {
-    IControl* c = ControlAt(x, y);
+void Canvas::OnMouseDblClick(float x, float y, const MouseModifiers& mod) {
+    Control* c = ControlAt(x, y);
     captured_ = c;
     if (c) c->OnMouseDblClick(x, y, mod);
 }
 
-void IGraphics::OnMouseWheel(float x, float y, const IMouseMod& mod, float d) {
-    if (IControl* c = ControlAt(x, y)) c->OnMouseWheel(x, y, mod, d);
+void Canvas::OnMouseWheel(float x, float y, const MouseModifiers& mod, float d) {
+    if (Control* c = ControlAt(x, y)) c->OnMouseWheel(x, y, mod, d);
 }
 
-void IGraphics::OnMouseOut() {
+void Canvas::OnMouseOut() {
     if (over_) over_->OnMouseOut();
     over_ = nullptr;
 }
 
-void IGraphics::HideMouseCursor(bool hide) {
+void Canvas::HideMouseCursor(bool hide) {
     if (hide) {
         setCursor(Qt::BlankCursor);
     } else {
@@ -408,20 +408,20 @@ void IGraphics::HideMouseCursor(bool hide) {
 
 // ---- 8. Qt events ---------------------------------------------------------------
 
-void IGraphics::mousePressEvent(QMouseEvent* e) {
+void Canvas::mousePressEvent(QMouseEvent* e) {
     const QPointF p = e->position() / scale_;
     OnMouseDown(float(p.x()), float(p.y()), ModFrom(e->button() | e->buttons(), e->modifiers()));
 }
 
-void IGraphics::mouseReleaseEvent(QMouseEvent* e) {
+void Canvas::mouseReleaseEvent(QMouseEvent* e) {
     const QPointF p = e->position() / scale_;
     OnMouseUp(float(p.x()), float(p.y()), ModFrom(e->button() | e->buttons(), e->modifiers()));
 }
 
-void IGraphics::mouseMoveEvent(QMouseEvent* e) {
+void Canvas::mouseMoveEvent(QMouseEvent* e) {
     const QPointF p = e->position() / scale_;
     const float x = float(p.x()), y = float(p.y());
-    const IMouseMod mod = ModFrom(e->buttons(), e->modifiers());
+    const MouseModifiers mod = ModFrom(e->buttons(), e->modifiers());
     if (e->buttons() != Qt::NoButton) {
         const float dX = x - lastX_, dY = y - lastY_;
         lastX_ = x;
@@ -432,21 +432,21 @@ void IGraphics::mouseMoveEvent(QMouseEvent* e) {
     }
 }
 
-void IGraphics::mouseDoubleClickEvent(QMouseEvent* e) {
+void Canvas::mouseDoubleClickEvent(QMouseEvent* e) {
     const QPointF p = e->position() / scale_;
     lastX_ = float(p.x());
     lastY_ = float(p.y());
     OnMouseDblClick(lastX_, lastY_, ModFrom(e->button() | e->buttons(), e->modifiers()));
 }
 
-void IGraphics::wheelEvent(QWheelEvent* e) {
+void Canvas::wheelEvent(QWheelEvent* e) {
     const QPointF p = e->position() / scale_;
     OnMouseWheel(float(p.x()), float(p.y()), ModFrom(e->buttons(), e->modifiers()),
                  float(e->angleDelta().y()) / 120.f);
     e->accept();
 }
 
-void IGraphics::leaveEvent(QEvent*) {
+void Canvas::leaveEvent(QEvent*) {
     OnMouseOut();
 }
 

@@ -8,8 +8,8 @@
 // the rings; ProcessAudio on the audio thread; everything else on the
 // user-interface thread.
 
-#include "core/IEditorDelegate.h"
-#include "core/IPlugProcessor.h"
+#include "core/EditorDelegate.h"
+#include "core/PluginProcessor.h"
 #include "core/RingBuffer.h"
 #include "core/Timer.h"
 
@@ -30,10 +30,10 @@ inline constexpr std::size_t kMidiInputSysExEntries = 5;
 // What the MIDI input callback did with one message.
 enum class MidiInputResult { Queued, Dropped };
 
-class IPlugAPP : public IEditorDelegate, public IPlugProcessor {
+class AppPlugin : public EditorDelegate, public PluginProcessor {
 public:
-    IPlugAPP(); // starts the framework timer
-    ~IPlugAPP() override;
+    AppPlugin(); // starts the framework timer
+    ~AppPlugin() override;
 
     // MIDI input thread: empty messages and those over 512 bytes are dropped;
     // under 4 bytes a short message, otherwise SysEx. A full ring drops.

@@ -6,7 +6,7 @@
 // Sections
 //   1. Kinds, unit and flags
 //   2. Shapes (value <-> normalised)
-//   3. IParam: initialisation, values, display texts, display
+//   3. Param: initialisation, values, display texts, display
 //
 // Only the value changes after construction, and it is atomic: the
 // user-interface thread and the thread applying the pedal's values both write
@@ -38,12 +38,12 @@ inline constexpr int kParamUnitCustom = 21;
 // longer texts are stored cut.
 inline constexpr int kParamTextMax = 31;
 
-class IParam;
+class Param;
 
 // Writes the text for a value; replaces the built-in display when set.
 using ParamDisplayFunc = std::function<void(double value, std::string& text)>;
 
-class IParam {
+class Param {
 public:
     using enum ParamFlags;
 
@@ -54,26 +54,26 @@ public:
         virtual ~Shape() = default;
         // The parameter keeps its own copy of the shape it is given.
         virtual std::unique_ptr<Shape> CopyShape() const = 0;
-        virtual void BindToParam(const IParam& param) = 0;
+        virtual void BindToParam(const Param& param) = 0;
         virtual int DisplayKind() const = 0;
-        virtual double ShapeToValue(double normal, const IParam& param) const = 0;
-        virtual double ShapeToNormal(double value, const IParam& param) const = 0;
+        virtual double ShapeToValue(double normal, const Param& param) const = 0;
+        virtual double ShapeToNormal(double value, const Param& param) const = 0;
     };
 
     class ShapeLinear : public Shape {
     public:
         std::unique_ptr<Shape> CopyShape() const override;
-        void BindToParam(const IParam&) override {}
+        void BindToParam(const Param&) override {}
         int DisplayKind() const override { return 0; }
-        double ShapeToValue(double normal, const IParam& param) const override;
-        double ShapeToNormal(double value, const IParam& param) const override;
+        double ShapeToValue(double normal, const Param& param) const override;
+        double ShapeToNormal(double value, const Param& param) const override;
     };
 
-    // ---- 3. IParam ---------------------------------------------------------
+    // ---- 3. Param ---------------------------------------------------------
 
-    IParam();
-    IParam(const IParam&) = delete;
-    IParam& operator=(const IParam&) = delete;
+    Param();
+    Param(const Param&) = delete;
+    Param& operator=(const Param&) = delete;
 
     // Integer: step 1, stepped; kind Int unless a kind was set before.
     void InitInt(const char* name, int defaultValue, int min, int max, const char* label = "", int flags = 0,
