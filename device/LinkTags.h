@@ -36,6 +36,7 @@ inline constexpr const char* kGroupProgress = "progresscontrols";
 inline constexpr const char* kGroupGlobalSettings = "globalsettingscontrols";
 inline constexpr const char* kGroupKnobCc = "midicccontrols";
 inline constexpr const char* kGroupProgramMap = "midiprogramcontrols";
+inline constexpr const char* kGroupJacks = "jackcontrols";
 
 // Colours (alpha, red, green, blue)
 inline constexpr Colour kColourDisplay{255, 255, 255, 255};

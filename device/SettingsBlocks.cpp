@@ -20,7 +20,10 @@ constexpr std::uint8_t kPotDisplayModeOnWire = 2;
 constexpr std::size_t kGlobalToneSettings = 11;
 constexpr int kNumGlobalSettings = 10;
 // Type 1: offsets 0..7 the knob CC numbers; when read, 0..15 set 90..105.
+// The controller-jack set-up (100..105) sits at offsets 10..15.
 constexpr int kKnobCcFieldsRead = 16;
+constexpr std::size_t kJackSetupOffset = 10;
+constexpr int kNumJackSetupParams = 6;
 
 } // namespace
 
@@ -29,7 +32,8 @@ void Tolvane::RequestSettingsBlock(int type) {
 }
 
 std::array<std::uint8_t, kPresetRecordBytes> Tolvane::BuildSettingsData(int type) const {
-    std::array<std::uint8_t, kPresetRecordBytes> data{};
+    // Offsets the editor does not write go back as the pedal last sent them.
+    std::array<std::uint8_t, kPresetRecordBytes> data = keptBlocks_.Base(type);
     switch (type) {
     case sysex::settings::kGlobal:
         data[kGlobalCurrentPreset] = static_cast<std::uint8_t>(CurrentPreset());
@@ -43,6 +47,10 @@ std::array<std::uint8_t, kPresetRecordBytes> Tolvane::BuildSettingsData(int type
     case sysex::settings::kMidiCcNumbers:
         for (int i = 0; i < kNumKnobCcParams; ++i)
             data[i] = static_cast<std::uint8_t>(ParamInt(kFirstKnobCcParam + i));
+        // The jack set-up is the pedal's as read, or as changed on the JACKS page.
+        if (keptBlocks_.Has(type))
+            for (int i = 0; i < kNumJackSetupParams; ++i)
+                data[kJackSetupOffset + i] = static_cast<std::uint8_t>(ParamInt(kParamJack2Mode + i));
         break;
     case sysex::settings::kProgramMapping:
         for (int n = 0; n < kProgramMapSize; ++n)
@@ -72,6 +80,7 @@ void Tolvane::SettingsBlock(const sysex::SysexBlockView& block) {
     }
     if (!block.ChecksumValid()) return;
     const auto data = block.Data();
+    keptBlocks_.Keep(block.Index(), data);
     switch (block.Index()) {
     case sysex::settings::kGlobal:
         flags_.applyFlag.store(true);
@@ -124,6 +133,18 @@ void Tolvane::OpenKnobCcPage() {
 
 void Tolvane::LeaveKnobCcPage() {
     screen_.HideGroup(link::kGroupKnobCc);
+    screen_.ShowGroup(link::kGroupGlobalSettings);
+    StoreSettingsBlock(sysex::settings::kMidiCcNumbers);
+}
+
+void Tolvane::OpenJacksPage() {
+    screen_.ShowGroup(link::kGroupJacks);
+    screen_.HideGroup(link::kGroupGlobalSettings);
+    RequestSettingsBlock(sysex::settings::kMidiCcNumbers);
+}
+
+void Tolvane::LeaveJacksPage() {
+    screen_.HideGroup(link::kGroupJacks);
     screen_.ShowGroup(link::kGroupGlobalSettings);
     StoreSettingsBlock(sysex::settings::kMidiCcNumbers);
 }

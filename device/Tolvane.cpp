@@ -299,6 +299,7 @@ void Tolvane::IdentificationReply(const sysex::SysexBlockView& block) {
     switch (block.Index()) {
     case sysex::settings::kIdentification: {
         flags_.connected.store(true);
+        keptBlocks_.ForgetAll();
         if (EditorOpen()) {
             const auto data = block.Data();
             std::string serial;

@@ -29,6 +29,7 @@
 #include "device/DeviceTables.h"
 #include "device/InboundRouter.h"
 #include "device/IrUploadRecord.h"
+#include "device/KeptSettingsBlocks.h"
 #include "device/LinkFlags.h"
 #include "device/LinkLibrary.h"
 #include "device/QueuedEditorSeam.h"
@@ -213,6 +214,10 @@ public:
     void LeaveKnobCcPage();
     void OpenProgramMapPage();
     void LeaveProgramMapPage();
+    // The controller-jack page: reads the type-1 block on opening and writes
+    // it back, jack set-up included, on leaving.
+    void OpenJacksPage();
+    void LeaveJacksPage();
 
     // ---- 7. Local library -----------------------------------------------------------------
 
@@ -314,6 +319,7 @@ private:
     DeviceValueCache deviceValueCache_{};
     StoredPresetValues storedPresetValues_{};
     ProgramMap programMap_ = IdentityProgramMap();
+    KeptSettingsBlocks keptBlocks_;
     FactoryIrNames factoryIrNames_ = DefaultFactoryIrNames();
 
     // Connection

@@ -32,6 +32,17 @@ constexpr SettingPair kSettingPairs[] = {
     {"MIDI CHANNEL SELECT", 1200, 550, kParamMidiCcChannel},
 };
 
+// The controller-jack set-up the pedal reports in its type-1 block. The rest
+// of the jack set-up has no known place in any block, so it is not shown.
+constexpr SettingPair kJackPairs[] = {
+    {"JACK 1 MODE", 760, 350, kParamJack1Mode},
+    {"JACK 1 POLARITY", 760, 450, kParamJack1Polarity},
+    {"JACK 2 MODE", 980, 350, kParamJack2Mode},
+    {"JACK 2 POLARITY", 980, 450, kParamJack2Polarity},
+    {"PEDAL 2 MODE", 1200, 350, kParamPedal2Mode},
+    {"PEDAL 2 CHANNEL", 1200, 450, kParamPedal2MidiChannel},
+};
+
 constexpr const char* kKnobCcCaptions[] = {"DRIVE",  "LOW",  "MID",    "HIGH",
                                            "REVERB", "GATE", "FILTER", "LEVEL"};
 
@@ -77,6 +88,21 @@ void AddCustomIrPicker(PageBuilder& b) {
     b.g.HideGroup(group);
 }
 
+// A heading over a drop-down of each setting.
+template <std::size_t N>
+void AddSettingPairs(PageBuilder& b, const SettingPair (&pairs)[N], const char* group) {
+    const TextStyle heading = b.styles.panelText.WithSize(19);
+    TextStyle caption;
+    caption.size = 24;
+    caption.colour = colours::kLightGrey;
+    for (const SettingPair& s : pairs) {
+        b.Text({s.x, s.y, s.x + 200, s.y + 30}, s.heading, heading, group);
+        b.g.AddControl(std::make_unique<CaptionControl>(Rect{s.x, s.y + 30, s.x + 200, s.y + 70}, s.param,
+                                                         caption, colours::kDarkGrey, false),
+                       kNoTag, group);
+    }
+}
+
 void AddGlobalSettingsPage(PageBuilder& b) {
     const char* group = kGroupGlobalSettings;
     b.Button(kWholeCanvas, "", b.styles.backdrop, group, [](EditorUi& u) { u.CloseGlobalSettings(); });
@@ -84,16 +110,7 @@ void AddGlobalSettingsPage(PageBuilder& b) {
     b.Button({1444, 220, 1499, 260}, "X", b.styles.ButtonAt(30), group,
              [](EditorUi& u) { u.CloseGlobalSettings(); });
 
-    const TextStyle heading = b.styles.panelText.WithSize(19);
-    TextStyle caption;
-    caption.size = 24;
-    caption.colour = colours::kLightGrey;
-    for (const SettingPair& s : kSettingPairs) {
-        b.Text({s.x, s.y, s.x + 200, s.y + 30}, s.heading, heading, group);
-        b.g.AddControl(std::make_unique<CaptionControl>(Rect{s.x, s.y + 30, s.x + 200, s.y + 70}, s.param,
-                                                         caption, colours::kDarkGrey, false),
-                       kNoTag, group);
-    }
+    AddSettingPairs(b, kSettingPairs, group);
 
     b.Text({900, 710, 1300, 740}, "RESET TO FACTORY DEFAULT SETTINGS",
            b.styles.body.WithColour(colours::kLightGrey).WithAlign(HAlign::Centre), group);
@@ -108,6 +125,18 @@ void AddGlobalSettingsPage(PageBuilder& b) {
              [](EditorUi& u) { u.Plugin().OpenProgramMapPage(); });
     b.Button({1410, 483, 1510, 523}, "SETUP", button, group,
              [](EditorUi& u) { u.Plugin().OpenKnobCcPage(); });
+    b.Text({760, 640, 1190, 685}, "CONTROLLER JACKS",
+           b.styles.panelText.WithSize(19).WithAlign(HAlign::Far).WithVAlign(VAlign::Middle), group);
+    b.Button({1200, 640, 1400, 685}, "JACKS", button, group, [](EditorUi& u) { u.Plugin().OpenJacksPage(); });
+}
+
+void AddJacksPage(PageBuilder& b) {
+    const char* group = kGroupJacks;
+    b.Picture(0, 0, "globalbg.png", group);
+    b.Button({1040, 250, 1160, 300}, "BACK", b.styles.ButtonAt(20), group,
+             [](EditorUi& u) { u.Plugin().LeaveJacksPage(); });
+    AddSettingPairs(b, kJackPairs, group);
+    b.g.HideGroup(group);
 }
 
 void AddKnobCcPage(PageBuilder& b) {
@@ -168,6 +197,7 @@ void AddSettingsPages(PageBuilder& b) {
     AddGlobalSettingsPage(b);
     AddKnobCcPage(b);
     AddProgramMapPage(b);
+    AddJacksPage(b);
     b.g.HideGroup(kGroupGlobalSettings);
 }
 

@@ -103,6 +103,7 @@ inline constexpr const char* kGroupFilter = "filtercontrols";
 inline constexpr const char* kGroupGlobalSettings = link::kGroupGlobalSettings;
 inline constexpr const char* kGroupKnobCc = link::kGroupKnobCc;
 inline constexpr const char* kGroupProgramMap = link::kGroupProgramMap;
+inline constexpr const char* kGroupJacks = link::kGroupJacks;
 inline constexpr const char* kGroupCustomIr = "customircontrols";
 inline constexpr const char* kGroupFirmwareBackground = link::kGroupFirmwareBackground;
 inline constexpr const char* kGroupFirmwareUpdate = link::kGroupFirmwareUpdate;

@@ -218,12 +218,12 @@ void PedalModel::OnStoreSettingsBlock(std::span<const std::uint8_t> m) {
         std::copy(data.begin() + 1, data.end(), state_.globalSettings.begin() + 1);
         break;
     case settings::kMidiCcNumbers:
-        // The editor writes zeros after the eight CC numbers; the controller
-        // set-up it cannot edit keeps its values.
-        std::copy_n(data.begin(), kMidiCcNumbersCount, state_.midiCcNumbers.begin());
+        // The whole block is stored, controller-jack set-up and all, so an
+        // editor that writes zeros there wipes it, as on the pedal.
+        std::copy(data.begin(), data.end(), state_.midiCcNumbers.begin());
         break;
     case settings::kProgramMapping:
-        std::copy_n(data.begin(), kProgramMapEntries, state_.programMap.begin());
+        std::copy(data.begin(), data.end(), state_.programMap.begin());
         break;
     default:
         return;

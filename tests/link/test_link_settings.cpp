@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace tolvane::testing {
 namespace {
 
@@ -86,6 +88,64 @@ TEST_F(Settings, KnobCcBlockSetsNinetyToOneHundredFive) {
     EXPECT_EQ(sent[0][7], 1);
     EXPECT_EQ(sent[0][8 + 7], 27);
     EXPECT_EQ(sent[0][8 + 8], 0); // nothing beyond the eight CC numbers
+}
+
+// Each store is built on the block the pedal last sent, so the offsets the
+// editor does not own reach the pedal unchanged.
+TEST_F(Settings, StoresWriteBackWhatTheEditorDoesNotOwn) {
+    struct Case {
+        int type;
+        std::size_t firstUnowned; // offsets from here on are the pedal's alone
+        std::function<void()> open, store;
+    };
+    const Case cases[] = {
+        {0, 14, [&] { tolvane->OpenGlobalSettings(); }, [&] { UserSets(kParamTunerFrequency, 5); }},
+        {1, 16, [&] { tolvane->OpenKnobCcPage(); }, [&] { tolvane->LeaveKnobCcPage(); }},
+        {2, 128, [&] { tolvane->OpenProgramMapPage(); }, [&] { tolvane->LeaveProgramMapPage(); }},
+    };
+    for (const Case& c : cases) {
+        sim::PedalState& state = pedal.MutableState();
+        sim::BlockBytes& block = c.type == 0   ? state.globalSettings
+                                 : c.type == 1 ? state.midiCcNumbers
+                                               : state.programMap;
+        for (std::size_t i = c.firstUnowned; i < block.size(); ++i)
+            block[i] = static_cast<std::uint8_t>((i * 7 + 3) & 0x7F);
+        if (c.type == 1) {
+            for (std::size_t i = 8; i < 16; ++i)
+                block[i] = 1; // program-map cursor and the jack set-up
+        }
+        const sim::BlockBytes before = block;
+        c.open();
+        Pump();
+        c.store();
+        for (std::size_t i = c.firstUnowned; i < block.size(); ++i)
+            ASSERT_EQ(block[i], before[i]) << "type " << c.type << " offset " << i;
+        if (c.type == 1) {
+            for (std::size_t i = 8; i < 16; ++i)
+                EXPECT_EQ(block[i], 1) << "offset " << i;
+        }
+    }
+}
+
+TEST_F(Settings, JacksPageWritesTheJackSetUpBack) {
+    sim::BlockBytes& block = pedal.MutableState().midiCcNumbers;
+    block[3] = 40;         // the HIGH knob's CC number
+    block[14] = 9;         // PEDAL2 Midi Channel
+    block[200] = 0x55;     // unknown to the editor
+    tolvane->OpenJacksPage();
+    EXPECT_TRUE(screen.Has("show jackcontrols"));
+    Pump();
+    EXPECT_EQ(tolvane->GetParam(kParamPedal2MidiChannel)->Int(), 9);
+    UserSets(kParamJack1Mode, 1);
+    UserSets(kParamPedal2Mode, 2);
+    EXPECT_EQ(block[12], 0) << "nothing is written before the page is left";
+    tolvane->LeaveJacksPage();
+    EXPECT_TRUE(screen.Has("show globalsettingscontrols"));
+    EXPECT_EQ(block[12], 1);  // JACK 1 Mode
+    EXPECT_EQ(block[15], 2);  // PEDAL2 Mode
+    EXPECT_EQ(block[14], 9);
+    EXPECT_EQ(block[3], 40);
+    EXPECT_EQ(block[200], 0x55);
 }
 
 TEST_F(Settings, FactoryResetKinds) {

@@ -211,12 +211,16 @@ TEST(PedalModel, StorePresetWithBadChecksumIsNotStored) {
     EXPECT_EQ(pedal.model.State().presets[6], before);
 }
 
-TEST(PedalModel, StoreSettingsKeepsWhatTheEditorDoesNotWrite) {
+// The pedal stores a settings block whole (all but the current preset of a
+// global block): what an editor sends at offsets it does not know replaces
+// what was there.
+TEST(PedalModel, StoreSettingsStoresTheWholeBlock) {
     RecordingPedal pedal;
     pedal.model.MutableState().midiCcNumbers[10] = 1; // a jack set-up value
     BlockBytes cc{};
     for (int i = 0; i < 8; ++i)
         cc[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(20 + i);
+    cc[11] = 1;
     pedal.Send(BuildStoreSettingsBlock(1, cc));
     BlockBytes global{};
     global[0] = 99; // the current preset is not switched by a settings block
@@ -228,7 +232,8 @@ TEST(PedalModel, StoreSettingsKeepsWhatTheEditorDoesNotWrite) {
     ASSERT_EQ(answers.size(), 2u);
     EXPECT_EQ(answers[0][8 + 0], 20);
     EXPECT_EQ(answers[0][8 + 7], 27);
-    EXPECT_EQ(answers[0][8 + 10], 1);
+    EXPECT_EQ(answers[0][8 + 10], 0);
+    EXPECT_EQ(answers[0][8 + 11], 1);
     EXPECT_EQ(answers[1][8 + 0], 0);
     EXPECT_EQ(answers[1][8 + 8], 3);
 }

@@ -137,6 +137,11 @@ TEST_F(PagesTest, MainPageRendersAtEachDrawScale) {
     RenderAt(*graphics, 1.f, "drive-page-1.png");
     plugin->HandleMenuCommand(MenuCommand::GlobalSettings);
     RenderAt(*graphics, 0.5f, "settings-page-0.5.png");
+    ClickButton(1300, 662); // JACKS
+    Pump();
+    Frame();
+    RenderAt(*graphics, 0.5f, "jacks-page-0.5.png");
+    RenderAt(*graphics, 1.f, "jacks-page-1.png");
 }
 
 } // namespace
