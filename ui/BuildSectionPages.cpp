@@ -126,6 +126,128 @@ constexpr Title kTitles[] = {
     {kGroupAutoFilter, "AUTO FILTER"},
 };
 
+// ---- Section tabs ----------------------------------------------------------------
+// Every page of a family carries the family's row of tabs along the bottom of
+// the section panel, its own tab lit, so each page is one click from the
+// others: the drive pages, the filter pages and the dynamics pages.
+struct Tab {
+    const char* label;
+    int page;
+    const char* group; // the page's own group, which carries its copy of the row
+};
+
+const std::vector<std::vector<Tab>>& TabFamilies() {
+    static const std::vector<std::vector<Tab>> families = {
+        {{"DRIVE", kPageDrive, kGroupDrive},
+         {"PRE-AMP", kPagePreamp, kGroupPreamp},
+         {"ANALOG", kPageAnalogSim, kGroupAnalogSim}},
+        {{"LOW", kPageLowFilter, kGroupLow},
+         {"MID", kPageMidFilter, kGroupMid},
+         {"HIGH", kPageHighFilter, kGroupHigh},
+         {"BUZZ", kPageBuzzFilter, kGroupBuzz},
+         {"PUNCH", kPagePunchFilter, kGroupPunch},
+         {"CRUNCH", kPageCrunchFilter, kGroupCrunch},
+         {"AUTO", kPageAutoFilter, kGroupAutoFilter}},
+        {{"GATE", kPageGate, kGroupGate},
+         {"DYNAMICS", kPageDynamics, kGroupDynamics},
+         {"LEVEL", kPageLevel, kGroupLevel}},
+    };
+    return families;
+}
+
+inline constexpr float kTabLeft = 440.f;
+inline constexpr float kTabTop = 1132.f;
+inline constexpr float kTabWidth = 96.f;
+inline constexpr float kTabHeight = 36.f;
+inline constexpr float kTabGap = 5.f;
+
+void AddSectionTabs(PageBuilder& b) {
+    const VectorStyle tab = b.styles.ButtonAt(15).WithRoundness(0.3f);
+    // The lit tab: the section colour with dark text, as the chosen amp model.
+    const VectorStyle lit = tab.WithColour(kForeground, Colour{255, 51, 255, 255})
+                                .WithColour(kPressed, Colour{255, 51, 255, 255});
+    for (const auto& family : TabFamilies()) {
+        for (const Tab& owner : family) {
+            float x = kTabLeft;
+            for (const Tab& t : family) {
+                const int page = t.page;
+                b.Button({x, kTabTop, x + kTabWidth, kTabTop + kTabHeight}, t.label,
+                         t.page == owner.page ? lit : tab, owner.group,
+                         [page](EditorUi& u) { u.ShowSectionPage(page); });
+                x += kTabWidth + kTabGap;
+            }
+        }
+    }
+}
+
+// ---- Further settings ----------------------------------------------------------
+// Settings of a section without a knob of their own: a caption and a value
+// box that opens a list (for named values) or takes a typed number.
+struct SettingRow {
+    const char* group;
+    const char* caption;
+    int param;
+    float x, y;
+};
+
+constexpr SettingRow kSettingRows[] = {
+    {kGroupGate, "ATTACK", kParamGateAttack, 630, 1050},
+    {kGroupComp, "ATTACK", kParamCompressorAttack, 965, 780},
+    {kGroupComp, "RELEASE", kParamCompressorRelease, 965, 830},
+    {kGroupComp, "OUTPUT", kParamCompressorOutputGain, 965, 880},
+    {kGroupExp, "ATTACK", kParamExpanderAttack, 965, 780},
+    {kGroupExp, "RELEASE", kParamExpanderRelease, 965, 830},
+    {kGroupExp, "OUTPUT", kParamExpanderOutputGain, 965, 880},
+    {kGroupDynamics, "LOOKAHEAD", kParamLookahead, 965, 930},
+    {kGroupDynamics, "AUTO GAIN", kParamAutoGain, 965, 980},
+    {kGroupAmbience, "MODE", kParamReverbMode, 965, 830},
+    {kGroupAmbience, "MOD. DEPTH", kParamReverbModulationDepth, 965, 880},
+    {kGroupAmbience, "MOD. RATE", kParamReverbModulationRate, 965, 930},
+    {kGroupAnalogSim, "SOFT CLIP", kParamSoftClipping, 965, 800},
+    {kGroupAnalogSim, "SIM. GAIN", kParamAnalogSimGain, 965, 850},
+    {kGroupAnalogSim, "ANTI-ALIAS", kParamAntiAliasingFilter, 965, 900},
+    {kGroupAutoFilter, "ATTACK", kParamAutoFilterAttack, 965, 830},
+    {kGroupAutoFilter, "RELEASE", kParamAutoFilterRelease, 965, 880},
+    {kGroupLevel, "TUNER", kParamTuner, 965, 830},
+};
+
+// Values that read better by name than by number.
+struct NamedValues {
+    int param;
+    std::vector<const char*> names;
+};
+
+const std::vector<NamedValues>& ValueNames() {
+    static const std::vector<NamedValues> names = {
+        {kParamAutoGain, {"Off", "On"}},
+        {kParamLookahead, {"Off", "On"}},
+        {kParamTuner, {"Off", "Mute", "Bypass"}},
+        {kParamReverbMode, {"Room", "Hall", "Arena", "Spring", "Plate"}},
+    };
+    return names;
+}
+
+void AddSettingRows(PageBuilder& b) {
+    for (const NamedValues& n : ValueNames()) {
+        Param* p = b.plugin.GetParam(n.param);
+        if (!p || p->NDisplayTexts() > 0) continue; // named once, for every window
+        for (std::size_t i = 0; i < n.names.size(); ++i)
+            p->AddDisplayText(static_cast<double>(i), n.names[i]);
+    }
+    const TextStyle caption =
+        b.styles.panelText.WithSize(17).WithAlign(HAlign::Far).WithVAlign(VAlign::Middle);
+    TextStyle value = b.styles.panelText.WithSize(20).WithVAlign(VAlign::Middle);
+    value.colour = colours::kLightGrey;
+    for (const SettingRow& r : kSettingRows) {
+        b.Text({r.x, r.y, r.x + 102, r.y + 40}, r.caption, caption, r.group);
+        b.g.AddControl(std::make_unique<CaptionControl>(Rect{r.x + 108, r.y + 2, r.x + 198, r.y + 38}, r.param,
+                                                         value, colours::kDarkGrey, false),
+                       kNoTag, r.group);
+    }
+}
+
+constexpr Colour kKnobReadout{255, 24, 24, 24};
+
 void AddColumn(PageBuilder& b, const char* group, bool driveRows, const Column& c) {
     const float dy = driveRows ? 70.f : 0.f;
     const float x = c.x;
@@ -133,8 +255,11 @@ void AddColumn(PageBuilder& b, const char* group, bool driveRows, const Column& 
     b.g.AddControl(std::make_unique<VectorKnobControl>(Rect{x, 820 + dy, x + 200, 1020 + dy}, c.param, c.caption,
                                                    b.styles.knob),
                    kNoTag, group);
-    b.Text({x, 895 + dy, x + 200, 935 + dy}, c.initial, b.styles.value.WithSize(40), group, c.readoutTag);
-    b.Text({x, 970 + dy, x + 200, 1004 + dy}, c.unit, b.styles.unit, group);
+    // The read-out sits on the knob's light disc, so it is drawn dark; the
+    // unit goes under the knob, clear of the disc.
+    b.Text({x, 895 + dy, x + 200, 935 + dy}, c.initial, b.styles.value.WithSize(40).WithColour(kKnobReadout), group,
+           c.readoutTag);
+    b.Text({x, 1020 + dy, x + 200, 1054 + dy}, c.unit, b.styles.unit.WithSize(28), group);
 }
 
 void AddSelectorButtons(PageBuilder& b, const char* group, const SelectorButton* buttons, int count,
@@ -171,6 +296,8 @@ void AddEffectSections(PageBuilder& b) {
         for (const Column& c : s.columns)
             AddColumn(b, s.group, s.driveRows, c);
     }
+    AddSettingRows(b);
+    AddSectionTabs(b);
 }
 
 void AddIrSectionPanel(PageBuilder& b) {

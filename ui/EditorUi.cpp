@@ -43,6 +43,10 @@ constexpr PageLayout kPages[] = {
     {kPagePreamp, false, true, true, {kGroupIrDisplay, kGroupPreamp}},
     {kPageLevel, false, true, true, {kGroupIrDisplay, kGroupLevel}},
     {kPageAutoFilter, false, true, true, {kGroupIrDisplay, kGroupAutoFilter}},
+    {kPageBuzzFilter, false, true, false, {kGroupBuzz, kGroupIrDisplay}},
+    {kPagePunchFilter, false, true, false, {kGroupPunch, kGroupIrDisplay}},
+    {kPageCrunchFilter, false, true, false, {kGroupCrunch, kGroupIrDisplay}},
+    {kPageDynamics, true, true, true, {kGroupDynamics, nullptr}},
 };
 
 // The page a user edit of the parameter brings up, or none.
@@ -211,6 +215,7 @@ void EditorUi::FeedGraphs(int index, int v) {
         break;
     case kParamDynamics:
         graph->SetUpperKnee(DynamicsThresholdDb(v));
+        if (CurrentPage() == kPageDynamics) ShowDynamicsRatio();
         if (CurrentPage() == kPageDrive) {
             const double ratio = v >= 65   ? CompressorRatio(ParamInt(kParamCompressorRatio))
                                  : v <= 63 ? 1.0 / ExpanderRatio(ParamInt(kParamExpanderRatio))
@@ -351,6 +356,7 @@ void EditorUi::ShowSectionPage(int page) {
     for (const char* group : layout->groups)
         if (group) g->ShowGroup(group);
     if (layout->hidesFilterGroup) g->HideGroup(kGroupFilter);
+    if (page == kPageDynamics) ShowDynamicsRatio();
 
     if (page == kPageDrive) {
         // Compression follows Dynamics on the drive page.
@@ -365,6 +371,19 @@ void EditorUi::ShowSectionPage(int page) {
             plugin_.QueueParamForControls(kParamCompression, compression->Value(), false);
         }
     }
+}
+
+// The dynamics page shows the compressor's ratio and timing above the centre
+// of Dynamics and the expander's below it.
+void EditorUi::ShowDynamicsRatio() {
+    Canvas* g = canvas_.load();
+    if (!g) return;
+    const bool compressor = ParamInt(kParamDynamics) >= 64;
+    g->ShowGroup(compressor ? kGroupComp : kGroupExp);
+    g->HideGroup(compressor ? kGroupExp : kGroupComp);
+    if (controls.dynamicsGraph)
+        controls.dynamicsGraph->SetUpperRatio(compressor ? CompressorRatio(ParamInt(kParamCompressorRatio))
+                                                         : 1.0 / ExpanderRatio(ParamInt(kParamExpanderRatio)));
 }
 
 void EditorUi::LightAmpVoicing(int k) {

@@ -102,6 +102,8 @@ public:
     // ---- 3. Section pages and voicing buttons --------------------------------
     void ShowSectionPage(int page);
     int CurrentPage() const { return currentPage_.load(); }
+    // The compressor's or the expander's controls, as Dynamics says.
+    void ShowDynamicsRatio();
     // k = 0..9 (10: none) and 0..4 (5: none); only while the window is open.
     void LightAmpVoicing(int k);
     void LightAmbienceVoicing(int k);

@@ -125,6 +125,11 @@ enum SectionPage : int {
     kPagePreamp = 14,
     kPageLevel = 15,
     kPageAutoFilter = 16,
+    // Pages reached only from the section tabs.
+    kPageBuzzFilter = 17,
+    kPagePunchFilter = 18,
+    kPageCrunchFilter = 19,
+    kPageDynamics = 20,
 };
 
 // ---- Preset list geometry ------------------------------------------------------

@@ -129,6 +129,19 @@ std::optional<TextUpdate> ReadoutFor(int index, int v) {
         return TextUpdate{kTagIrGainValue7, TwoDecimals(UserIrGainDb(v))};
     case kParamUserIrGain8:
         return TextUpdate{kTagIrGainValue8, TwoDecimals(UserIrGainDb(v))};
+    // The buzz, punch and crunch filters read like the other filters.
+    case kParamBuzz:
+        return TextUpdate{kTagBuzzGainValue, OneDecimal(FilterGainDb(v))};
+    case kParamPunch:
+        return TextUpdate{kTagPunchGainValue, OneDecimal(FilterGainDb(v))};
+    case kParamPunchFreq:
+        return TextUpdate{kTagPunchFreqValue, Format("%.0f", static_cast<double>(Fraction(v) * 1800.f + 100.f))};
+    case kParamBuzzQ:
+        return TextUpdate{kTagBuzzQValue, OneDecimal(Quality(v))};
+    case kParamPunchQ:
+        return TextUpdate{kTagPunchQValue, OneDecimal(Quality(v))};
+    case kParamCrunchQ:
+        return TextUpdate{kTagCrunchQValue, OneDecimal(Quality(v))};
     case kParamMidQ:
         return TextUpdate{kTagMidQValue, OneDecimal(Quality(v))};
     case kParamLowQ:

@@ -144,5 +144,25 @@ TEST_F(PagesTest, MainPageRendersAtEachDrawScale) {
     RenderAt(*graphics, 1.f, "jacks-page-1.png");
 }
 
+// Every section page at both draw scales, written out for a look (and for
+// comparing two builds picture by picture).
+TEST_F(PagesTest, EverySectionPageRenders) {
+    Connect();
+    const int sectionPages[] = {ui::kPageGate,        ui::kPageAmbience,     ui::kPageIr,
+                                ui::kPageAnalogSim,   ui::kPageLowFilter,    ui::kPageMidFilter,
+                                ui::kPageHighFilter,  ui::kPageDrive,        ui::kPagePreamp,
+                                ui::kPageLevel,       ui::kPageAutoFilter,   ui::kPageBuzzFilter,
+                                ui::kPagePunchFilter, ui::kPageCrunchFilter, ui::kPageDynamics};
+    for (int page : sectionPages) {
+        pages->ShowSectionPage(page);
+        Frame();
+        for (float scale : {0.5f, 1.f}) {
+            const std::string name = "section-" + std::to_string(page) + "-" + (scale < 1 ? "0.5" : "1") + ".png";
+            const QImage image = RenderAt(*graphics, scale, name.c_str());
+            EXPECT_FALSE(image.isNull()) << name;
+        }
+    }
+}
+
 } // namespace
 } // namespace tolvane::testing

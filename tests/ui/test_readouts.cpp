@@ -49,6 +49,13 @@ TEST(Readouts, ShowTheValueInTheUnitsOfTheKnob) {
         {kParamUserIrGain8, 0, kTagIrGainValue8, "-12.00"},
         {kParamCompression, 127, kTagCompressionValue, "100"},
         {kParamLevel, 127, kTagLevelValue, "100"},
+        {kParamBuzz, 0, kTagBuzzGainValue, "-12.0"},
+        {kParamPunch, 64, kTagPunchGainValue, "0.0"},
+        {kParamPunchFreq, 127, kTagPunchFreqValue, "1900"},
+        {kParamPunchFreq, 0, kTagPunchFreqValue, "100"},
+        {kParamBuzzQ, 127, kTagBuzzQValue, "2.0"},
+        {kParamPunchQ, 64, kTagPunchQValue, "1.0"},
+        {kParamCrunchQ, 0, kTagCrunchQValue, "0.5"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "parameter " << c.index << " = " << c.v);
@@ -61,7 +68,7 @@ TEST(Readouts, ShowTheValueInTheUnitsOfTheKnob) {
 
 TEST(Readouts, ParametersWithoutAKnobOnAPageHaveNone) {
     for (int index :
-         {kParamIr, kParamDrive, kParamScroll, kParamPatchOffset, kParamBuzz, kParamPunch, kParamPunchFreq})
+         {kParamIr, kParamDrive, kParamScroll, kParamPatchOffset})
         EXPECT_FALSE(ReadoutFor(index, 64).has_value()) << index;
 }
 
