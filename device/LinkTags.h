@@ -40,7 +40,8 @@ inline constexpr const char* kGroupJacks = "jackcontrols";
 
 // Colours (alpha, red, green, blue)
 inline constexpr Colour kColourDisplay{255, 255, 255, 255};
-inline constexpr Colour kColourDisplayModified{100, 255, 255, 255};
+// Amber, so an edited preset's number cannot be taken for the unlit segments.
+inline constexpr Colour kColourDisplayModified{255, 255, 176, 32};
 inline constexpr Colour kColourListRow{150, 100, 255, 255};
 inline constexpr Colour kColourListRowSelected{255, 100, 255, 255};
 

@@ -45,7 +45,7 @@ void AddPedalKnobs(PageBuilder& b) {
         b.g.AddControl(std::make_unique<BitmapKnobRotaterControl>(Rect{k.x, k.y, k.x, k.y}, bitmap, k.param),
                        kNoTag, kGroupPedal);
     }
-    b.Text(kNumberDisplay, "188", b.styles.sevenSegGhost, kGroupPedal);
+    b.Text(kNumberDisplay, "188", b.styles.sevenSegGhost, kGroupPedal, kTagNumberGhost);
     b.Text(kNumberDisplay, "00", b.styles.sevenSeg, kGroupPedal, kTagNumberDisplay);
 }
 

@@ -13,6 +13,7 @@ namespace tolvane::ui {
 namespace {
 
 constexpr Rect kWholeCanvas{0, 0, 1920, 1200};
+constexpr Colour kDialText{255, 24, 24, 24};
 
 struct SettingPair {
     const char* heading;
@@ -187,7 +188,9 @@ void AddFirmwarePage(PageBuilder& b) {
     b.g.AddControl(
         std::make_unique<VectorKnobControl>(Rect{1010, 710, 1185, 885}, kNoParam, "PERCENT", b.styles.knob),
         kTagFirmwareKnob, kGroupFirmwareProgress);
-    b.Text({1010, 705, 1185, 880}, "0 %", b.styles.panelText.WithSize(50).WithVAlign(VAlign::Middle),
+    // The percentage sits on the dial's light disc, so it is drawn dark.
+    b.Text({1010, 705, 1185, 880}, "0 %",
+           b.styles.panelText.WithSize(50).WithVAlign(VAlign::Middle).WithColour(kDialText),
            kGroupFirmwareProgress, kTagFirmwareText);
     b.g.HideGroup(kGroupFirmwareProgress);
 }
@@ -218,8 +221,8 @@ void AddAboutAndProgress(PageBuilder& b) {
     b.g.AddControl(
         std::make_unique<VectorKnobControl>(Rect{950, 500, 1150, 700}, kNoParam, "PRESET", b.styles.knob),
         kTagProgressKnob, group);
-    b.Text({850, 400, 1250, 800}, "0 %", b.styles.panelText.WithSize(60).WithVAlign(VAlign::Middle), group,
-           kTagProgressText);
+    b.Text({850, 400, 1250, 800}, "0 %", b.styles.panelText.WithSize(60).WithVAlign(VAlign::Middle).WithColour(kDialText),
+           group, kTagProgressText);
     b.g.HideGroup(group);
 }
 

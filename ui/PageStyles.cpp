@@ -34,7 +34,8 @@ PageStyles MakePageStyles() {
     s.sevenSegGhost.stretch = 55;
     s.sevenSeg = s.sevenSegGhost.WithColour(colours::kWhite);
     s.title = Text(44, Colour{255, 204, 204, 204}, kFontKnow, HAlign::Near);
-    s.label = Text(26, Colour{255, 102, 102, 102}, kFontKnow, HAlign::Centre);
+    // Knob captions and units: light enough to read on the section panel.
+    s.label = Text(26, Colour{255, 160, 160, 160}, kFontKnow, HAlign::Centre);
     s.value = Text(28, Colour{255, 204, 204, 204}, kFontKnow, HAlign::Centre);
     s.unit = s.label.WithSize(34);
     s.listRow = Text(27, Colour{150, 100, 255, 255}, kFontRoboto, HAlign::Near, VAlign::Middle);

@@ -72,6 +72,8 @@ inline constexpr ControlTag kTagVersionLine = link::kTagVersionLine; // 138
 inline constexpr ControlTag kTagSerialLine = link::kTagSerialLine;   // 139
 inline constexpr ControlTag kTagStandaloneNotice = 140;
 inline constexpr ControlTag kTagFirmwareBackground = 141;
+// The unlit segments behind the number display: its face, not a text to read.
+inline constexpr ControlTag kTagNumberGhost = 142;
 inline constexpr ControlTag kTagPresetRowFirst = link::kTagPresetRowFirst; // 1000 + slot
 
 // ---- Groups -----------------------------------------------------------------

@@ -2,6 +2,7 @@
 // question of a load, the redirection of the file's IRs to the current
 // preset's slots, the chained uploads and the Store preset that ends them.
 
+#include "device/LinkTags.h"
 #include "test_transfer_rig.h"
 
 #include <gtest/gtest.h>
@@ -131,7 +132,7 @@ TEST_F(PresetFileLoad, AValuesOnlyFileIsAppliedAndStoredOnce) {
     EXPECT_FALSE(rig.link.applyFlag);
     EXPECT_TRUE(rig.link.editTracking);
     EXPECT_TRUE(rig.link.presetModified);
-    EXPECT_EQ(rig.seam.colours[1], (Colour{100, 255, 255, 255}));
+    EXPECT_EQ(rig.seam.colours[1], link::kColourDisplayModified);
     EXPECT_EQ(rig.seam.texts[134], "Warm Clean");
     EXPECT_EQ(rig.storePresets, 1);
     EXPECT_TRUE(StreamSlots().empty());
