@@ -92,7 +92,8 @@ void AddCustomIrPicker(PageBuilder& b) {
 // A heading over a drop-down of each setting.
 template <std::size_t N>
 void AddSettingPairs(PageBuilder& b, const SettingPair (&pairs)[N], const char* group) {
-    const TextStyle heading = b.styles.panelText.WithSize(19);
+    // 16 units keeps the longest heading ("PRESET PROTECTION WRITER") clear of its neighbour.
+    const TextStyle heading = b.styles.panelText.WithSize(16);
     TextStyle caption;
     caption.size = 24;
     caption.colour = colours::kLightGrey;
@@ -127,7 +128,7 @@ void AddGlobalSettingsPage(PageBuilder& b) {
     b.Button({1410, 483, 1510, 523}, "SETUP", button, group,
              [](EditorUi& u) { u.Plugin().OpenKnobCcPage(); });
     b.Text({760, 640, 1190, 685}, "CONTROLLER JACKS",
-           b.styles.panelText.WithSize(19).WithAlign(HAlign::Far).WithVAlign(VAlign::Middle), group);
+           b.styles.panelText.WithSize(16).WithAlign(HAlign::Far).WithVAlign(VAlign::Middle), group);
     b.Button({1200, 640, 1400, 685}, "JACKS", button, group, [](EditorUi& u) { u.Plugin().OpenJacksPage(); });
 }
 

@@ -282,7 +282,8 @@ void AddSelectorButtons(PageBuilder& b, const char* group, const SelectorButton*
 void AddSectionTitles(PageBuilder& b) {
     for (const Title& t : kTitles)
         b.Text({400, 664, 700, 734}, t.text, b.styles.title, t.group, t.tag);
-    b.Text({400, 664, 800, 734}, "IMPULSE RESPONSE", b.styles.title, kGroupIr);
+    // The IR panel's picture starts at y 705: its title stays above the frame.
+    b.Text({400, 652, 800, 702}, "IMPULSE RESPONSE", b.styles.title, kGroupIr);
 }
 
 } // namespace
@@ -304,10 +305,10 @@ void AddIrSectionPanel(PageBuilder& b) {
     b.Picture(429, 705, "irbg.png", kGroupIr);
     AddSectionTitles(b);
     b.Button(
-        {984, 1068, 1054, 1106}, "IMPORT", b.styles.button, kGroupIr, [](EditorUi& u) { u.IrImport(true); },
+        {984, 1068, 1054, 1106}, "IMPORT", b.styles.ButtonAt(14), kGroupIr, [](EditorUi& u) { u.IrImport(true); },
         kTagIrImport7);
     b.Button(
-        {984, 1118, 1054, 1156}, "IMPORT", b.styles.button, kGroupIr, [](EditorUi& u) { u.IrImport(false); },
+        {984, 1118, 1054, 1156}, "IMPORT", b.styles.ButtonAt(14), kGroupIr, [](EditorUi& u) { u.IrImport(false); },
         kTagIrImport8);
     const VectorStyle mode = b.styles.knob.WithRoundness(1.f);
     b.g.AddControl(
@@ -340,6 +341,7 @@ void AddIrList(PageBuilder& b) {
     b.g.AddControl(
         std::make_unique<IrListSelectControl>(Rect{445, 713, 695, 1163}, kParamIrListRow, b.plugin), kNoTag,
         kGroupIr);
+    b.Picture(374, 713, "irslot.png", kGroupIr);
     b.g.AddControl(
         std::make_unique<BitmapSliderControl>(Rect{374, 717, 424, 1149}, b.mic, kParamIrSelectorInverted),
         kTagIrSlider, kGroupIr);

@@ -45,6 +45,7 @@ const BitmapSpec kBitmaps[] = {
     {"amp-calimetal", 140, 35.5, 2, true},
     {"amp-boutiqueb", 162, 35.5, 2, true},
     {"irbg", 630, 460, 1, true},
+    {"irslot", 50, 440, 1, true},
     {"mic@2x", 50, 30, 1, false, 2},
     {"fwbg", 1920, 1080, 1, true},
     {"globalbg", 1920, 1080, 1, true},

@@ -90,14 +90,6 @@ void DrawStage(QPainter& p) {
 
 void DrawSectionArea(QPainter& p) {
     DrawPanel(p, QRectF(322, 646, 850, 540), 12);
-    // Slot of the IR selector slider, with one notch per list row.
-    DrawInset(p, QRectF(394, 717, 10, 432), 5);
-    for (int i = 0; i < 9; ++i) {
-        const double y = 734 + 50 * i;
-        p.setPen(QPen(colour::kTextMuted, 1.5));
-        p.drawLine(QPointF(380, y), QPointF(388, y));
-        p.drawLine(QPointF(410, y), QPointF(418, y));
-    }
 }
 
 void DrawGraphArea(QPainter& p) {
@@ -157,6 +149,19 @@ void DrawIrPanel(QPainter& p) {
         DrawInset(p, QRectF(466, y + 4, 60, 32), 4, QColor(0x0e, 0x0f, 0x10));
         DrawText(p, QRectF(300, y + 31, 82, 12), "FACTORY   USER", FontOf(Face::Bold, 8.5, 0.6),
                  colour::kTextMuted, Qt::AlignCenter);
+    }
+}
+
+// The slot of the IR selector slider, with one notch per list row; the IR
+// section shows it at (374, 713), so the other sections stay clear of it.
+void DrawIrSlot(QPainter& p) {
+    p.setRenderHint(QPainter::Antialiasing);
+    DrawInset(p, QRectF(20, 4, 10, 432), 5);
+    for (int i = 0; i < 9; ++i) {
+        const double y = 21 + 50 * i;
+        p.setPen(QPen(colour::kTextMuted, 1.5));
+        p.drawLine(QPointF(6, y), QPointF(14, y));
+        p.drawLine(QPointF(36, y), QPointF(44, y));
     }
 }
 

@@ -8,6 +8,7 @@ namespace tolvane::art {
 
 void DrawMainBackground(QPainter& p);
 void DrawIrPanel(QPainter& p);
+void DrawIrSlot(QPainter& p);
 void DrawFirmwarePage(QPainter& p);
 void DrawSettingsPage(QPainter& p);
 void DrawAboutPage(QPainter& p);

@@ -79,6 +79,7 @@ std::vector<Bitmap> Catalogue() {
         {"amp-calimetal", 140, kKey, 2, true, Key("CALI METAL", Glyph::None)},
         {"amp-boutiqueb", 162, kKey, 2, true, Key("BOUTIQUE B", Glyph::None)},
         {"irbg", 630, 460, 1, true, Whole(DrawIrPanel)},
+        {"irslot", 50, 440, 1, true, Whole(DrawIrSlot)},
         {"mic@2x", 50, 30, 1, false, [](QPainter& p, const QRectF& r, int) { DrawMicrophone(p, r); }, 2},
         {"fwbg", 1920, 1080, 1, true, Whole(DrawFirmwarePage)},
         {"globalbg", 1920, 1080, 1, true, Whole(DrawSettingsPage)},
