@@ -13,6 +13,7 @@ namespace tolvane {
 namespace {
 const Colour kGridGrey{255, 120, 120, 120};
 constexpr float kLabelSize = 20.f;
+constexpr float kRightLabelWidth = 64.f;
 } // namespace
 
 DynamicsResponseGraph::DynamicsResponseGraph(const Rect& bounds, Colour curveColour)
@@ -65,15 +66,20 @@ void DynamicsResponseGraph::Draw(QPainter& p) {
     const TextStyle label{kLabelSize, kGridGrey, "", HAlign::Centre, VAlign::Middle};
     const QFont font = GetCanvas()->FontFor(label);
 
+    // Output levels on the right, in full ("-12 dB"), inside the rect; input
+    // levels along the top as bare numbers, so the close marks -20 and -12
+    // stay apart.
+    const TextStyle right = label.WithAlign(HAlign::Far);
     for (float v : kGridMarks) {
         const float frac = -v / 100.f;
         char text[32];
-        std::snprintf(text, sizeof text, "%4.0f dB", double(v));
+        std::snprintf(text, sizeof text, "%.0f dB", double(v));
         const float y = T + H * frac;
-        DrawDottedLine(p, kGridGrey, L, y, L + W - 40.f, y, v == 0.f ? 2.f : 1.f, 2.f);
-        DrawStyledText(p, font, label, text, Rect(L + W - 40.f, y - 10.f, L + W, y + 10.f));
+        DrawDottedLine(p, kGridGrey, L, y, L + W - kRightLabelWidth - 4.f, y, v == 0.f ? 2.f : 1.f, 2.f);
+        DrawStyledText(p, font, right, text, Rect(L + W - kRightLabelWidth, y - 10.f, L + W - 2.f, y + 10.f));
         const float x = L + W - W * frac;
         DrawDottedLine(p, kGridGrey, x, T + 20.f, x, T + H - 1.f, 1.f, 2.f);
+        std::snprintf(text, sizeof text, "%.0f", double(v));
         DrawStyledText(p, font, label, text, Rect(x - 20.f, T, x + 20.f, T + 20.f));
     }
 

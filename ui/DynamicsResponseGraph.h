@@ -26,6 +26,11 @@ public:
 
     DynamicsResponseGraph(const Rect& bounds, Colour curveColour);
 
+    // The knee rings reach past the rect at the graph's corners; repaints
+    // (showing, hiding, a knee moving) cover them too.
+    Rect DrawBounds() const override { return GetRect().Padded(kKneeReach); }
+    static constexpr float kKneeReach = 24.f;
+
     // Each setter redraws. The knees keep lower <= upper: setting one pushes
     // the other along.
     void SetLowerKnee(double db);

@@ -17,6 +17,8 @@ namespace {
 
 const Colour kGridGrey{255, 120, 120, 120};
 constexpr float kLabelSize = 18.f;
+constexpr float kRightLabelWidth = 64.f;
+constexpr float kLabelBand = 22.f; // the frequency labels along the top
 constexpr double kFloorMagnitude = 0.00001;
 
 // Reads outside the array count as silence, so a range reaching past the
@@ -128,19 +130,25 @@ void FreqResponseGraph::Draw(QPainter& p) {
             DrawStyledText(p, font, label, text, Rect(x - 20.f, T, x + 20.f, T + 20.f));
         }
     }
+    // Level labels right-aligned inside the rect, clear of its edge.
+    const TextStyle right = label.WithAlign(HAlign::Far);
     for (int i = 0; i < kNumDbMarks; ++i) {
         const float y = T + H * dbFractions_[i];
-        DrawDottedLine(p, kGridGrey, L, y, L + W - 40.f, y, kDbMarks[i] == 0.f ? 2.f : 1.f, 2.f);
+        DrawDottedLine(p, kGridGrey, L, y, L + W - kRightLabelWidth - 4.f, y, kDbMarks[i] == 0.f ? 2.f : 1.f, 2.f);
         char text[32];
-        std::snprintf(text, sizeof text, "%4.0f dB", double(kDbMarks[i]));
-        DrawStyledText(p, font, label, text, Rect(L + W - 40.f, y - 10.f, L + W, y + 10.f));
+        std::snprintf(text, sizeof text, "%.0f dB", double(kDbMarks[i]));
+        DrawStyledText(p, font, right, text, Rect(L + W - kRightLabelWidth, y - 10.f, L + W - 2.f, y + 10.f));
     }
 
     std::vector<QLineF> lines;
     for (const auto& s : CurveSegments())
         lines.emplace_back(s[0], s[1], s[2], s[3]);
+    // The curve stays below the frequency labels.
+    p.save();
+    p.setClipRect(QRectF(L - 2.f, T + kLabelBand, W + 4.f, H - kLabelBand + 2.f), Qt::IntersectClip);
     p.setPen(QPen(ToQColor(curveColour_), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawLines(lines.data(), int(lines.size()));
+    p.restore();
 }
 
 } // namespace tolvane
