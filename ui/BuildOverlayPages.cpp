@@ -52,6 +52,13 @@ double ParamValue(const Tolvane& plugin, int index) {
     return p ? p->Value() : 0.0;
 }
 
+// The overlay pictures are 1920 x 1080; the strip below them is dimmed the
+// same way so the page under an overlay is veiled to the bottom edge.
+void OverlayPicture(PageBuilder& b, const char* picture, const char* group, ControlTag tag = kNoTag) {
+    b.Picture(0, 0, picture, group, tag);
+    b.g.AddControl(std::make_unique<PanelControl>(Rect{0, 1080, 1920, 1200}, Colour{212, 4, 4, 5}), kNoTag, group);
+}
+
 VectorNumberBoxControl* NumberBox(PageBuilder& b, const Rect& r, int param, const char* label,
                               const char* group) {
     return b.g.AddControl(std::make_unique<VectorNumberBoxControl>(r, param, nullptr, label, b.styles.base,
@@ -108,7 +115,7 @@ void AddSettingPairs(PageBuilder& b, const SettingPair (&pairs)[N], const char* 
 void AddGlobalSettingsPage(PageBuilder& b) {
     const char* group = kGroupGlobalSettings;
     b.Button(kWholeCanvas, "", b.styles.backdrop, group, [](EditorUi& u) { u.CloseGlobalSettings(); });
-    b.Picture(0, 0, "globalbg.png", group);
+    OverlayPicture(b, "globalbg.png", group);
     b.Button({1444, 220, 1499, 260}, "X", b.styles.ButtonAt(30), group,
              [](EditorUi& u) { u.CloseGlobalSettings(); });
 
@@ -134,7 +141,7 @@ void AddGlobalSettingsPage(PageBuilder& b) {
 
 void AddJacksPage(PageBuilder& b) {
     const char* group = kGroupJacks;
-    b.Picture(0, 0, "globalbg.png", group);
+    OverlayPicture(b, "globalbg.png", group);
     b.Button({1040, 250, 1160, 300}, "BACK", b.styles.ButtonAt(20), group,
              [](EditorUi& u) { u.Plugin().LeaveJacksPage(); });
     AddSettingPairs(b, kJackPairs, group);
@@ -143,7 +150,7 @@ void AddJacksPage(PageBuilder& b) {
 
 void AddKnobCcPage(PageBuilder& b) {
     const char* group = kGroupKnobCc;
-    b.Picture(0, 0, "globalbg.png", group);
+    OverlayPicture(b, "globalbg.png", group);
     for (int k = 0; k < kNumKnobCcParams; ++k) {
         const float top = 353.f + 50.f * static_cast<float>(k);
         NumberBox(b, {1103, top, 1217, top + 44}, kFirstKnobCcParam + k, "", group);
@@ -161,7 +168,7 @@ void AddKnobCcPage(PageBuilder& b) {
 
 void AddProgramMapPage(PageBuilder& b) {
     const char* group = kGroupProgramMap;
-    b.Picture(0, 0, "globalbg.png", group);
+    OverlayPicture(b, "globalbg.png", group);
     b.Button({1040, 250, 1160, 300}, "BACK", b.styles.ButtonAt(20), group,
              [](EditorUi& u) { u.Plugin().LeaveProgramMapPage(); });
     b.Picture(850, 330, "pellory.png", group);
@@ -173,7 +180,7 @@ void AddProgramMapPage(PageBuilder& b) {
 } // namespace
 
 void AddFirmwarePage(PageBuilder& b) {
-    b.Picture(0, 0, "fwbg.png", kGroupFirmwareBackground, kTagFirmwareBackground);
+    OverlayPicture(b, "fwbg.png", kGroupFirmwareBackground, kTagFirmwareBackground);
     b.Button({1000, 650, 1200, 715}, "UPDATE FIRMWARE", b.styles.button, kGroupFirmwareUpdate,
              [](EditorUi& u) { u.UpdateFirmware(); });
     const Colour linkColour{255, 116, 116, 116};
