@@ -49,6 +49,12 @@ void DrawStyledText(QPainter& p, const QFont& font, const TextStyle& style, cons
     p.drawText(ToQRectF(rect), flags, QString::fromStdString(text));
 }
 
+std::string ElideRight(const QFont& font, const std::string& text, float width) {
+    const std::size_t end = text.find_last_not_of(' ');
+    const QString trimmed = QString::fromStdString(end == std::string::npos ? std::string() : text.substr(0, end + 1));
+    return QFontMetricsF(font).elidedText(trimmed, Qt::ElideRight, width).toStdString();
+}
+
 void DrawDottedLine(QPainter& p, Colour colour, float x1, float y1, float x2, float y2, float thickness,
                     float dash) {
     QPen pen(ToQColor(colour), thickness);

@@ -25,6 +25,9 @@ inline QRectF ToQRectF(const Rect& r) {
 
 // The box the text of DrawStyledText covers; it may reach past rect when the
 // text is longer or taller than rect. Rotated text gives rect itself.
+// The text cut to fit the width, ending in "…" when it had to be cut;
+// trailing spaces are dropped first.
+std::string ElideRight(const QFont& font, const std::string& text, float width);
 Rect StyledTextBounds(const QFont& font, const TextStyle& style, const std::string& text, const Rect& rect);
 // One line of text inside rect, aligned as the style says.
 void DrawStyledText(QPainter& p, const QFont& font, const TextStyle& style, const std::string& text,

@@ -26,13 +26,26 @@ void TextControl::Draw(QPainter& p) {
     // reaches past the rect), so nothing is drawn that a repaint would miss.
     p.save();
     p.setClipRect(ToQRectF(DrawBounds()), Qt::IntersectClip);
-    DrawStyledText(p, GetCanvas()->FontFor(style_), style_, text_, GetRect());
+    DrawStyledText(p, GetCanvas()->FontFor(style_), style_, ShownText(), GetRect());
     p.restore();
+}
+
+std::string TextControl::ShownText() const {
+    if (!elide_ || !GetCanvas()) return text_;
+    return ElideRight(GetCanvas()->FontFor(style_), text_, GetRect().W());
+}
+
+void TextControl::SetElide(bool elide) {
+    if (elide == elide_) return;
+    InvalidateDrawn();
+    elide_ = elide;
+    MarkDirty(false);
 }
 
 Rect TextControl::DrawBounds() const {
     const Rect& r = GetRect();
     if (!GetCanvas() || text_.empty()) return r;
+    if (elide_) return r.Padded(1.f);
     // One unit of slack for antialiased glyph edges.
     return r.Union(StyledTextBounds(GetCanvas()->FontFor(style_), style_, text_, r).Padded(1.f));
 }

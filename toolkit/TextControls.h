@@ -34,6 +34,11 @@ public:
     void SetStyle(const TextStyle& style);
     void SetTextColour(Colour colour);
     void SetBackgroundColour(Colour colour);
+    // A text wider than the rect ends in "…" instead of running past it
+    // (trailing spaces do not count).
+    void SetElide(bool elide);
+    // The text as drawn.
+    std::string ShownText() const;
 
 protected:
     // Repaints what the control shows now, before a change may shrink it.
@@ -42,6 +47,7 @@ protected:
     std::string text_;
     TextStyle style_;
     Colour background_;
+    bool elide_ = false;
 };
 
 // A click opens the text editor; on commit the text is kept, the control is

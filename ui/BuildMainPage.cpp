@@ -56,6 +56,8 @@ void AddPresetList(PageBuilder& b) {
         const float top = kListTop + kRowPitch * static_cast<float>(i);
         b.ui->controls.presetRows[i] = b.Text(Rect{kListLeft, top, 261, top + 48}, text, b.styles.listRow, "",
                                               kTagPresetRowFirst + i, kRowBackground);
+        // Long names end in "…" before the scroll bar.
+        b.ui->controls.presetRows[i]->SetElide(true);
     }
     b.ui->controls.listSurface = b.g.AddControl(
         std::make_unique<InvisibleSelectControl>(Rect{1, 228, 261, 1178}, kParamPresetListRow), kNoTag, "");
@@ -121,14 +123,16 @@ void AddNameAndStatus(PageBuilder& b) {
     auto* name = b.g.AddControl(std::make_unique<EditableTextControl>(
                                     Rect{20, 120, 260, 144}, "Velumo Ostrel Default Preset Name", nameStyle),
                                 kTagPresetName, kGroupMain);
+    name->SetElide(true);
     name->SetOnAction([ui](Control* c) {
         if (auto* text = dynamic_cast<TextControl*>(c)) ui->Plugin().CommitPresetName(text->GetStr());
     });
 
-    const TextStyle status = b.styles.body.WithSize(22).WithVAlign(VAlign::Middle);
-    b.Text({660, 5, 1060, 29}, "", status, kGroupDevice, kTagDeviceLine);
-    b.Text({660, 27, 1060, 51}, "", status, kGroupDevice, kTagVersionLine);
-    b.Text({660, 49, 1060, 73}, "", status, kGroupDevice, kTagSerialLine);
+    // Three lines inside the status box (656, 3)-(1064, 76), clear of its edges.
+    const TextStyle status = b.styles.body.WithSize(20).WithVAlign(VAlign::Middle);
+    b.Text({668, 8, 1056, 29}, "", status, kGroupDevice, kTagDeviceLine);
+    b.Text({668, 29, 1056, 50}, "", status, kGroupDevice, kTagVersionLine);
+    b.Text({668, 50, 1056, 71}, "", status, kGroupDevice, kTagSerialLine);
     b.Button({540, 18, 655, 63}, "RECONNECT", b.styles.button, kGroupDevice,
              [](EditorUi& u) { u.Plugin().Reconnect(); });
     if (auto* line = dynamic_cast<TextControl*>(b.g.ControlByTag(kTagVersionLine)))

@@ -214,8 +214,9 @@ void AddSettingsPages(PageBuilder& b) {
 
 void AddAboutAndProgress(PageBuilder& b) {
     b.Picture(0, 0, "about.png", kGroupAbout);
-    b.Text({1275, 310, 1375, 360}, "v" + b.ui->Hooks().version,
-           b.styles.panelText.WithSize(45).WithVAlign(VAlign::Middle), kGroupAbout);
+    // Set a little apart from the end of the logo, which reaches x 1258.
+    b.Text({1274, 314, 1404, 360}, "v" + b.ui->Hooks().version,
+           b.styles.panelText.WithSize(40).WithAlign(HAlign::Near).WithVAlign(VAlign::Middle), kGroupAbout);
     b.Button(kWholeCanvas, "", b.styles.backdrop, kGroupAbout, [](EditorUi& u) {
         if (Canvas* g = u.Graphics()) g->HideGroup(kGroupAbout);
     });

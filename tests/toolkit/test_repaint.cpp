@@ -77,6 +77,32 @@ TEST_F(Repaint, TextReachingPastItsRectIsDrawnWholeAndClearedWhole) {
     EXPECT_TRUE(ui->PendingRepaint().boundingRect().contains(drawn));
 }
 
+// An eliding text stays inside its rect: a long one ends in "…", a short one
+// padded with spaces is shown as it is.
+TEST_F(Repaint, ElidedTextStaysInsideItsRect) {
+    ui->SetCanvasScale(1920, 1200, 1.f);
+    TextStyle style;
+    style.size = 30;
+    style.colour = colours::kWhite;
+    style.align = HAlign::Near;
+    auto* row = ui->AddControl(std::make_unique<TextControl>(Rect(100, 300, 260, 340), "", style));
+    row->SetElide(true);
+    ui->OnFrame();
+    const QImage blank = ui->RenderToImage();
+    row->SetStr(" 07 Short          ");
+    EXPECT_EQ(row->ShownText(), " 07 Short");
+    row->SetStr(" 07 A preset name far longer than the row");
+    const std::string shown = row->ShownText();
+    EXPECT_EQ(shown.substr(shown.size() - 3), "\u2026");
+    ui->OnFrame();
+    const QImage image = ui->RenderToImage();
+    bool pastRect = false;
+    for (int y = 295; y < 345; ++y)
+        for (int x = 262; x < 700; ++x)
+            pastRect = pastRect || image.pixel(x, y) != blank.pixel(x, y);
+    EXPECT_FALSE(pastRect);
+}
+
 TEST_F(Repaint, AnimationKeepsFramesComingUntilItEnds) {
     Click(*ui, 450, 120);
     for (int frame = 0; frame < 5; ++frame) {
