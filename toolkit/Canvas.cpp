@@ -200,14 +200,24 @@ void Canvas::BeginTextEdit(Control& control, const TextStyle& style, const Rect&
     textEntry_->Begin(control, style, rect, initial, valIdx);
 }
 
+namespace {
+constexpr float kPromptWidth = 120.f;
+constexpr float kPromptHeight = 44.f;
+} // namespace
+
 void Canvas::PromptValue(Control& control, int valIdx) {
     const Param* param = control.GetParam(valIdx);
     if (!param) return;
     const double current = param->ValueFromNormal(control.GetValue(valIdx));
     if (param->NDisplayTexts() == 0) {
+        // A small box in the middle of the control, so a knob's face and
+        // scale stay in sight while the number is typed.
+        const Rect r = control.GetRect();
+        const float w = std::min(r.W(), kPromptWidth), h = std::min(r.H(), kPromptHeight);
+        const Rect box{r.MW() - w / 2, r.MH() - h / 2, r.MW() + w / 2, r.MH() + h / 2};
         TextStyle style;
-        style.size = std::max(14.f, std::min(control.GetRect().H() * 0.7f, 28.f));
-        BeginTextEdit(control, style, control.GetRect(), param->GetDisplay(current, false), valIdx);
+        style.size = std::max(14.f, std::min(h * 0.7f, 28.f));
+        BeginTextEdit(control, style, box, param->GetDisplay(current, false), valIdx);
         return;
     }
     AttachPopupMenuControl();

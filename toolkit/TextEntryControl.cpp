@@ -5,8 +5,10 @@
 #include "toolkit/Painting.h"
 
 #include <QKeyEvent>
+#include <QFontMetricsF>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -56,8 +58,11 @@ void TextEntryControl::Begin(Control& control, const TextStyle& style, const Rec
     style_ = style;
     rect_ = rect;
     valIdx_ = valIdx;
-    edit_->setText(QString::fromStdString(initial));
-    edit_->selectAll();
+    const QString text = QString::fromStdString(initial);
+    edit_->setText(text);
+    // All selected, the cursor at the start, so a text wider than the box
+    // shows its beginning.
+    edit_->setSelection(int(text.size()), -int(text.size()));
     Reposition();
     edit_->show();
     edit_->setFocus();
@@ -65,10 +70,17 @@ void TextEntryControl::Begin(Control& control, const TextStyle& style, const Rec
 
 void TextEntryControl::Reposition() {
     const float s = ui_.GetDrawScale();
-    edit_->setGeometry(QRectF(rect_.L * s, rect_.T * s, rect_.W() * s, rect_.H() * s).toAlignedRect());
     TextStyle scaled = style_;
     scaled.size = style_.size * s;
-    edit_->setFont(ui_.FontFor(scaled));
+    const QFont font = ui_.FontFor(scaled);
+    edit_->setFont(font);
+    // At least one whole line of the font high, centred on the rect, so
+    // descenders are not cut.
+    const qreal line = QFontMetricsF(font).height() + 4.0;
+    const qreal height = std::max<qreal>(rect_.H() * s, line);
+    const qreal top = rect_.MH() * s - height / 2.0;
+    edit_->setTextMargins(2, 0, 2, 0);
+    edit_->setGeometry(QRectF(rect_.L * s, top, rect_.W() * s, height).toAlignedRect());
     edit_->setAlignment(style_.align == HAlign::Near  ? Qt::AlignLeft
                         : style_.align == HAlign::Far ? Qt::AlignRight
                                                       : Qt::AlignHCenter);

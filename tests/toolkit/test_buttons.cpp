@@ -7,6 +7,7 @@
 #include "toolkit/TextEntryControl.h"
 #include "toolkit/VectorControls.h"
 
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QTest>
 
@@ -126,6 +127,21 @@ TEST(EditableText, CommitStoresTheTextAndRunsTheActionOnceEscapeCancels) {
     EXPECT_FALSE(f.ui->GetTextEntryControl()->IsEditing());
     EXPECT_EQ(text->GetStr(), "Clean Lead");
     EXPECT_EQ(seen.size(), 1u);
+}
+
+// The in-place editor is a whole line of its font high and shows a long
+// name from its first letter.
+TEST(EditableText, EditorShowsTheWholeLineFromTheStart) {
+    UiFixture f;
+    TextStyle style;
+    style.size = 24;
+    f.ui->AddControl(std::make_unique<EditableTextControl>(Rect(20, 120, 260, 144),
+                                                           "A preset name much longer than its field", style));
+    Click(*f.ui, 100, 130);
+    QLineEdit* editor = f.ui->GetTextEntryControl()->Editor();
+    EXPECT_EQ(editor->cursorPosition(), 0);
+    EXPECT_EQ(editor->selectedText(), editor->text());
+    EXPECT_GE(editor->height(), QFontMetrics(editor->font()).height());
 }
 
 TEST(UrlControl, OpensTheLinkOnlyWhenOnlineAndMarksItselfClicked) {

@@ -195,6 +195,10 @@ TEST_F(PromptFixture, ParameterWithoutTextsIsTypedInTheTextEditor) {
     ASSERT_NE(entry, nullptr);
     ASSERT_TRUE(entry->IsEditing());
     EXPECT_EQ(entry->Editor()->text(), "12.5");
+    // A small box over the middle of the knob, not the whole knob.
+    const QRect box = entry->Editor()->geometry();
+    EXPECT_LT(box.height(), 60);
+    EXPECT_TRUE(QRect(300, 100, 100, 100).contains(box.center()));
     entry->Editor()->setText("42");
     QTest::keyClick(entry->Editor(), Qt::Key_Return);
     EXPECT_DOUBLE_EQ(delegate.params.GetParam(kGain)->Value(), 42.0);
