@@ -42,7 +42,7 @@ bool EditorDelegate::QueueParamForControls(int index, double value, bool normali
         if (!param) return false;
         value = param->ValueFromNormal(value);
     }
-    return paramQueue_.Push(ParamChange{index, value});
+    return PushParamChange(ParamChange{index, value});
 }
 
 void EditorDelegate::DeliverParamToControls(int index, double value, bool normalised) {

@@ -145,6 +145,11 @@ public:
     void OnFrameworkTick();
 
 protected:
+    // Where QueueParamForControls puts a change: the parameter queue, drained
+    // first by the tick. A plug-in with its own queue of screen work puts it
+    // there instead, so that the change keeps its place among the rest.
+    virtual bool PushParamChange(const ParamChange& change) { return paramQueue_.Push(change); }
+
     RingBuffer<MidiShortMessage, kShortQueueEntries> midiFromEditor_;
     RingBuffer<SysExEntry, kSysExQueueEntries> sysexFromEditor_;
 

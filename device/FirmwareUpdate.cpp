@@ -65,9 +65,19 @@ FirmwareLoad FirmwareUpdate::LoadFirmware(const std::string& path) {
     return FirmwareLoad::Sent;
 }
 
+// The pedal leaves the link (restart into the boot loader, or after the
+// update): the status lines no longer name it.
+void FirmwareUpdate::ShowLinkLost() {
+    if (!editor_.IsEditorOpen()) return;
+    editor_.SetTextByTag(link::kTagDeviceLine, "");
+    editor_.SetTextByTag(link::kTagSerialLine, "");
+    editor_.SetTextByTag(link::kTagVersionLine, link::kTextConnecting);
+}
+
 void FirmwareUpdate::ClosePage() {
     link_.connected = false;
     link_.autoConnect = true;
+    ShowLinkLost();
     editor_.HideGroup(link::kGroupFirmwareBackground);
     editor_.HideGroup(link::kGroupFirmwareUpdate);
     editor_.EnableGroup(link::kGroupMain);
@@ -79,6 +89,7 @@ void FirmwareUpdate::CloseAfterMessage() {
     editor_.HideGroup(link::kGroupFirmwareUpdate);
     editor_.EnableGroup(link::kGroupMain);
     editor_.DisableGroup(link::kGroupPedal);
+    ShowLinkLost();
 }
 
 void FirmwareUpdate::OnBootLoaderStatus(std::uint8_t code) {
@@ -93,10 +104,12 @@ void FirmwareUpdate::OnBootLoaderStatus(std::uint8_t code) {
     case sysex::status::kUpdateComplete:
         firmwareMode_ = false;
         link_.connected = false;
+        ShowLinkLost();
         break;
     case sysex::status::kUpdateFailed:
         firmwareMode_ = false;
         link_.connected = false;
+        ShowLinkLost();
         if (editor_.IsEditorOpen()) {
             editor_.AskUser("Error in update!", "", AskButtons::Ok);
             CloseAfterMessage();

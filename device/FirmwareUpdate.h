@@ -53,6 +53,7 @@ public:
     bool Running() const { return firmwareMode_; }
 
 private:
+    void ShowLinkLost();
     void CloseAfterMessage();
 
     ISysExSender& sender_;

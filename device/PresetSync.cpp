@@ -109,6 +109,12 @@ void Tolvane::PickPresetSlot(int slot) {
 void Tolvane::CommitPresetName(const std::string& name) {
     SetPresetNameText(name);
     StorePreset();
+    // The list row of the slot just stored shows the name the pedal now keeps,
+    // written as a received dump writes it.
+    const int slot = CurrentPreset();
+    if (EditorOpen())
+        SetRowText(slot, (NumberPrefix(PatchOffset() + slot) + name.substr(0, std::min(name.size(), kNameChars)))
+                             .substr(0, kNormalRowChars));
 }
 
 void Tolvane::SetPresetNameText(const std::string& name) {
@@ -222,7 +228,6 @@ void Tolvane::BulkPresetDump(const sysex::SysexBlockView& block) {
     const bool open = EditorOpen();
     if (open) {
         SetRowText(slot, NumberPrefix(PatchOffset() + slot) + Chars(&data[kRecordName], kNameChars));
-        if (slot == CurrentPreset()) SetRowColour(slot, link::kColourListRowSelected);
     }
     const int next = LowestPendingSlot();
     if (next < 0) {
@@ -240,9 +245,11 @@ void Tolvane::NormalPresetDump(const sysex::SysexBlockView& block) {
     const int offset = PatchOffset();
     currentPreset_.store(slot);
     const bool open = EditorOpen();
-    if (slot != selectedPresetRow_.load()) {
+    // The highlight moves to the preset's row; the page logic also takes it
+    // from whatever row a press lit.
+    if (const int previous = selectedPresetRow_.load(); slot != previous) {
         if (open) {
-            SetRowColour(selectedPresetRow_.load(), link::kColourListRow);
+            if (previous >= 0) SetRowColour(previous, link::kColourListRow);
             SetRowColour(slot, link::kColourListRowSelected);
         }
         selectedPresetRow_.store(slot);
@@ -251,6 +258,7 @@ void Tolvane::NormalPresetDump(const sysex::SysexBlockView& block) {
                         static_cast<double>(kLastFirstVisibleSlot - std::min(slot, kLastFirstVisibleSlot)) /
                             kLastFirstVisibleSlot);
     }
+    presetArrivals_.fetch_add(1);
     if (!block.ChecksumValid()) return;
 
     const auto data = block.Data();

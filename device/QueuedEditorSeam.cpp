@@ -24,9 +24,37 @@ void QueuedEditorSeam::Drain() {
         Replay(entry);
 }
 
-void QueuedEditorSeam::Queue(Entry& entry, const std::string& text) {
+bool QueuedEditorSeam::Queue(Entry& entry, const std::string& text) {
     CopyText(entry.text, text);
-    if (!ring_.Push(entry)) dropped_.fetch_add(1, std::memory_order_relaxed);
+    if (ring_.Push(entry)) return true;
+    dropped_.fetch_add(1, std::memory_order_relaxed);
+    return false;
+}
+
+bool QueuedEditorSeam::QueueParamValue(int index, double value) {
+    Entry entry;
+    entry.kind = Kind::ParamValue;
+    entry.tag = index;
+    entry.value = value;
+    return Queue(entry, {});
+}
+
+int QueuedEditorSeam::AddAction(std::function<void(int, int)> action) {
+    actions_.push_back(std::move(action));
+    return static_cast<int>(actions_.size()) - 1;
+}
+
+void QueuedEditorSeam::RunOnUi(int action, int a, int b) {
+    if (OnUiThread()) {
+        if (action >= 0 && action < static_cast<int>(actions_.size())) actions_[static_cast<std::size_t>(action)](a, b);
+        return;
+    }
+    Entry entry;
+    entry.kind = Kind::Action;
+    entry.tag = action;
+    entry.value = a;
+    entry.arg = b;
+    Queue(entry, {});
 }
 
 void QueuedEditorSeam::Replay(const Entry& entry) {
@@ -54,6 +82,13 @@ void QueuedEditorSeam::Replay(const Entry& entry) {
         break;
     case Kind::Message:
         editor_.AskUser(entry.text, entry.caption, entry.buttons);
+        break;
+    case Kind::ParamValue:
+        if (paramSink_) paramSink_(entry.tag, entry.value);
+        break;
+    case Kind::Action:
+        if (entry.tag >= 0 && entry.tag < static_cast<int>(actions_.size()))
+            actions_[static_cast<std::size_t>(entry.tag)](static_cast<int>(entry.value), entry.arg);
         break;
     }
 }

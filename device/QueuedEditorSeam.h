@@ -1,9 +1,13 @@
 #pragma once
 // Keeps the audio thread off the screen. Calls made on the user-interface
 // thread go straight to the editor; calls made on any other thread (the audio
-// thread, which applies what the pedal sends) are copied into a lock-free ring
-// and replayed, in order, by Drain on the user-interface thread (the 20 ms
-// framework tick). The producing side never blocks: a full ring drops the
+// thread, which applies what the pedal sends) are copied into a ring and
+// replayed by Drain on the user-interface thread (the 20 ms framework tick).
+//
+// It is the one queue of screen work: besides the seam's own calls it carries
+// parameter values on their way to the controls and the page logic's own steps
+// (actions), so everything is replayed in the order it was raised, whichever
+// kind it is. The producing side never blocks for long: a full ring drops the
 // call, as every queue towards the editor does.
 //
 // Questions cannot wait for an answer off the user-interface thread: a message
@@ -15,13 +19,17 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <thread>
+#include <vector>
 
 namespace tolvane {
 
 class QueuedEditorSeam final : public IEditorSeam {
 public:
-    static constexpr std::size_t kEntries = 1024;
+    // A received preset raises a few entries per parameter; two presets and a
+    // progress update within one tick fit with room to spare.
+    static constexpr std::size_t kEntries = 4096;
     // Longest text carried through the ring; longer texts are cut.
     static constexpr std::size_t kTextCapacity = 127;
 
@@ -34,6 +42,19 @@ public:
 
     // User-interface thread: replays every queued call in order.
     void Drain();
+
+    // Any thread: a parameter's plain value on its way to the controls,
+    // always queued (also from the user-interface thread, as the delegate's
+    // parameter queue is). Drain hands it to the sink.
+    bool QueueParamValue(int index, double value);
+    void SetParamSink(std::function<void(int index, double value)> sink) { paramSink_ = std::move(sink); }
+
+    // User-interface thread: registers a step of the page logic that other
+    // threads may ask for; the id names it in RunOnUi.
+    int AddAction(std::function<void(int a, int b)> action);
+    // Any thread: runs the action now on the user-interface thread, else
+    // queues it behind everything raised before.
+    void RunOnUi(int action, int a = 0, int b = 0);
     // Calls dropped because the ring was full.
     std::uint64_t Dropped() const { return dropped_.load(std::memory_order_relaxed); }
 
@@ -50,19 +71,31 @@ public:
                            const std::string& proposedName) override;
 
 private:
-    enum class Kind : std::uint8_t { Text, TextColour, ControlValue, Show, Hide, Enable, Disable, Message };
+    enum class Kind : std::uint8_t {
+        Text,
+        TextColour,
+        ControlValue,
+        Show,
+        Hide,
+        Enable,
+        Disable,
+        Message,
+        ParamValue,
+        Action
+    };
 
     struct Entry {
         Kind kind = Kind::Text;
         AskButtons buttons = AskButtons::Ok;
-        ControlTag tag = 0;
-        double value = 0.0;
+        ControlTag tag = 0; // also the parameter index or the action id
+        int arg = 0;        // the action's second argument
+        double value = 0.0; // also the action's first argument
         Colour colour;
         char text[kTextCapacity + 1] = {};
         char caption[32] = {};
     };
 
-    void Queue(Entry& entry, const std::string& text);
+    bool Queue(Entry& entry, const std::string& text);
     void Replay(const Entry& entry);
 
     IEditorSeam& editor_;
@@ -70,7 +103,11 @@ private:
     // What the editor last said about being open, for the other threads.
     mutable std::atomic<bool> editorOpen_{false};
     std::atomic<std::uint64_t> dropped_{0};
-    RingBuffer<Entry, kEntries> ring_;
+    // The audio thread and (for parameter values) the user-interface thread write.
+    SharedProducerRing<Entry, kEntries> ring_;
+    std::function<void(int, double)> paramSink_;
+    // Written and read on the user-interface thread only.
+    std::vector<std::function<void(int, int)>> actions_;
 };
 
 } // namespace tolvane

@@ -34,6 +34,7 @@ constexpr std::size_t kSerialLength = 32;
 Tolvane::Tolvane(ISysExSender& sender, IEditorSeam& editor, ILinkLibrary& library)
     : sender_(sender), screen_(editor), library_(library) {
     InitDeviceParams(Params());
+    screen_.SetParamSink([this](int index, double value) { DeliverParamToControls(index, value, false); });
     for (auto& p : pending_)
         p.store(false);
     // The checksums of the cached presets decide what the synchronisation loads.
@@ -64,6 +65,10 @@ int Tolvane::PatchOffset() const {
 void Tolvane::SetAndQueue(int index, double normalised) {
     SetParamAndNotify(index, normalised);
     if (const Param* p = GetParam(index)) QueueParamForControls(index, p->Value(), false);
+}
+
+bool Tolvane::PushParamChange(const ParamChange& change) {
+    return screen_.QueueParamValue(change.index, change.value);
 }
 
 void Tolvane::ProcessSysEx(const SysExMessage& msg) {

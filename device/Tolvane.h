@@ -18,9 +18,10 @@
 //
 // Threads: the receive entry (ProcessSysEx) and everything it triggers run on
 // the audio thread; the periodic task, the idle step and all user actions on
-// the user-interface thread. Screen effects made on the audio thread are
-// queued (QueuedEditorSeam) and replayed by the idle step; messages for the
-// user from the audio thread go through the pending message.
+// the user-interface thread. Screen effects made on the audio thread, and
+// every parameter value on its way to the controls, are queued in one ring
+// (QueuedEditorSeam) and replayed in the order raised by the idle step;
+// messages for the user from the audio thread go through the pending message.
 
 #include "core/EditorSeam.h"
 #include "core/AppPlugin.h"
@@ -143,6 +144,9 @@ public:
     DisplayCallPoints& Display() { return display_; }
     // What the link shows the screen through (queued off the UI thread).
     IEditorSeam& Screen() { return screen_; }
+    // The same, as the one ordered queue of screen work: the page logic puts
+    // its own steps there when they are raised off the user-interface thread.
+    QueuedEditorSeam& ScreenQueue() { return screen_; }
     // Sends one message to the pedal.
     void Send(const std::uint8_t* bytes, std::size_t size) { sender_.SendSysEx(bytes, size); }
     template <typename M> void Send(const M& message) { Send(message.data(), message.size()); }
@@ -237,7 +241,10 @@ public:
     bool BulkLoadRunning() const { return bulkLoadRunning_.load(); }
     int CurrentPreset() const { return currentPreset_.load(); }
     void SetCurrentPreset(int slot) { currentPreset_.store(slot); }
+    // The slot of the last preset that arrived (-1 before any), and how many
+    // have arrived: the list highlights that row, and only it.
     int SelectedPresetRow() const { return selectedPresetRow_.load(); }
+    int PresetArrivals() const { return presetArrivals_.load(); }
     int PatchOffset() const;
     ChecksumPair LocalChecksum(int slot) const { return localChecksums_[slot]; }
     const ProgramMap& GetProgramMap() const { return programMap_; }
@@ -257,6 +264,9 @@ public:
     }
     const FactoryIrNames& FactoryNames() const { return factoryIrNames_; }
     void SetFactoryIrName(int entry, const std::string& name) { factoryIrNames_[entry] = name; }
+
+protected:
+    bool PushParamChange(const ParamChange& change) override;
 
 private:
     friend class TransferWiring;
@@ -338,7 +348,8 @@ private:
     std::atomic<bool> bulkLoadRunning_{false};
     std::atomic<int> bulkIndex_{0};
     std::atomic<int> currentPreset_{0};
-    std::atomic<int> selectedPresetRow_{0};
+    std::atomic<int> selectedPresetRow_{-1};
+    std::atomic<int> presetArrivals_{0};
     std::atomic<bool> saveArmed_{false};
     std::atomic<bool> blinkCounting_{false};
     std::array<char, 32> presetName_{};

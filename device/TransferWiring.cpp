@@ -16,6 +16,8 @@ namespace tolvane {
 namespace {
 
 constexpr int kSlotsPerBank = TransferWiring::kSlotViewRows;
+// The pedal's factory impulse responses, 384 .. 391.
+constexpr int kFactoryCabinets = 8;
 
 // Trailing blanks and everything from a NUL on removed.
 std::string FieldText(const char* field, std::size_t size) {
@@ -44,6 +46,9 @@ TransferWiring::TransferWiring(Tolvane& plugin, TransferFiles files)
     for (auto& set : rowSet_)
         set.store(false);
     FillCallPoints();
+    // The cabinets' names are those of the factory IRs already in the cache.
+    for (int k = 0; k < kFactoryCabinets; ++k)
+        FactoryIrWritten(k);
 }
 
 void TransferWiring::FillCallPoints() {

@@ -1,8 +1,11 @@
 #include "host/MainWindow.h"
 
+#include "device/LinkTags.h"
 #include "host/SettingsDialog.h"
 #include "toolkit/CanvasEditorControls.h"
 #include "toolkit/Canvas.h"
+#include "toolkit/ModalDialogs.h"
+#include "toolkit/TextControls.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -10,6 +13,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 
 namespace tolvane {
 
@@ -18,16 +22,22 @@ namespace {
 constexpr const char* kCaption = "Tolvane";
 constexpr const char* kAboutText = "Tolvane 1.0.0\nEditor and librarian for the Brennix Velumo Ostrel.";
 constexpr const char* kManualFallbackText = "See the manual";
+// The status lines while a MIDI port is off, read as one sentence.
+constexpr const char* kNoPortsText = "No MIDI ports chosen: open";
+constexpr const char* kNoInputText = "No MIDI input port chosen: open";
+constexpr const char* kNoOutputText = "No MIDI output port chosen: open";
+constexpr const char* kWhereToChooseText = "File \u203A MIDI Settings (Ctrl+,)";
 
 void ShowMessage(QWidget* owner, const char* text) {
     QMessageBox box(QMessageBox::NoIcon, kCaption, text, QMessageBox::Ok, owner);
-    box.exec();
+    modal::Run(box);
 }
 
 } // namespace
 
 MainWindow::MainWindow(std::unique_ptr<AppHost> host, EditorHooks hooks)
     : host_(std::move(host)), hooks_(std::move(hooks)) {
+    modal::ResetQuitting();
     setWindowTitle(kCaption);
     // A fixed client area: no sizing border and no maximise button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -104,6 +114,30 @@ void MainWindow::OpenEditor() {
         resize(sizeHint());
     });
     plugin.PushAllValuesToControls();
+    ShowPortHint();
+}
+
+void MainWindow::ShowPortHint() {
+    if (!canvas_ || !host_) return;
+    auto setLine = [this](ControlTag tag, const char* text) {
+        if (auto* line = dynamic_cast<TextControl*>(canvas_->ControlByTag(tag))) line->SetStr(text);
+    };
+    const HostSettings& s = host_->Settings();
+    const bool input = s.midiInputPort != kPortOff;
+    const bool output = s.midiOutputPort != kPortOff;
+    if (input && output) {
+        // Ports chosen: the pedal is looked for again as after RECONNECT.
+        if (portHintShown_) {
+            setLine(link::kTagDeviceLine, "");
+            setLine(link::kTagVersionLine, link::kTextConnecting);
+        }
+        portHintShown_ = false;
+        return;
+    }
+    setLine(link::kTagDeviceLine, input ? kNoOutputText : output ? kNoInputText : kNoPortsText);
+    setLine(link::kTagVersionLine, kWhereToChooseText);
+    setLine(link::kTagSerialLine, "");
+    portHintShown_ = true;
 }
 
 void MainWindow::CloseEditor() {
@@ -142,7 +176,8 @@ void MainWindow::BringToFront() {
 
 void MainWindow::OpenMidiSettings() {
     SettingsDialog dialog(*host_, this);
-    if (dialog.exec() == QDialog::Accepted) host_->SaveSettings();
+    if (modal::Run(dialog) == QDialog::Accepted && host_) host_->SaveSettings();
+    ShowPortHint();
 }
 
 void MainWindow::ShutDown() {
@@ -153,6 +188,14 @@ void MainWindow::ShutDown() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // A dialog open means this close arrived inside its event loop, with its
+    // caller still on the stack: close the dialogs and come back once they
+    // have returned.
+    if (!modal::ToQuit()) {
+        event->ignore();
+        QTimer::singleShot(0, this, &QWidget::close);
+        return;
+    }
     ShutDown();
     event->accept();
     emit Closed();

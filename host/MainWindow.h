@@ -6,7 +6,9 @@
 // the editor's size and scale kept in the plug-in; the closing hook; the
 // editor detached from the delegate and deleted; then the
 // host destroyed (audio, MIDI, plug-in, in its own order); then Closed is
-// emitted, which the program connects to the event loop's quit.
+// emitted, which the program connects to the event loop's quit. A close that
+// arrives while a modal dialog is open closes the dialogs first and finishes
+// once they have returned (ModalDialogs.h).
 
 #include "host/AppHost.h"
 
@@ -53,6 +55,8 @@ private:
     void OpenEditor();
     void CloseEditor();
     void CentreOnScreen();
+    // While a MIDI port is off the status lines say so and where to choose it.
+    void ShowPortHint();
     void ShutDown();
 
     std::unique_ptr<AppHost> host_;
@@ -60,6 +64,7 @@ private:
     Canvas* canvas_ = nullptr;
     std::unique_ptr<CanvasEditorControls> controls_;
     bool closingEditor_ = false;
+    bool portHintShown_ = false;
     bool shutDown_ = false;
 };
 

@@ -6,8 +6,6 @@
 #include "ui/EditorPages.h"
 #include "ui/FreqResponseGraph.h"
 
-#include <QMetaObject>
-#include <QPointer>
 
 namespace tolvane {
 
@@ -28,29 +26,26 @@ ui::PageHooks TransferButtons(ProgramPlugin& program) {
 }
 
 // The IR display of the transfers follows the pages. A received impulse
-// response is announced on the audio thread, so the graph is redrawn on the
-// user-interface thread, from the samples as they are then.
-void ConnectIrDisplay(ProgramPlugin& program, Canvas& graphics, const std::shared_ptr<ui::EditorUi>& pages) {
+// response is announced on the audio thread: the page switch and the redraw
+// of the graph wait in the plug-in's queue of screen work, behind what was
+// raised before them, and run on the user-interface thread from the samples
+// as they are then.
+void ConnectIrDisplay(ProgramPlugin& program, const std::shared_ptr<ui::EditorUi>& pages) {
     std::weak_ptr<ui::EditorUi> weak = pages;
     auto& display = program.Display();
     display.irPageShown = [weak] {
         auto p = weak.lock();
         return p && p->CurrentPage() == kIrSectionPage;
     };
+    // ShowSectionPage queues itself when asked off the user-interface thread.
     display.showIrPage = [weak] {
         if (auto p = weak.lock()) p->ShowSectionPage(kIrSectionPage);
     };
-    QPointer<Canvas> canvas(&graphics);
-    display.irSamplesChanged = [weak, canvas, &program] {
-        if (!canvas) return;
-        QMetaObject::invokeMethod(
-            canvas.data(),
-            [weak, &program] {
-                auto p = weak.lock();
-                if (p && p->controls.freqGraph) p->controls.freqGraph->SetImpulseResponse(program.IrSamples().data());
-            },
-            Qt::QueuedConnection);
-    };
+    const int redraw = program.ScreenQueue().AddAction([weak, &program](int, int) {
+        auto p = weak.lock();
+        if (p && p->controls.freqGraph) p->controls.freqGraph->SetImpulseResponse(program.IrSamples().data());
+    });
+    display.irSamplesChanged = [&program, redraw] { program.ScreenQueue().RunOnUi(redraw); };
 }
 
 } // namespace
@@ -67,7 +62,7 @@ MainWindow::EditorHooks ProgramEditorHooks() {
         // The seam first: the page builder writes labels through it.
         program->AttachEditor(graphics);
         if (auto pages = ui::BuildEditorPages(graphics, *program, TransferButtons(*program)))
-            ConnectIrDisplay(*program, graphics, pages);
+            ConnectIrDisplay(*program, pages);
     };
     hooks.closing = [](AppPlugin& plugin) {
         if (auto* program = dynamic_cast<ProgramPlugin*>(&plugin)) program->DetachEditor();

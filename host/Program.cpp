@@ -7,6 +7,7 @@
 #include "host/QtTimer.h"
 #include "host/SingleInstance.h"
 #include "toolkit/Canvas.h"
+#include "toolkit/ModalDialogs.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -53,7 +54,7 @@ int RunProgram(int& argc, char** argv, const ProgramObserver& observer) {
     try {
         auto reportError = [](const std::string& text) {
             QMessageBox box(QMessageBox::NoIcon, "Error", QString::fromStdString(text), QMessageBox::Ok);
-            box.exec();
+            modal::Run(box);
         };
         auto host = std::make_unique<AppHost>(MakeProgramPlugin, SettingsFile::InDataFolder(), reportError);
         host->Initialise();

@@ -10,14 +10,24 @@
 
 namespace tolvane {
 
+namespace {
+constexpr const char* kManualNotOpenedText = "The manual could not be opened. It is here:\n";
+} // namespace
+
 ProgramPlugin::ProgramPlugin(ISysExSender& sender, std::filesystem::path folder)
     : ProgramPluginParts(std::move(folder)), Tolvane(sender, seam, library) {
     // The host stops the audio stream and the timers and waits before it
     // deletes the plug-in, so the link's own wait would only double it.
     SetTeardownWait(std::chrono::milliseconds(0));
     SetTransferFiles(LibraryTransferFiles(dataFolder));
+    openDocument_ = OpenDocument;
+    // The menu's own fallback is for a plug-in without a manual; a manual the
+    // desktop cannot open is reported with where it is.
     Transfers().requestManual = [this] {
-        return tolvane::RequestManual(dataFolder, ReadProgramResource, OpenDocument);
+        if (!tolvane::RequestManual(dataFolder, ReadProgramResource, openDocument_))
+            Screen().AskUser(kManualNotOpenedText + (dataFolder / kManualFileName).string(), "Tolvane",
+                             AskButtons::Ok);
+        return true;
     };
 }
 

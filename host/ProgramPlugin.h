@@ -10,6 +10,7 @@
 // User-interface thread only.
 
 #include "device/Tolvane.h"
+#include "library/LibraryManual.h"
 #include "library/LibraryStore.h"
 #include "toolkit/CanvasEditorSeam.h"
 #include "toolkit/QtPlatform.h"
@@ -42,6 +43,12 @@ public:
     void DetachEditor();
 
     const std::filesystem::path& Folder() const { return dataFolder; }
+    // How Help > Read Manual opens the manual (the desktop's viewer unless
+    // replaced, for tests).
+    void SetDocumentOpener(DocumentOpener opener) { openDocument_ = std::move(opener); }
+
+private:
+    DocumentOpener openDocument_;
 };
 
 } // namespace tolvane

@@ -30,8 +30,8 @@ std::vector<std::uint8_t> ReadProgramResource(const std::string& fileName) {
     return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
-void OpenDocument(const std::filesystem::path& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path.string())));
+bool OpenDocument(const std::filesystem::path& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path.string())));
 }
 
 } // namespace tolvane

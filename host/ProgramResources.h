@@ -16,6 +16,7 @@ namespace tolvane {
 std::vector<std::uint8_t> ReadProgramResource(const std::string& fileName);
 
 // Opens the file with the desktop's default viewer; does not wait for it.
-void OpenDocument(const std::filesystem::path& path);
+// False when the desktop could not start one.
+bool OpenDocument(const std::filesystem::path& path);
 
 } // namespace tolvane

@@ -11,8 +11,7 @@ bool RequestManual(const std::filesystem::path& dataFolder, const ResourceProvid
         const std::vector<std::uint8_t> bytes = provider(kManualFileName);
         if (!bytes.empty()) WriteWholeFile(path, bytes.data(), bytes.size());
     }
-    if (opener) opener(path);
-    return true;
+    return opener && opener(path);
 }
 
 } // namespace tolvane

@@ -12,10 +12,11 @@ namespace tolvane {
 
 inline constexpr const char* kManualFileName = "Quist_Velumo_OM1.pdf";
 
-// Opens a document with the system's default viewer (the host supplies it).
-using DocumentOpener = std::function<void(const std::filesystem::path&)>;
+// Opens a document with the system's default viewer (the host supplies it);
+// false when the system could not.
+using DocumentOpener = std::function<bool(const std::filesystem::path&)>;
 
-// Always true, as the menu expects.
+// Whether the manual was handed to the viewer.
 bool RequestManual(const std::filesystem::path& dataFolder, const ResourceProvider& provider,
                    const DocumentOpener& opener);
 

@@ -57,6 +57,7 @@ Canvas::~Canvas() = default;
 // ---- 1. Canvas and scale ----------------------------------------------------
 
 void Canvas::SetCanvasScale(int width, int height, float scale) {
+    uiThread_.Check("Canvas::SetCanvasScale");
     if (scale <= 0.f) return;
     width_ = width;
     height_ = height;
@@ -121,6 +122,7 @@ QFont Canvas::FontFor(const TextStyle& style) const {
 // ---- 3. Controls, tags and groups ---------------------------------------------
 
 void Canvas::AddControlImpl(std::unique_ptr<Control> control, ControlTag tag, const ControlGroup& group) {
+    uiThread_.Check("Canvas::AddControl");
     Control* raw = control.get();
     controls_.push_back(std::move(control));
     raw->Attach(this, tag, group);
@@ -149,19 +151,24 @@ void Canvas::ForEachInGroup(const std::string& group, const std::function<void(C
 }
 
 void Canvas::ShowGroup(const std::string& g) {
+    uiThread_.Check("Canvas::ShowGroup");
     ForEachInGroup(g, [](Control& c) { c.SetHidden(false); });
 }
 void Canvas::HideGroup(const std::string& g) {
+    uiThread_.Check("Canvas::HideGroup");
     ForEachInGroup(g, [](Control& c) { c.SetHidden(true); });
 }
 void Canvas::EnableGroup(const std::string& g) {
+    uiThread_.Check("Canvas::EnableGroup");
     ForEachInGroup(g, [](Control& c) { c.SetDisabled(false); });
 }
 void Canvas::DisableGroup(const std::string& g) {
+    uiThread_.Check("Canvas::DisableGroup");
     ForEachInGroup(g, [](Control& c) { c.SetDisabled(true); });
 }
 
 void Canvas::SetParamNormalisedFromDelegate(int paramIdx, double normalised) {
+    uiThread_.Check("Canvas::SetParamNormalisedFromDelegate");
     if (paramIdx < 0) return;
     for (const auto& c : controls_) {
         for (int v = 0; v < c->NVals(); ++v) {
@@ -195,9 +202,10 @@ void Canvas::AttachBubbleControl() {
 }
 
 void Canvas::BeginTextEdit(Control& control, const TextStyle& style, const Rect& rect,
-                              const std::string& initial, int valIdx) {
+                              const std::string& initial, int valIdx, int maxChars) {
+    uiThread_.Check("Canvas::BeginTextEdit");
     AttachTextEntryControl();
-    textEntry_->Begin(control, style, rect, initial, valIdx);
+    textEntry_->Begin(control, style, rect, initial, valIdx, maxChars);
 }
 
 namespace {
@@ -206,6 +214,7 @@ constexpr float kPromptHeight = 44.f;
 } // namespace
 
 void Canvas::PromptValue(Control& control, int valIdx) {
+    uiThread_.Check("Canvas::PromptValue");
     const Param* param = control.GetParam(valIdx);
     if (!param) return;
     const double current = param->ValueFromNormal(control.GetValue(valIdx));
@@ -246,6 +255,7 @@ void Canvas::SetPlatform(IPlatform* platform) {
 
 AskResult Canvas::AskUser(const std::string& text, const std::string& caption, AskButtons buttons,
                              const std::function<void(AskResult)>& result) {
+    uiThread_.Check("Canvas::AskUser");
     const AskResult answer = platform_->AskUser(text, caption, buttons);
     if (result) result(answer);
     return answer;
@@ -254,13 +264,17 @@ AskResult Canvas::AskUser(const std::string& text, const std::string& caption, A
 std::string Canvas::AskForFile(FileAction action, const std::string& extension,
                                   const std::string& directory, const std::string& proposedName,
                                   const std::function<void(const std::string&)>& result) {
+    uiThread_.Check("Canvas::AskForFile");
     const std::string path = platform_->AskForFile(action, extension, directory, proposedName);
     if (result) result(path);
     return path;
 }
 
 void Canvas::OpenUrl(const std::string& url) {
-    if (platform_->IsOnline()) platform_->OpenUrl(url);
+    uiThread_.Check("Canvas::OpenUrl");
+    if (!platform_->IsOnline()) return;
+    if (!platform_->OpenUrl(url))
+        AskUser("The web page could not be opened. Its address is:\n" + url, "Tolvane", AskButtons::Ok);
 }
 
 // ---- 6. Frames, animation and painting -----------------------------------------
@@ -277,6 +291,7 @@ QRect Canvas::ToWidget(const Rect& r) const {
 }
 
 void Canvas::Invalidate(const Rect& canvasRect) {
+    uiThread_.Check("Canvas::Invalidate");
     const QRect r = ToWidget(canvasRect).intersected(QRect(0, 0, width(), height()));
     if (r.isEmpty()) return;
     pending_ += r;
@@ -284,11 +299,13 @@ void Canvas::Invalidate(const Rect& canvasRect) {
 }
 
 void Canvas::AnimationStarted(Control* control) {
+    uiThread_.Check("Canvas::AnimationStarted");
     animating_.insert(control);
     if (!frameTimer_.isActive()) frameTimer_.start();
 }
 
 void Canvas::OnFrame() {
+    uiThread_.Check("Canvas::OnFrame");
     const double now = NowMs();
     // Copy: an animation's end may start another one.
     const std::set<Control*> running = std::move(animating_);

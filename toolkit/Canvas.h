@@ -5,6 +5,8 @@
 // value bubble, resize handle) above them, and repaints only what became
 // dirty, at most once per frame, and not at all while nothing changes.
 //
+// Only the thread that made the canvas may change it (see ThreadCheck.h).
+//
 // Sections
 //   1. Canvas and scale
 //   2. Resources
@@ -16,6 +18,7 @@
 //   8. Qt events
 
 #include "core/EditorSeam.h"
+#include "core/ThreadCheck.h"
 #include "toolkit/Bitmap.h"
 #include "toolkit/Control.h"
 #include "toolkit/MouseModifiers.h"
@@ -113,9 +116,10 @@ public:
     BubbleControl* GetBubbleControl() const { return bubble_.get(); }
 
     // Opens the text editor over rect; on commit the control's
-    // OnTextEntryCompletion runs with the text.
+    // OnTextEntryCompletion runs with the text. maxChars > 0 limits what can
+    // be typed.
     void BeginTextEdit(Control& control, const TextStyle& style, const Rect& rect,
-                       const std::string& initial, int valIdx = 0);
+                       const std::string& initial, int valIdx = 0, int maxChars = 0);
     // A popup menu of every display text, the current value ticked, for a
     // parameter that has display texts; otherwise the text editor with the
     // current display text.
@@ -132,6 +136,7 @@ public:
                            const std::string& proposedName = "",
                            const std::function<void(const std::string&)>& result = {});
     // Hands the link to the system when it reports a connection; else nothing.
+    // When the system cannot open it, a message gives the address.
     void OpenUrl(const std::string& url);
 
     // ---- 6. Frames, animation and painting ----------------------------------
@@ -186,6 +191,9 @@ private:
     Control* OverlayAt(float x, float y) const;
     QRect ToWidget(const Rect& canvasRect) const;
 
+    // Every change to the controls, the frame timer and the dialogs is made
+    // on the thread that made the canvas.
+    OwnerThread uiThread_;
     IControlDelegate* delegate_;
     int width_;
     int height_;

@@ -4,8 +4,13 @@
 // operations, and the questions through the platform layer. While no drawing
 // context is attached the editor counts as closed and control calls do
 // nothing; questions are still asked.
+//
+// This is the seam's direct implementation: every call must come from the
+// thread that made it (the user-interface thread); other threads go through
+// the queued seam. ThreadCheck.h makes a call from elsewhere abort.
 
 #include "core/EditorSeam.h"
+#include "core/ThreadCheck.h"
 
 namespace tolvane {
 
@@ -16,10 +21,19 @@ class CanvasEditorSeam : public IEditorSeam {
 public:
     explicit CanvasEditorSeam(IPlatform& platform) : platform_(platform) {}
 
-    void Attach(Canvas* graphics) { canvas_ = graphics; }
-    void Detach() { canvas_ = nullptr; }
+    void Attach(Canvas* graphics) {
+        uiThread_.Check("CanvasEditorSeam::Attach");
+        canvas_ = graphics;
+    }
+    void Detach() {
+        uiThread_.Check("CanvasEditorSeam::Detach");
+        canvas_ = nullptr;
+    }
 
-    bool IsEditorOpen() const override { return canvas_ != nullptr; }
+    bool IsEditorOpen() const override {
+        uiThread_.Check("CanvasEditorSeam::IsEditorOpen");
+        return canvas_ != nullptr;
+    }
     void SetTextByTag(ControlTag tag, const std::string& text) override;
     void SetTextColourByTag(ControlTag tag, Colour colour) override;
     void SetControlValueByTag(ControlTag tag, double normalised) override;
@@ -32,6 +46,7 @@ public:
                            const std::string& proposedName) override;
 
 private:
+    OwnerThread uiThread_;
     IPlatform& platform_;
     Canvas* canvas_ = nullptr;
 };

@@ -18,7 +18,8 @@ public:
     virtual std::string AskForFile(FileAction action, const std::string& extension,
                                    const std::string& directory, const std::string& proposedName) = 0;
     virtual bool IsOnline() const = 0;
-    virtual void OpenUrl(const std::string& url) = 0;
+    // False when the system could not hand the link to a browser.
+    virtual bool OpenUrl(const std::string& url) = 0;
 };
 
 } // namespace tolvane

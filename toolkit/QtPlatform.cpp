@@ -1,5 +1,7 @@
 #include "toolkit/QtPlatform.h"
 
+#include "toolkit/ModalDialogs.h"
+
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -8,8 +10,14 @@
 
 namespace tolvane {
 
+QWidget* QtPlatform::Owner() const {
+    // The top-level window, never the widget itself: closing the program
+    // destroys the canvas, and a dialog must not be among what goes with it.
+    return parent_ ? parent_->window() : nullptr;
+}
+
 AskResult QtPlatform::AskUser(const std::string& text, const std::string& caption, AskButtons buttons) {
-    QMessageBox box(parent_);
+    QMessageBox box(Owner());
     box.setWindowTitle(QString::fromStdString(caption));
     box.setText(QString::fromStdString(text));
     if (buttons == AskButtons::OkCancel) {
@@ -19,7 +27,7 @@ AskResult QtPlatform::AskUser(const std::string& text, const std::string& captio
     }
     box.setDefaultButton(QMessageBox::Ok);
     // Closing the box with the window button counts as Cancel where there is one.
-    return box.exec() == QMessageBox::Ok ? AskResult::Ok
+    return modal::Run(box) == QMessageBox::Ok ? AskResult::Ok
                                          : (buttons == AskButtons::Ok ? AskResult::Ok : AskResult::Cancel);
 }
 
@@ -32,10 +40,16 @@ std::string QtPlatform::AskForFile(FileAction action, const std::string& extensi
         start = start.isEmpty() ? QString::fromStdString(proposedName)
                                 : QDir(start).filePath(QString::fromStdString(proposedName));
     }
-    const QString chosen = action == FileAction::Open
-                               ? QFileDialog::getOpenFileName(parent_, QString(), start, filter)
-                               : QFileDialog::getSaveFileName(parent_, QString(), start, filter);
-    return chosen.toStdString();
+    QFileDialog dialog(Owner(), QString(), start, filter);
+    if (action == FileAction::Open) {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+    }
+    if (modal::Run(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front().toStdString();
 }
 
 // Qt offers no portable, dependency-free connection check; the desktop's own
@@ -44,8 +58,8 @@ bool QtPlatform::IsOnline() const {
     return true;
 }
 
-void QtPlatform::OpenUrl(const std::string& url) {
-    QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+bool QtPlatform::OpenUrl(const std::string& url) {
+    return QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
 }
 
 } // namespace tolvane

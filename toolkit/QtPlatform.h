@@ -10,7 +10,7 @@ namespace tolvane {
 
 class QtPlatform : public IPlatform {
 public:
-    // The dialogs are modal over parent (may be null).
+    // The dialogs are modal over parent's window (parent may be null).
     explicit QtPlatform(QWidget* parent = nullptr) : parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
 
@@ -18,9 +18,11 @@ public:
     std::string AskForFile(FileAction action, const std::string& extension, const std::string& directory,
                            const std::string& proposedName) override;
     bool IsOnline() const override;
-    void OpenUrl(const std::string& url) override;
+    bool OpenUrl(const std::string& url) override;
 
 private:
+    QWidget* Owner() const;
+
     QWidget* parent_;
 };
 

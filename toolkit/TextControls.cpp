@@ -97,11 +97,13 @@ EditableTextControl::EditableTextControl(const Rect& bounds, const std::string& 
 }
 
 void EditableTextControl::OnMouseDown(float, float, const MouseModifiers&) {
-    if (GetCanvas()) GetCanvas()->BeginTextEdit(*this, style_, GetRect(), text_);
+    if (GetCanvas()) GetCanvas()->BeginTextEdit(*this, style_, GetRect(), text_, 0, maxChars_);
 }
 
 void EditableTextControl::OnTextEntryCompletion(const std::string& text, int) {
-    SetStr(text);
+    SetStr(maxChars_ > 0 && text.size() > static_cast<std::size_t>(maxChars_)
+               ? text.substr(0, static_cast<std::size_t>(maxChars_))
+               : text);
     MarkDirty(true);
 }
 

@@ -59,6 +59,11 @@ public:
     void OnMouseDown(float x, float y, const MouseModifiers& mod) override;
     void OnMouseDblClick(float x, float y, const MouseModifiers& mod) override { OnMouseDown(x, y, mod); }
     void OnTextEntryCompletion(const std::string& text, int valIdx) override;
+    // The most characters the field takes (0: no limit).
+    void SetMaxChars(int maxChars) { maxChars_ = maxChars; }
+
+private:
+    int maxChars_ = 0;
 };
 
 // The bound parameter's display text; enumerations get a small down-pointing

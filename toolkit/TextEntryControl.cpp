@@ -52,8 +52,10 @@ TextEntryControl::~TextEntryControl() {
 }
 
 void TextEntryControl::Begin(Control& control, const TextStyle& style, const Rect& rect,
-                              const std::string& initial, int valIdx) {
+                              const std::string& initial, int valIdx, int maxChars) {
     if (IsEditing()) Cancel();
+    // 0: as long as the user likes (the line edit's own limit).
+    edit_->setMaxLength(maxChars > 0 ? maxChars : 32767);
     control_ = &control;
     style_ = style;
     rect_ = rect;

@@ -21,7 +21,7 @@ public:
     ~TextEntryControl();
 
     void Begin(Control& control, const TextStyle& style, const Rect& rect, const std::string& initial,
-               int valIdx);
+               int valIdx, int maxChars = 0);
     void Commit();
     void Cancel();
     bool IsEditing() const { return control_ != nullptr; }

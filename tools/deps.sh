@@ -6,7 +6,7 @@ TOLVANE_PACKAGES=(
   librtmidi-dev librtaudio-dev libasound2-dev
   jackd2 libjack-jackd2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth
+  xvfb xauth xdotool imagemagick
   fonts-roboto fonts-dseg
 )
 

@@ -124,6 +124,7 @@ void AddNameAndStatus(PageBuilder& b) {
                                     Rect{20, 120, 260, 144}, "Velumo Ostrel Default Preset Name", nameStyle),
                                 kTagPresetName, kGroupMain);
     name->SetElide(true);
+    name->SetMaxChars(kPresetNameChars); // what a preset record keeps
     name->SetOnAction([ui](Control* c) {
         if (auto* text = dynamic_cast<TextControl*>(c)) ui->Plugin().CommitPresetName(text->GetStr());
     });

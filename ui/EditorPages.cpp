@@ -19,7 +19,21 @@ constexpr const char* kHiddenSectionGroups[] = {
     kGroupMid,       kGroupHigh,   kGroupAutoFilter, kGroupAmbience};
 
 void InstallCallPoints(Tolvane& plugin, const std::shared_ptr<EditorUi>& ui) {
+    // The steps other threads ask for wait in the plug-in's queue, which may
+    // outlive these pages.
+    QueuedEditorSeam& queue = plugin.ScreenQueue();
+    std::weak_ptr<EditorUi> weak = ui;
+    ui->SetQueuedSteps(queue.AddAction([weak](int index, int) {
+        if (auto alive = weak.lock()) alive->QueuedDisplayStep(index);
+    }),
+                       queue.AddAction([weak](int page, int) {
+                           if (auto alive = weak.lock()) alive->ShowSectionPage(page);
+                       }),
+                       queue.AddAction([weak](int, int) {
+                           if (auto alive = weak.lock()) alive->ShowDrivePageForPreset();
+                       }));
     DisplayCallPoints& display = plugin.Display();
+    display.voicingsDetected = [ui](int, int) { ui->VoicingsDetected(); };
     display.paramDisplay = [ui](int index) { ui->ParamDisplay(index); };
     display.idleDisplay = [ui] { ui->IdleDisplay(); };
     // The about picture is the pages' own; a transfer component may have
@@ -79,6 +93,7 @@ std::shared_ptr<EditorUi> BuildEditorPages(Canvas& graphics, Tolvane& plugin, Pa
     // 18. Built: the display logic may touch the controls; the list shows
     // the library's names at the current scroll position.
     ui->Attach(graphics);
+    ui->PrimeGraphs();
     QObject::connect(&graphics, &QObject::destroyed, [weak = std::weak_ptr<EditorUi>(ui)] {
         if (auto alive = weak.lock()) alive->Detach();
     });

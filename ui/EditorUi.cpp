@@ -87,8 +87,6 @@ bool DisplayUsesUserPositions(int irValue) {
 
 EditorUi::EditorUi(Tolvane& plugin, PageHooks hooks)
     : plugin_(plugin), hooks_(std::move(hooks)), uiThread_(std::this_thread::get_id()) {
-    for (auto& d : deferred_)
-        d.store(false);
     firstVisible_.store(kLastFirstVisible - ParamInt(kParamScroll));
     autoFilterOn_.store(ParamInt(kParamAutoFilterOn) != 0);
 }
@@ -141,12 +139,10 @@ void EditorUi::ParamDisplay(int index) {
     if (index == kParamScroll) firstVisible_.store(kLastFirstVisible - std::clamp(v, 0, kLastFirstVisible));
     if (index == kParamAutoFilterOn) autoFilterOn_.store(v != 0);
 
-    if (OnUiThread()) {
+    if (OnUiThread())
         RunDisplayStep(index, true);
-    } else {
-        deferred_[index].store(true, std::memory_order_release);
-        anyDeferred_.store(true, std::memory_order_release);
-    }
+    else
+        plugin_.ScreenQueue().RunOnUi(displayStepAction_, index);
 
     // The IR display follows the selector, also with the window closed.
     if (index == kParamIr) RefreshIrDisplay(v);
@@ -279,19 +275,32 @@ void EditorUi::ClickIrSlot(int index, int v) {
     if (controls.irSlotRows[row]) controls.irSlotRows[row]->SetTextColour(kColourIrSlotRowChosen);
 }
 
+void EditorUi::VoicingsDetected() {
+    if (CurrentPage() != kPageDrive) return;
+    if (OnUiThread())
+        ShowDrivePageForPreset();
+    else
+        plugin_.ScreenQueue().RunOnUi(presetPageAction_);
+}
+
+void EditorUi::ShowDrivePageForPreset() {
+    auto& applying = plugin_.SharedFlags().applyFlag;
+    const bool was = applying.exchange(true);
+    ShowSectionPage(kPageDrive);
+    applying.store(was);
+}
+
+void EditorUi::PrimeGraphs() {
+    for (int index : {kParamGate, kParamGateRatio, kParamDynamics})
+        FeedGraphs(index, ParamInt(index));
+}
+
 void EditorUi::IdleDisplay() {
-    if (anyDeferred_.exchange(false, std::memory_order_acquire)) {
-        for (int i = 0; i < kNumParams; ++i)
-            if (deferred_[i].exchange(false, std::memory_order_acquire)) RunDisplayStep(i, false);
-    }
     if (!canvas_.load()) return;
-    // The link moves the highlight when a preset arrives: follow it.
-    const int linkRow = plugin_.SelectedPresetRow();
-    if (linkRow != linkRowSeen_) {
-        linkRowSeen_ = linkRow;
-        if (selectedRow_ != linkRow) HighlightRow(selectedRow_, false);
-        selectedRow_ = linkRow;
-        HighlightRow(selectedRow_, true);
+    // A preset arrived: the highlight goes to its row, wherever a press left it.
+    if (const int arrivals = plugin_.PresetArrivals(); arrivals != arrivalsSeen_) {
+        arrivalsSeen_ = arrivals;
+        HighlightOnly(plugin_.SelectedPresetRow());
     }
     // Preset stepping while the up or down switch is held.
     if (upHeld_ || downHeld_) {
@@ -339,6 +348,10 @@ void EditorUi::ShowNumber(bool visible) const {
 // ---- 3. Section pages and voicing buttons -----------------------------------------------
 
 void EditorUi::ShowSectionPage(int page) {
+    if (!OnUiThread()) {
+        plugin_.ScreenQueue().RunOnUi(showPageAction_, page);
+        return;
+    }
     Canvas* g = canvas_.load();
     if (!g) return;
     const PageLayout* layout = nullptr;

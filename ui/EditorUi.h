@@ -16,9 +16,11 @@
 // Threads: the display step runs on the thread of the parameter change. On the
 // user-interface thread it touches the controls at once; on any other thread
 // (values from the pedal, applied by the audio thread) it keeps only the state
-// that lives without a window and leaves the controls to the next idle step,
-// which runs on the user-interface thread. Page switches follow only changes
-// made on the user-interface thread with the apply flag clear.
+// that lives without a window and puts the rest of the step in the plug-in's
+// queue of screen work, which the next framework tick replays on the
+// user-interface thread in the order everything was raised. A section page
+// asked for off that thread is queued the same way. Page switches follow only
+// changes made on the user-interface thread with the apply flag clear.
 
 #include "core/EditorSeam.h"
 #include "device/ParamTable.h"
@@ -81,6 +83,18 @@ public:
 
     // The pages are built on graphics: the display steps may touch them now.
     void Attach(Canvas& graphics);
+    // The ids of the display step and of ShowSectionPage in the plug-in's
+    // queue of screen work (the builder registers them).
+    void SetQueuedSteps(int displayStep, int showPage, int presetPage) {
+        displayStepAction_ = displayStep;
+        showPageAction_ = showPage;
+        presetPageAction_ = presetPage;
+    }
+    // The drive page shown again for a received preset, with the apply flag
+    // set as while the preset was applied: nothing goes back to the pedal.
+    void ShowDrivePageForPreset();
+    // The display step of a change raised on another thread, now on this one.
+    void QueuedDisplayStep(int index) { RunDisplayStep(index, false); }
     // The window is gone; state goes on being kept.
     void Detach();
     Canvas* Graphics() const { return canvas_.load(); }
@@ -98,6 +112,11 @@ public:
     // ---- 2. Display steps ---------------------------------------------------
     void ParamDisplay(int index);
     void IdleDisplay();
+    // A preset arrived and its voicings were found: with the drive page on
+    // show, the page is shown again so that COMPRESSION follows Dynamics.
+    void VoicingsDetected();
+    // The dynamics graph takes the knees and slopes of the current values.
+    void PrimeGraphs();
 
     // ---- 3. Section pages and voicing buttons --------------------------------
     void ShowSectionPage(int page);
@@ -155,6 +174,7 @@ private:
     void ListEvent();
     void PressListRow(int row);
     void HighlightRow(int slot, bool selected);
+    void HighlightOnly(int slot);
     void StepPreset(int direction);
     void ShowNumber(bool visible) const;
     void BlinkStep(int period, int hidePhase, bool& armed);
@@ -164,9 +184,9 @@ private:
     std::thread::id uiThread_;
     std::atomic<Canvas*> canvas_{nullptr};
 
-    // Display steps left for the idle step by other threads.
-    std::array<std::atomic<bool>, kNumParams> deferred_{};
-    std::atomic<bool> anyDeferred_{false};
+    int displayStepAction_ = -1;
+    int showPageAction_ = -1;
+    int presetPageAction_ = -1;
 
     std::atomic<int> currentPage_{kPageNone};
     std::atomic<bool> autoFilterOn_{false};
@@ -174,8 +194,10 @@ private:
     int chosenIrSlot_ = 0;
 
     // Preset browser
-    int selectedRow_ = 0;
-    int linkRowSeen_ = -1; // none yet: the first idle step highlights the link's row
+    // The one highlighted row (-1: none). A press moves it; every preset that
+    // arrives puts it on that preset's row.
+    int selectedRow_ = -1;
+    int arrivalsSeen_ = 0;
     bool upHeld_ = false;
     bool downHeld_ = false;
     bool selectHeld_ = false;

@@ -136,6 +136,8 @@ enum SectionPage : int {
 
 // ---- Preset list geometry ------------------------------------------------------
 inline constexpr int kVisibleRows = 19;
+// A preset's name as the pedal keeps it.
+inline constexpr int kPresetNameChars = 32;
 inline constexpr int kLastFirstVisible = 109; // 128 slots - 19 rows
 inline constexpr float kListTop = 228.f;
 inline constexpr float kRowPitch = 50.f;

@@ -42,6 +42,12 @@ void EditorUi::HighlightRow(int slot, bool selected) {
     if (selected) row->SetHidden(false);
 }
 
+void EditorUi::HighlightOnly(int slot) {
+    if (slot != selectedRow_) HighlightRow(selectedRow_, false);
+    selectedRow_ = slot;
+    HighlightRow(selectedRow_, true);
+}
+
 void EditorUi::ListEvent() {
     if (!controls.listSurface) return;
     const SelectEvent& event = controls.listSurface->LastEvent();
@@ -60,10 +66,7 @@ void EditorUi::ListEvent() {
 }
 
 void EditorUi::PressListRow(int row) {
-    HighlightRow(selectedRow_, false);
-    HighlightRow(plugin_.SelectedPresetRow(), false);
-    selectedRow_ = std::min(FirstVisiblePreset() + row, kPresetSlotCount - 1);
-    HighlightRow(selectedRow_, true);
+    HighlightOnly(std::min(FirstVisiblePreset() + row, kPresetSlotCount - 1));
     if (!plugin_.Connected()) return;
     if (plugin_.SaveArmed()) {
         ShowNumber(true);

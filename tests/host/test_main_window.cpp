@@ -2,6 +2,7 @@
 // settings dialog, and what closing it sends and saves.
 
 #include "HostTestSupport.h"
+#include "host/CloseOnSignal.h"
 #include "host/MainWindow.h"
 #include "host/SettingsDialog.h"
 #include "support/JackServer.h"
@@ -12,11 +13,13 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fstream>
 #include <sstream>
 
@@ -141,6 +144,36 @@ TEST_F(MainWindowTest, ClosingWhileNotConnectedSendsNothingAndSavesTheScale) {
     window->close();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(EditorClosingsSeen(*sim), 0);
+    EXPECT_EQ(GuiSection(), "[GUI]\nscale=0.500000\n");
+}
+
+// SIGTERM (as at logout) while the editor's message box is open: the box is
+// closed first, its caller gets its answer, and only then does the window shut
+// down. Before, the canvas was destroyed with the box still running on it.
+TEST_F(MainWindowTest, QuittingWithAMessageBoxOpenClosesTheBoxFirst) {
+    CatchCloseSignals();
+    CloseOnSignal(window.get());
+    bool boxSeen = false;
+    QTimer::singleShot(200, [&] {
+        boxSeen = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr;
+        std::raise(SIGTERM);
+    });
+    // A box still open after two seconds was not closed: press it, so the test ends.
+    bool leftOpen = false;
+    QTimer::singleShot(2000, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            leftOpen = true;
+            box->accept();
+        }
+    });
+    EXPECT_EQ(window->Editor()->AskUser("ERROR!", "", AskButtons::Ok), AskResult::Ok);
+    EXPECT_TRUE(boxSeen);
+    ASSERT_NE(window->Editor(), nullptr); // the window closes after the box has returned
+    // While quitting no new box opens.
+    EXPECT_EQ(window->Editor()->AskUser("Are you sure?", "", AskButtons::OkCancel), AskResult::Cancel);
+    EXPECT_TRUE(test::WaitFor([&] { return window->Host() == nullptr; }));
+    EXPECT_EQ(window->Editor(), nullptr);
+    EXPECT_FALSE(leftOpen);
     EXPECT_EQ(GuiSection(), "[GUI]\nscale=0.500000\n");
 }
 

@@ -12,7 +12,9 @@
 #include "library/FactoryIrs.h"
 #include "library/LibraryManual.h"
 #include "support/JackServer.h"
+#include "device/ParamTable.h"
 #include "toolkit/Canvas.h"
+#include "toolkit/CanvasEditorControls.h"
 #include "toolkit/TextControls.h"
 
 #include <QAction>
@@ -28,6 +30,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 namespace tolvane {
 namespace {
@@ -52,6 +55,33 @@ public:
 public slots:
     void Open(const QUrl& url) { paths.push_back(url.toLocalFile().toStdString()); }
 };
+
+// Qt's warnings while the object lives (a timer started from another thread
+// is one).
+class QtWarnings {
+public:
+    QtWarnings() { previous_ = qInstallMessageHandler(&QtWarnings::Keep); }
+    ~QtWarnings() { qInstallMessageHandler(previous_); }
+    static std::vector<std::string>& Seen() {
+        static std::vector<std::string> seen;
+        return seen;
+    }
+
+private:
+    static void Keep(QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type != QtDebugMsg && type != QtInfoMsg) Seen().push_back(text.toStdString());
+    }
+    QtMessageHandler previous_;
+};
+
+bool GroupShown(Canvas& graphics, const char* group) {
+    int shown = 0, all = 0;
+    graphics.ForEachInGroup(group, [&](Control& c) {
+        ++all;
+        shown += c.IsHidden() ? 0 : 1;
+    });
+    return all > 0 && shown == all;
+}
 
 TEST(ProgramResources, KnownNamesGiveTheirFilesAndOthersNothing) {
     struct Case {
@@ -99,6 +129,38 @@ TEST(ProgramPlugin, SeamFollowsTheEditorAndTheLinkWritesToItsControls) {
     EXPECT_EQ(version->GetStr(), "unchanged");
 }
 
+// The end of an IR download (and of an IR assignment) refreshes the IR
+// display on the audio thread, which asks for the impulse-response page: the
+// page switch and the graph's redraw wait for the user-interface thread.
+TEST(ProgramPlugin, TheImpulseResponsePageAskedForOnTheAudioThreadIsShownByTheNextTick) {
+    test::TempDataHome home;
+    NullSender sender;
+    ProgramPlugin plugin(sender, DataFolder());
+    auto graphics = std::make_unique<Canvas>(&plugin);
+    CanvasEditorControls controls;
+    controls.Attach(graphics.get());
+    plugin.AttachEditorControls(&controls);
+    const auto hooks = ProgramEditorHooks();
+    hooks.opened(*graphics, plugin);
+    plugin.SharedFlags().applyFlag.store(false); // as once the pedal's values are in
+    plugin.ParamChangeFromControl(kParamDrive, 0.7); // the user's edit shows the drive page
+    ASSERT_TRUE(GroupShown(*graphics, "drivecontrols"));
+
+    QtWarnings warnings;
+    QtWarnings::Seen().clear();
+    std::thread audio([&] { plugin.Transfers().refreshIrDisplay(64); });
+    audio.join();
+    EXPECT_TRUE(GroupShown(*graphics, "drivecontrols")); // nothing changed from that thread
+    EXPECT_FALSE(GroupShown(*graphics, "ircontrols"));
+    plugin.OnFrameworkTick();
+    EXPECT_TRUE(GroupShown(*graphics, "ircontrols"));
+    EXPECT_FALSE(GroupShown(*graphics, "drivecontrols"));
+    EXPECT_EQ(QtWarnings::Seen(), std::vector<std::string>{});
+
+    hooks.closing(plugin);
+    plugin.DetachEditorControls();
+}
+
 TEST(ProgramPlugin, ReadManualWritesTheManualOnceAndOpensIt) {
     test::TempDataHome home;
     NullSender sender;
@@ -113,6 +175,60 @@ TEST(ProgramPlugin, ReadManualWritesTheManualOnceAndOpensIt) {
     EXPECT_TRUE(plugin.RequestManual());
     EXPECT_EQ(ReadBytes(manual), (std::vector<std::uint8_t>{'k', 'e', 'p', 't'}));
     EXPECT_EQ(opened.paths, (std::vector<std::string>{manual.string(), manual.string()}));
+}
+
+// Answers every question with OK and keeps its text.
+class NotingPlatform : public IPlatform {
+public:
+    AskResult AskUser(const std::string& text, const std::string&, AskButtons) override {
+        asked.push_back(text);
+        return AskResult::Ok;
+    }
+    std::string AskForFile(FileAction, const std::string&, const std::string&, const std::string&) override {
+        return {};
+    }
+    bool IsOnline() const override { return true; }
+    bool OpenUrl(const std::string&) override { return true; }
+    std::vector<std::string> asked;
+};
+
+TEST(ProgramPlugin, AManualTheDesktopCannotOpenIsReportedWithItsPath) {
+    test::TempDataHome home;
+    NullSender sender;
+    ProgramPlugin plugin(sender, DataFolder());
+    Canvas graphics(&plugin);
+    NotingPlatform platform;
+    graphics.SetPlatform(&platform);
+    plugin.AttachEditor(graphics);
+
+    plugin.SetDocumentOpener([](const std::filesystem::path&) { return false; });
+    EXPECT_TRUE(plugin.RequestManual());
+    EXPECT_EQ(platform.asked, std::vector<std::string>{"The manual could not be opened. It is here:\n" +
+                                                       (plugin.Folder() / kManualFileName).string()});
+    plugin.SetDocumentOpener([](const std::filesystem::path&) { return true; });
+    EXPECT_TRUE(plugin.RequestManual());
+    EXPECT_EQ(platform.asked.size(), 1u);
+    plugin.DetachEditor();
+}
+
+// A fresh install has both ports off: instead of waiting at "Connecting to
+// the device..." the status lines say so and where the ports are chosen.
+TEST(ProgramWindow, WithNoMidiPortChosenTheStatusLinesSaySoAndWhereToChooseThem) {
+    test::TempDataHome home;
+    test::JackServer jack;
+    ASSERT_TRUE(jack.Ok()) << jack.Error();
+    auto host =
+        std::make_unique<AppHost>(MakeProgramPlugin, SettingsFile::InDataFolder(), [](const std::string&) {});
+    host->SetPluginSettleTime(std::chrono::milliseconds(0));
+    host->Initialise();
+    MainWindow window(std::move(host), ProgramEditorHooks());
+    auto line = [&](int tag) {
+        auto* text = dynamic_cast<TextControl*>(window.Editor()->ControlByTag(tag));
+        return text ? text->GetStr() : "<no line>";
+    };
+    EXPECT_EQ(line(link::kTagDeviceLine), "No MIDI ports chosen: open");
+    EXPECT_EQ(line(link::kTagVersionLine), "File \u203A MIDI Settings (Ctrl+,)");
+    window.close();
 }
 
 TEST(ProgramWindow, ConnectsToThePedalFillsTheCacheAndSaysGoodbyeOnce) {

@@ -46,7 +46,11 @@ TEST(Manual, WrittenOnceThenOpened) {
     TempFolder folder;
     FakeResources resources;
     std::vector<std::filesystem::path> opened;
-    const DocumentOpener opener = [&](const std::filesystem::path& p) { opened.push_back(p); };
+    bool viewerStarts = true;
+    const DocumentOpener opener = [&](const std::filesystem::path& p) {
+        opened.push_back(p);
+        return viewerStarts;
+    };
 
     EXPECT_TRUE(RequestManual(folder.Path(), resources.Provider(), opener));
     EXPECT_TRUE(RequestManual(folder.Path(), resources.Provider(), opener));
@@ -54,6 +58,8 @@ TEST(Manual, WrittenOnceThenOpened) {
     ASSERT_EQ(opened.size(), 2u);
     EXPECT_EQ(opened[0], folder.Path() / "Quist_Velumo_OM1.pdf");
     EXPECT_TRUE(folder.Exists("Quist_Velumo_OM1.pdf"));
+    viewerStarts = false;
+    EXPECT_FALSE(RequestManual(folder.Path(), resources.Provider(), opener));
 }
 
 } // namespace

@@ -34,6 +34,36 @@ TEST(QueuedEditorSeam, OtherThreadsAreReplayedInOrderByDrain) {
     EXPECT_EQ(editor.calls.size(), 6u);
 }
 
+// Parameter values and the page logic's own steps share the ring with the
+// seam's calls, so a page shown before a value arrives is shown before it.
+TEST(QueuedEditorSeam, ValuesAndActionsKeepTheirPlaceAmongTheCalls) {
+    RecordingSeam editor;
+    QueuedEditorSeam seam(editor);
+    seam.SetParamSink([&](int index, double value) {
+        editor.calls.push_back("param " + std::to_string(index) + " " + std::to_string(value));
+    });
+    const int page = seam.AddAction([&](int a, int b) {
+        editor.calls.push_back("page " + std::to_string(a) + " " + std::to_string(b));
+    });
+    std::thread audio([&] {
+        seam.ShowGroup("progresscontrols");
+        seam.QueueParamValue(5, 64.0);
+        seam.RunOnUi(page, 4, 1);
+        seam.HideGroup("progresscontrols");
+        seam.QueueParamValue(14, 3.0);
+    });
+    audio.join();
+    seam.QueueParamValue(7, 1.0); // queued on this thread too, behind the rest
+    EXPECT_TRUE(editor.calls.empty());
+
+    seam.RunOnUi(page, 9, 0); // an action asked for on this thread runs at once
+    EXPECT_EQ(editor.calls, (std::vector<std::string>{"page 9 0"}));
+    seam.Drain();
+    EXPECT_EQ(editor.calls, (std::vector<std::string>{"page 9 0", "show progresscontrols", "param 5 64.000000",
+                                                      "page 4 1", "hide progresscontrols", "param 14 3.000000",
+                                                      "param 7 1.000000"}));
+}
+
 TEST(QueuedEditorSeam, AFullRingDropsInsteadOfWaiting) {
     RecordingSeam editor;
     QueuedEditorSeam seam(editor);

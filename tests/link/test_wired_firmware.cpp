@@ -4,6 +4,7 @@
 #include "LinkFixture.h"
 #include "test_transfer_rig.h"
 
+#include "device/LinkTags.h"
 #include "device/SysexConstants.h"
 #include "device/TransferBuffer.h"
 
@@ -20,6 +21,14 @@ Bytes FirmwareImage(std::size_t size) {
     for (auto& b : image)
         b = static_cast<std::uint8_t>(random());
     return image;
+}
+
+// The last text the seam was given for a tag.
+std::string LastText(const RecordingSeam& screen, int tag) {
+    const std::string prefix = "text " + std::to_string(tag) + " ";
+    for (auto it = screen.calls.rbegin(); it != screen.calls.rend(); ++it)
+        if (it->rfind(prefix, 0) == 0) return it->substr(prefix.size());
+    return "<none>";
 }
 
 TEST(WiredFirmware, UpdateSendsOneBlockPerTickAndTheLinkStateFollows) {
@@ -50,6 +59,10 @@ TEST(WiredFirmware, UpdateSendsOneBlockPerTickAndTheLinkStateFollows) {
     EXPECT_EQ(side.SentWith(cmd::kFirstFirmwareBlock, mark).size(), 1u);
     EXPECT_EQ(side.SentWith(cmd::kFirmwareBlock, mark).size(), static_cast<std::size_t>(blocks - 1));
     EXPECT_TRUE(side.screen.Has("ask Firmware update finished."));
+    // The pedal has left the link: the status lines no longer name it.
+    EXPECT_EQ(LastText(side.screen, link::kTagDeviceLine), "");
+    EXPECT_EQ(LastText(side.screen, link::kTagSerialLine), "");
+    EXPECT_EQ(LastText(side.screen, link::kTagVersionLine), link::kTextConnecting);
 
     // Update complete: no longer connected, and no polling while the page is open.
     EXPECT_FALSE(side.tolvane->Connected());

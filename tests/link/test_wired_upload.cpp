@@ -5,13 +5,28 @@
 #include "LinkFixture.h"
 #include "test_transfer_wavfixture.h"
 
+#include "device/DeviceTables.h"
+#include "device/IrUploadRecord.h"
 #include "device/ParamTable.h"
 #include "device/SysexConstants.h"
+#include "library/IrCache.h"
 
 namespace tolvane::testing {
 namespace {
 
 namespace cmd = sysex::command;
+
+// A factory cabinet the pedal sent earlier is named as it was then, from the
+// first start on, not only after it is downloaded again.
+TEST_F(LinkTest, FactoryCabinetNamesComeFromTheCacheAtStart) {
+    IrSampleBuffer samples{};
+    samples[0] = 1.0;
+    const auto record = ir::BuildRecord(samples, 0.0, "GREEN 4x12");
+    xfertest::WriteFile(IrNumberPath(folder.Path(), ir::kFirstFactoryNumber + 1), Bytes(record.begin(), record.end()));
+    StartWired();
+    EXPECT_EQ(tolvane->FactoryNames()[2], "GREEN 4x12"); // entry 0 is the flat response
+    EXPECT_EQ(tolvane->FactoryNames()[1], DefaultFactoryIrNames()[1]); // not cached: the default stays
+}
 
 TEST(WiredUpload, WavFileReachesThePedalAndAssignmentDoneRedrawsTheDisplay) {
     WiredEditorAndPedal side;

@@ -43,11 +43,15 @@ public:
     std::string AskForFile(FileAction action, const std::string& extension, const std::string& directory,
                            const std::string& proposedName) override;
     bool IsOnline() const override { return online; }
-    void OpenUrl(const std::string& url) override { opened.push_back(url); }
+    bool OpenUrl(const std::string& url) override {
+        opened.push_back(url);
+        return opens;
+    }
 
     AskResult answer = AskResult::Ok;
     std::string file = "/tmp/chosen.wav";
     bool online = true;
+    bool opens = true; // whether the system manages to open a link
     std::vector<std::string> asked;
     std::vector<std::string> opened;
 };

@@ -155,6 +155,12 @@ TEST(UrlControl, OpensTheLinkOnlyWhenOnlineAndMarksItselfClicked) {
     f.platform.online = true;
     Click(*f.ui, 10, 10);
     EXPECT_EQ(f.platform.opened, (std::vector<std::string>{"https://example.org"}));
+    EXPECT_TRUE(f.platform.asked.empty());
+    // The system could not open it: the user is told, with the address.
+    f.platform.opens = false;
+    Click(*f.ui, 10, 10);
+    EXPECT_EQ(f.platform.asked,
+              (std::vector<std::string>{"The web page could not be opened. Its address is:\nhttps://example.org"}));
 }
 
 } // namespace

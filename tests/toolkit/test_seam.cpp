@@ -7,7 +7,12 @@
 #include "toolkit/TextControls.h"
 #include "toolkit/VectorControls.h"
 
+#include "core/ThreadCheck.h"
+
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <thread>
 
 namespace tolvane::test {
 namespace {
@@ -86,6 +91,35 @@ TEST_F(Seam, ParameterValueReachesEveryControlBoundToIt) {
     controls.SetParamNormalisedFromDelegate(kMode, 0.2);
     EXPECT_DOUBLE_EQ(knob->GetValue(), 0.7);
     EXPECT_TRUE(delegate.changes.empty());
+}
+
+// Screen work from another thread stops the program at once with a message
+// naming the call, in the builds that check (the tests' build does).
+TEST_F(Seam, ScreenWorkFromAnotherThreadAborts) {
+    if (!ThreadChecksOn()) GTEST_SKIP() << "built without TOLVANE_THREAD_CHECKS";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    struct Case {
+        const char* what;
+        std::function<void()> call;
+    };
+    const Case cases[] = {
+        {"Canvas::HideGroup", [this] { ui->HideGroup("drivecontrols"); }},
+        {"Canvas::Invalidate", [this] { knob->SetHidden(!knob->IsHidden()); }},
+        {"Canvas::SetParamNormalisedFromDelegate", [this] { controls.SetParamNormalisedFromDelegate(kGain, 0.5); }},
+        {"Canvas::AskUser", [this] { ui->AskUser("ERROR!", "", AskButtons::Ok); }},
+        {"CanvasEditorSeam::SetTextByTag", [this] { seam.SetTextByTag(138, "x"); }},
+        {"CanvasEditorSeam::ShowGroup", [this] { seam.ShowGroup("progresscontrols"); }},
+    };
+    for (const Case& c : cases) {
+        EXPECT_DEATH(
+            {
+                std::thread other(c.call);
+                other.join();
+            },
+            std::string(c.what) + " called off the user-interface thread")
+            << c.what;
+        c.call(); // the same call on this thread is allowed
+    }
 }
 
 } // namespace

@@ -4,6 +4,13 @@
 
 #include "PagesFixture.h"
 
+#include "toolkit/TextEntryControl.h"
+
+#include <QLineEdit>
+#include <QTest>
+
+#include <cstdio>
+
 #include "device/SysexBuilders.h"
 #include "toolkit/VectorControls.h"
 
@@ -176,6 +183,35 @@ TEST_F(PagesTest, CommittingThePresetNameStoresThePresetWithIt) {
     const auto sent = SentSince(mark);
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(Command(sent[0]), sysex::command::kStorePreset);
+}
+
+// Typed as a user does: the field stops at the 32 characters a preset keeps,
+// and the list row of the stored slot shows the new name at once.
+TEST_F(PagesTest, RenamingAPresetKeepsThirtyTwoCharactersAndTheListRowFollows) {
+    Connect();
+    Frame();
+    const int slot = plugin->CurrentPreset();
+    test::Click(*graphics, 100, 132);
+    QLineEdit* editor = graphics->GetTextEntryControl()->Editor();
+    ASSERT_TRUE(graphics->GetTextEntryControl()->IsEditing());
+    editor->clear();
+    const std::string typed = "Crunchy rhythm with a long tail and more!!!"; // 43 characters
+    QTest::keyClicks(editor, QString::fromStdString(typed));
+    QTest::keyClick(editor, Qt::Key_Return);
+    const std::string kept = typed.substr(0, 32);
+    EXPECT_EQ(Text(134), kept);
+
+    char prefix[16];
+    std::snprintf(prefix, sizeof prefix, " %02d ", ParamInt(kParamPatchOffset) + slot);
+    EXPECT_EQ(Text(1000 + slot), (prefix + kept).substr(0, 20));
+    Pump();
+    const auto& record = pedal.State().presets[static_cast<std::size_t>(slot)];
+    EXPECT_EQ(std::string(record.begin() + 2, record.begin() + 34), kept);
+    // A preset arriving later writes the row the same way.
+    plugin->SelectPreset(slot);
+    Pump();
+    Frame();
+    EXPECT_EQ(Text(1000 + slot), (prefix + kept).substr(0, 20));
 }
 
 } // namespace

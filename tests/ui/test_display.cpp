@@ -6,6 +6,7 @@
 
 #include "device/SysexBuilders.h"
 #include "ui/DynamicsResponseGraph.h"
+#include "ui/Readouts.h"
 
 namespace tolvane::testing {
 namespace {
@@ -108,6 +109,64 @@ TEST_F(PagesTest, ChangesMadeOffTheUserInterfaceThreadReachTheControlsAtTheNextI
     EXPECT_EQ(Text(36), "0.00"); // not touched from the other thread
     Frame();
     EXPECT_EQ(Text(36), "12.0");
+}
+
+// The drive page on show follows a preset that arrives: COMPRESSION shows
+// the new preset's Dynamics, and nothing goes back to the pedal.
+TEST_F(PagesTest, CompressionFollowsThePresetThatArrivesOnTheDrivePage) {
+    Connect();
+    pages->ShowSectionPage(ui::kPageDrive);
+    const int slot = (plugin->CurrentPreset() + 1) % 128;
+    pedal.MutableState().presets[static_cast<std::size_t>(slot)][34 + kParamDynamics] = 100;
+    const auto mark = Mark();
+    plugin->SelectPreset(slot);
+    Pump();
+    Frame();
+    EXPECT_EQ(ParamInt(kParamDynamics), 100);
+    EXPECT_EQ(ParamInt(kParamCompression), 100);
+    EXPECT_EQ(Text(88), "57"); // (100 - 64) / 63 × 100
+    const auto sent = SentSince(mark);
+    for (const auto& m : sent)
+        EXPECT_NE(Command(m), sysex::command::kSetParameter);
+}
+
+// The graph shows the gate's and the dynamics' knees from the start, not
+// only after the first change.
+TEST_F(PagesTest, TheDynamicsGraphStartsWithTheKneesOfTheCurrentValues) {
+    plugin->ApplyValue(kParamGate, 90);
+    plugin->ApplyValue(kParamDynamics, 30);
+    Frame();
+    Canvas fresh(plugin.get());
+    fresh.SetPlatform(&platform);
+    const auto freshPages = ui::BuildEditorPages(fresh, *plugin);
+    ASSERT_TRUE(freshPages && freshPages->controls.dynamicsGraph);
+    DynamicsResponseGraph expected(Rect{0, 0, 100, 100}, Colour{});
+    expected.SetLowerKnee(ui::GateThresholdDb(90));
+    expected.SetUpperKnee(ui::DynamicsThresholdDb(30));
+    EXPECT_DOUBLE_EQ(freshPages->controls.dynamicsGraph->LowerKnee(), expected.LowerKnee());
+    EXPECT_DOUBLE_EQ(freshPages->controls.dynamicsGraph->UpperKnee(), expected.UpperKnee());
+}
+
+// The number display is written by the link (the preset parameter's value)
+// and by the display step (the IR selector's number): what the pedal sent
+// last is what stays, as it would on the user-interface thread.
+TEST_F(PagesTest, ChangesFromAnotherThreadAreShownInTheOrderTheyCame) {
+    Frame(); // the queue has seen the editor open
+    std::thread audio([&] {
+        plugin->ParameterChangedByPedal(kParamIr, 127);
+        plugin->ParameterChangedByPedal(kParamDrive, 42);
+    });
+    audio.join();
+    Frame();
+    EXPECT_EQ(Text(ui::kTagNumberDisplay), "42");
+
+    audio = std::thread([&] {
+        plugin->ParameterChangedByPedal(kParamDrive, 17);
+        plugin->ParameterChangedByPedal(kParamIr, 127);
+    });
+    audio.join();
+    Frame();
+    EXPECT_EQ(Text(ui::kTagNumberDisplay), "80");
 }
 
 } // namespace

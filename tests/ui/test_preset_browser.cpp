@@ -68,6 +68,35 @@ TEST_F(PagesTest, AListPressWhileNotConnectedOnlyMovesTheHighlight) {
     EXPECT_EQ(plugin->CurrentPreset(), 0);
 }
 
+// The rows drawn in the selected colour.
+std::vector<int> LitRows(const Canvas& graphics) {
+    std::vector<int> lit;
+    for (int slot = 0; slot < 128; ++slot)
+        if (auto* row = dynamic_cast<TextControl*>(graphics.ControlByTag(1000 + slot));
+            row && row->GetStyle().colour == ui::kColourRowSelected)
+            lit.push_back(slot);
+    return lit;
+}
+
+// At most one row is lit, and once a preset has arrived it is that preset's,
+// whatever a press made while the pedal could not be reached.
+TEST_F(PagesTest, OnlyTheCurrentPresetsRowIsHighlighted) {
+    Frame(3);
+    EXPECT_EQ(LitRows(*graphics), std::vector<int>{}) << "no preset has arrived yet";
+    test::Click(*graphics, kListX, 228 + 50 * 4 + 10); // pedal unreachable
+    Frame();
+    EXPECT_EQ(LitRows(*graphics), std::vector<int>{4});
+
+    Connect();
+    Frame();
+    EXPECT_EQ(LitRows(*graphics), std::vector<int>{plugin->CurrentPreset()});
+    ASSERT_NE(plugin->CurrentPreset(), 9);
+    plugin->SelectPreset(9);
+    Pump();
+    Frame();
+    EXPECT_EQ(LitRows(*graphics), std::vector<int>{9});
+}
+
 TEST_F(PagesTest, AListPressWhileConnectedSelectsOrWithSaveArmedStores) {
     Connect();
     auto mark = Mark();
