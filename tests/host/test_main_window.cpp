@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QTest>
@@ -118,12 +119,18 @@ TEST_F(MainWindowTest, CtrlCommaOpensPreferencesWithOffFirstAndTheOpenPorts) {
         poll.stop();
         seen = {dialog->windowTitle().toStdString(), dialog->InputList()->itemText(0).toStdString(),
                 dialog->InputList()->currentText().toStdString(),
-                dialog->OutputList()->currentText().toStdString()};
+                dialog->OutputList()->currentText().toStdString(),
+                dialog->SystemsFound()->text().toStdString()};
         dialog->reject();
     });
     poll.start(20);
     QTest::keyClick(window->Editor(), Qt::Key_Comma, Qt::ControlModifier);
-    EXPECT_EQ(seen, (std::vector<std::string>{"Preferences", "off", sim->InPort(), sim->OutPort()}));
+    ASSERT_EQ(seen.size(), 5u);
+    EXPECT_EQ(std::vector<std::string>(seen.begin(), seen.begin() + 4),
+              (std::vector<std::string>{"Preferences", "off", sim->InPort(), sim->OutPort()}));
+    // The test's JACK server is running, so JACK is among the systems found.
+    EXPECT_TRUE(seen[4].starts_with("MIDI systems found: ")) << seen[4];
+    EXPECT_NE(seen[4].find("JACK"), std::string::npos) << seen[4];
 }
 
 TEST_F(MainWindowTest, ClosingWhileConnectedSendsOneEditorClosingAndSavesTheScale) {
