@@ -75,6 +75,9 @@ int RunProgram(int& argc, char** argv, const ProgramObserver& observer) {
     CatchCloseSignals();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tolvane");
+    QApplication::setApplicationVersion(kProgramVersion);
+    // Ties the window to its menu entry and icon on the desktop.
+    QGuiApplication::setDesktopFileName("org.tolvane.Tolvane");
 
     if (SingleInstance::NotifyRunningCopy()) return 0;
     SingleInstance instance;
