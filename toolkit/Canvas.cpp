@@ -62,7 +62,7 @@ void Canvas::SetCanvasScale(int width, int height, float scale) {
     height_ = height;
     scale_ = scale;
     setFixedSize(int(std::lround(width_ * scale_)), int(std::lround(height_ * scale_)));
-    resources_.Rescale(scale_);
+    resources_.Rescale(scale_ * pixelRatio_);
     fontCache_.clear();
     for (auto& c : controls_)
         c->OnRescale();
@@ -73,6 +73,13 @@ void Canvas::SetCanvasScale(int width, int height, float scale) {
     emit ScaleChanged(scale_);
 }
 
+void Canvas::SetPixelRatio(float ratio) {
+    if (ratio <= 0.f || ratio == pixelRatio_) return;
+    pixelRatio_ = ratio;
+    resources_.Rescale(scale_ * pixelRatio_);
+    Invalidate(Rect(0, 0, float(width_), float(height_)));
+}
+
 // ---- 2. Resources -----------------------------------------------------------
 
 void Canvas::SetResourceRoots(const QString& imageRoot, const QString& fontRoot) {
@@ -81,7 +88,7 @@ void Canvas::SetResourceRoots(const QString& imageRoot, const QString& fontRoot)
 }
 
 Bitmap Canvas::LoadBitmap(const std::string& name, int frames, bool framesHorizontal) {
-    return resources_.LoadBitmap(name, frames, framesHorizontal, scale_);
+    return resources_.LoadBitmap(name, frames, framesHorizontal, scale_ * pixelRatio_);
 }
 
 SvgImage Canvas::LoadSvg(const std::string& name, const char*, float) {
@@ -313,16 +320,24 @@ void Canvas::PaintCanvas(QPainter& p, const Rect& clip) {
     if (resizer_) paintOne(*resizer_);
 }
 
-QImage Canvas::RenderToImage() {
-    QImage image(int(std::lround(width_ * scale_)), int(std::lround(height_ * scale_)),
+QImage Canvas::RenderToImage(float pixelRatio) {
+    pixelRatio = pixelRatio > 0.f ? pixelRatio : 1.f;
+    QImage image(int(std::lround(width_ * scale_ * pixelRatio)), int(std::lround(height_ * scale_ * pixelRatio)),
                  QImage::Format_ARGB32_Premultiplied);
-    QPainter p(&image);
-    p.scale(scale_, scale_);
-    PaintCanvas(p, Rect(0, 0, float(width_), float(height_)));
+    image.setDevicePixelRatio(pixelRatio);
+    resources_.Rescale(scale_ * pixelRatio);
+    {
+        QPainter p(&image);
+        p.scale(scale_, scale_);
+        PaintCanvas(p, Rect(0, 0, float(width_), float(height_)));
+    }
+    resources_.Rescale(scale_ * pixelRatio_);
     return image;
 }
 
 void Canvas::paintEvent(QPaintEvent* event) {
+    // The window may have moved to a screen of another ratio.
+    SetPixelRatio(float(devicePixelRatioF()));
     QPainter p(this);
     p.setClipRegion(event->region());
     p.scale(scale_, scale_);

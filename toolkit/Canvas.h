@@ -63,6 +63,13 @@ public:
     // Sets the canvas size and draw scale and resizes the widget to
     // width × scale by height × scale; bitmaps are re-fetched for the scale.
     void SetCanvasScale(int width, int height, float scale);
+    // Device pixels per widget pixel of the screen the canvas is drawn on.
+    // Painting draws text and vectors at that resolution and takes "@2x"
+    // bitmaps where draw scale × ratio is above 1, so a 2× screen shows a
+    // sharp canvas rather than an enlarged picture. Taken from the widget at
+    // every paint; tests set it.
+    float PixelRatio() const { return pixelRatio_; }
+    void SetPixelRatio(float ratio);
 
     // ---- 2. Resources -------------------------------------------------------
     void SetResourceRoots(const QString& imageRoot, const QString& fontRoot);
@@ -150,8 +157,9 @@ public:
     // Draws every visible control meeting clip (canvas units) onto p, whose
     // transform already maps canvas units to its device.
     void PaintCanvas(QPainter& p, const Rect& clip);
-    // The whole canvas at the current draw scale.
-    QImage RenderToImage();
+    // The whole canvas at the current draw scale, for a screen of the given
+    // device pixel ratio (the image has that ratio and as many more pixels).
+    QImage RenderToImage(float pixelRatio = 1.f);
 
     // ---- 7. Mouse input at canvas coordinates -------------------------------
     // The control that a press at (x, y) reaches, or nullptr.
@@ -190,6 +198,7 @@ private:
     int width_;
     int height_;
     float scale_ = 1.f;
+    float pixelRatio_ = 1.f;
     ResourceStore resources_;
     std::map<std::string, QString> fontFamilies_;
     mutable std::unordered_map<std::string, QFont> fontCache_;
