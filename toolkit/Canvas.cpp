@@ -363,12 +363,27 @@ Control* Canvas::ControlAt(float x, float y) const {
     return nullptr;
 }
 
+void Canvas::BeginGesture(GestureKind kind, Control* c) {
+    EndGesture();
+    if (!delegate_) return;
+    delegate_->BeginEditGesture(kind, c, NowMs());
+    gestureOpen_ = true;
+}
+
+void Canvas::EndGesture() {
+    if (!gestureOpen_) return;
+    gestureOpen_ = false;
+    if (delegate_) delegate_->EndEditGesture();
+}
+
 void Canvas::OnMouseDown(float x, float y, const MouseModifiers& mod) {
     lastX_ = x;
     lastY_ = y;
     Control* c = ControlAt(x, y);
     captured_ = c;
     if (!c) return;
+    // Everything the press changes until the release is one edit to undo.
+    BeginGesture(GestureKind::Press, c);
     if (mod.R && c->PromptsOnRightClick() && c->GetParamIdx() >= 0) {
         captured_ = nullptr;
         PromptValue(*c);
@@ -382,6 +397,7 @@ void Canvas::OnMouseUp(float x, float y, const MouseModifiers& mod) {
     captured_ = nullptr;
     HideMouseCursor(false);
     if (c) c->OnMouseUp(x, y, mod);
+    EndGesture();
 }
 
 void Canvas::OnMouseDrag(float x, float y, float dX, float dY, const MouseModifiers& mod) {
@@ -401,11 +417,18 @@ void Canvas::OnMouseMove(float x, float y, const MouseModifiers& mod) {
 void Canvas::OnMouseDblClick(float x, float y, const MouseModifiers& mod) {
     Control* c = ControlAt(x, y);
     captured_ = c;
-    if (c) c->OnMouseDblClick(x, y, mod);
+    if (!c) return;
+    BeginGesture(GestureKind::Press, c);
+    c->OnMouseDblClick(x, y, mod);
 }
 
 void Canvas::OnMouseWheel(float x, float y, const MouseModifiers& mod, float d) {
-    if (Control* c = ControlAt(x, y)) c->OnMouseWheel(x, y, mod, d);
+    Control* c = ControlAt(x, y);
+    if (!c) return;
+    // Notches on one control in quick succession make one edit to undo.
+    BeginGesture(GestureKind::Wheel, c);
+    c->OnMouseWheel(x, y, mod, d);
+    EndGesture();
 }
 
 void Canvas::OnMouseOut() {

@@ -15,6 +15,7 @@
 //   7. Mouse input at canvas coordinates
 //   8. Qt events
 
+#include "core/ControlDelegate.h"
 #include "core/EditorSeam.h"
 #include "toolkit/Bitmap.h"
 #include "toolkit/Control.h"
@@ -40,7 +41,6 @@ class QImage;
 
 namespace tolvane {
 
-class IControlDelegate;
 class TextEntryControl;
 class PopupMenuControl;
 class BubbleControl;
@@ -193,6 +193,9 @@ private:
     // then the resize handle.
     Control* OverlayAt(float x, float y) const;
     QRect ToWidget(const Rect& canvasRect) const;
+    // Tells the delegate where a user gesture starts and ends.
+    void BeginGesture(GestureKind kind, Control* c);
+    void EndGesture();
 
     IControlDelegate* delegate_;
     int width_;
@@ -223,6 +226,7 @@ private:
     std::set<Control*> animating_;
 
     Control* captured_ = nullptr; // receives drag and release after a press
+    bool gestureOpen_ = false;
     Control* over_ = nullptr;     // under the pointer, for mouse-over
     float lastX_ = 0.f;
     float lastY_ = 0.f;
