@@ -6,14 +6,19 @@ namespace tolvane {
 
 class Param;
 
+// What kind of user gesture the edits that follow belong to (EditHistory.h).
+enum class GestureKind { Press, Wheel };
+
 class IControlDelegate {
 public:
     virtual ~IControlDelegate() = default;
     // nullptr when the index is outside the parameter list.
     virtual Param* GetParam(int index) = 0;
     virtual const Param* GetParam(int index) const = 0;
-    virtual void BeginUserGesture(int /*index*/) {}
-    virtual void EndUserGesture(int /*index*/) {}
+    // The drawing context brackets each press-to-release and each wheel
+    // notch; source is the control that takes the input (never followed).
+    virtual void BeginEditGesture(GestureKind /*kind*/, const void* /*source*/, double /*nowMs*/) {}
+    virtual void EndEditGesture() {}
     // A control moved by the user: set the parameter and run the change hook.
     virtual void ParamChangeFromControl(int index, double normalised) = 0;
 };

@@ -14,9 +14,14 @@ void EditorDelegate::SetParamAndNotify(int index, double normalised) {
 void EditorDelegate::ParamChangeFromControl(int index, double normalised) {
     Param* param = GetParam(index);
     if (!param) return;
+    const double before = param->NormalFromValue(param->Value());
     SetParamAndNotify(index, normalised);
     param->SetValue(param->ValueFromNormal(normalised));
     ParamReachedControls(index, kUI);
+    if (!applyingHistory_ && IsUndoable(index)) {
+        ForgetHistoryAfterLoad();
+        history_.Record(index, before, param->NormalFromValue(param->Value()));
+    }
 }
 
 void EditorDelegate::NotifyAllParams(ParamSource source) {
@@ -29,6 +34,7 @@ void EditorDelegate::NotifyAllParams(ParamSource source) {
 int EditorDelegate::UnserializeParams(const std::vector<std::uint8_t>& data, int startPos) {
     const int pos = params_.UnserializeParams(data, startPos);
     NotifyAllParams(kPresetRecall);
+    NoteValuesLoaded();
     return pos;
 }
 
@@ -84,6 +90,67 @@ void EditorDelegate::OnFrameworkTick() {
     while (sysexToEditor_.Pop(entry))
         DeliverSysexToEditor(entry.View());
     OnIdle();
+}
+
+// ---- 7. Undo and redo ----------------------------------------------------------
+
+void EditorDelegate::ForgetHistoryAfterLoad() {
+    const unsigned loaded = valuesLoaded_.load(std::memory_order_acquire);
+    if (loaded == valuesLoadedSeen_) return;
+    valuesLoadedSeen_ = loaded;
+    history_.Clear();
+}
+
+void EditorDelegate::BeginEditGesture(GestureKind kind, const void* source, double nowMs) {
+    ForgetHistoryAfterLoad();
+    history_.BeginGesture(kind, source, nowMs);
+}
+
+void EditorDelegate::EndEditGesture() {
+    history_.EndGesture();
+}
+
+void EditorDelegate::ApplyStep(const EditStep& step, bool undo) {
+    applyingHistory_ = true;
+    auto apply = [this, undo](const ParamEdit& e) {
+        const double value = undo ? e.before : e.after;
+        SetParamAndNotify(e.index, value);
+        QueueParamForControls(e.index, value, true);
+    };
+    if (undo) {
+        for (auto it = step.edits.rbegin(); it != step.edits.rend(); ++it)
+            apply(*it);
+    } else {
+        for (const ParamEdit& e : step.edits)
+            apply(e);
+    }
+    applyingHistory_ = false;
+}
+
+bool EditorDelegate::Undo() {
+    ForgetHistoryAfterLoad();
+    const auto step = history_.TakeUndo();
+    if (!step) return false;
+    ApplyStep(*step, true);
+    return true;
+}
+
+bool EditorDelegate::Redo() {
+    ForgetHistoryAfterLoad();
+    const auto step = history_.TakeRedo();
+    if (!step) return false;
+    ApplyStep(*step, false);
+    return true;
+}
+
+bool EditorDelegate::CanUndo() {
+    ForgetHistoryAfterLoad();
+    return history_.CanUndo();
+}
+
+bool EditorDelegate::CanRedo() {
+    ForgetHistoryAfterLoad();
+    return history_.CanRedo();
 }
 
 } // namespace tolvane

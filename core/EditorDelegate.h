@@ -9,18 +9,21 @@
 //   4. MIDI and SysEx towards and from the editor
 //   5. Hooks the plug-in overrides
 //   6. The framework timer tick
+//   7. Undo and redo of edits made in the editor
 //
 // Threads: everything runs on the user-interface thread except the pushes
 // onto the queues towards the editor, which the audio thread makes too. The
 // parameter queue is the one queue with two producers and is built for it.
 
 #include "core/ControlDelegate.h"
+#include "core/EditHistory.h"
 #include "core/EditorControls.h"
 #include "core/MidiMessages.h"
 #include "core/ParamList.h"
 #include "core/ParamSource.h"
 #include "core/RingBuffer.h"
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -58,6 +61,18 @@ enum class MenuCommand : int {
     ExportAllPresets = 6,
 };
 
+// Commands of the editor's own keys (and their menu items), beyond undo and redo.
+enum class EditorCommand {
+    PresetUp,      // one preset on, as the up switch
+    PresetDown,    // one back, as the down switch
+    PresetUpTen,   // ten on
+    PresetDownTen, // ten back
+    SavePresetToSlot,
+    ImportPresetFile,
+    ExportPresetFile,
+    CloseOverlay, // the topmost overlay or page that can be closed
+};
+
 inline constexpr std::size_t kParamQueueEntries = 513;
 inline constexpr std::size_t kShortQueueEntries = 33;
 inline constexpr std::size_t kSysExQueueEntries = 5;
@@ -80,13 +95,15 @@ public:
     // The program's own way to change a parameter: set it from a normalised
     // value, then run the change hook with source "UI". Queues nothing.
     void SetParamAndNotify(int index, double normalised);
-    // A control moved by the user.
+    // A control moved by the user. Kept in the edit history when the
+    // parameter is undoable.
     void ParamChangeFromControl(int index, double normalised) override;
     // OnParamChange(index, source, -1) then ParamReachedControls, for every
     // parameter in index order.
     void NotifyAllParams(ParamSource source);
     // Reads the values from a buffer, then notifies every parameter with
-    // source "Preset" (also when the buffer was short). Returns the position
+    // source "Preset" (also when the buffer was short), and counts as values
+    // loaded. Returns the position
     // after the last value read, or -1 when the buffer was short.
     int UnserializeParams(const std::vector<std::uint8_t>& data, int startPos);
     void SerializeParams(std::vector<std::uint8_t>& data) const;
@@ -136,6 +153,10 @@ public:
     virtual void HandleMenuCommand(MenuCommand /*command*/) {}
     // The last step of every framework timer tick.
     virtual void OnIdle() {}
+    // The editor's keys; true when handled.
+    virtual bool HandleEditorCommand(EditorCommand /*command*/) { return false; }
+    // Whether edits of the parameter go into the edit history.
+    virtual bool IsUndoable(int /*index*/) const { return true; }
 
     // ---- 6. The framework timer tick -------------------------------------------
 
@@ -143,6 +164,21 @@ public:
     // then runs the idle step. Entries pushed during the drain are handled in
     // the same tick.
     void OnFrameworkTick();
+
+    // ---- 7. Undo and redo -------------------------------------------------------
+
+    void BeginEditGesture(GestureKind kind, const void* source, double nowMs) override;
+    void EndEditGesture() override;
+    // Puts the last step's parameters back (redo: on again) the way an edit
+    // in the editor sets them: set, change hook with source "UI", and queued
+    // for the controls. False when there is nothing to undo (redo).
+    bool Undo();
+    bool Redo();
+    bool CanUndo();
+    bool CanRedo();
+    // Any thread: another preset's values were loaded, so the history no
+    // longer applies; it is cleared on the user-interface thread.
+    void NoteValuesLoaded() { valuesLoaded_.fetch_add(1, std::memory_order_release); }
 
 protected:
     // Where QueueParamForControls puts a change: the parameter queue, drained
@@ -160,6 +196,13 @@ private:
     EditorWindowState lastWindow_;
 
     SharedProducerRing<ParamChange, kParamQueueEntries> paramQueue_;
+    // Clears the history when values were loaded since it last looked.
+    void ForgetHistoryAfterLoad();
+    void ApplyStep(const EditStep& step, bool undo);
+    EditHistory history_;
+    std::atomic<unsigned> valuesLoaded_{0};
+    unsigned valuesLoadedSeen_ = 0;
+    bool applyingHistory_ = false;
     RingBuffer<MidiShortMessage, kShortQueueEntries> midiToEditor_;
     RingBuffer<SysExEntry, kSysExQueueEntries> sysexToEditor_;
 };

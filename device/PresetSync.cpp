@@ -291,6 +291,8 @@ void Tolvane::NormalPresetDump(const sysex::SysexBlockView& block) {
         if ((user7 || user8) && transfers_.refreshIrDisplay) transfers_.refreshIrDisplay(ParamInt(kParamIr));
     }
     flags_.applyFlag.store(false);
+    // Edits made to the preset before it was loaded are no longer to be undone.
+    NoteValuesLoaded();
 
     if (saveArmed_.exchange(false)) {
         // The dump answers a save to slot: keep it as that slot's file.

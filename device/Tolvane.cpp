@@ -128,6 +128,17 @@ void Tolvane::HandleMenuCommand(MenuCommand command) {
     }
 }
 
+bool Tolvane::HandleEditorCommand(EditorCommand command) {
+    return display_.editorCommand && display_.editorCommand(command);
+}
+
+bool Tolvane::IsUndoable(int index) const {
+    const bool userIrSlot = index >= kParamUserIr7PresetMsb && index <= kParamUserIr8Preset;
+    return (IsPresetParam(index) && !userIrSlot) || index == kParamCompression ||
+           index == kParamIrSelectorInverted || IsGlobalParam(index) ||
+           (index >= kFirstKnobCcParam && index < kFirstKnobCcParam + kNumKnobCcParams);
+}
+
 // ---- The periodic task ------------------------------------------------------------------
 
 void Tolvane::OnDeviceTimer() {

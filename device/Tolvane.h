@@ -107,6 +107,9 @@ struct DisplayCallPoints {
     // Row 0..31 of the IR slot view has a new text (Transfers().slotViewName);
     // called on the thread that changed it, also the audio thread.
     std::function<void(int row)> irSlotViewChanged;
+    // The editor's keys that the pages act on (preset stepping, saving,
+    // preset files, closing an overlay); true when handled.
+    std::function<bool(EditorCommand)> editorCommand;
 };
 
 class Tolvane : public AppPlugin, private IInboundHandler {
@@ -136,6 +139,11 @@ public:
     bool RequestAbout() override;
     bool RequestManual() override;
     void HandleMenuCommand(MenuCommand command) override;
+    bool HandleEditorCommand(EditorCommand command) override;
+    // The pedal's own values (preset, global settings, knob CC numbers) are
+    // undoable; the editor's selections, list positions and the two-step
+    // user-IR numbers are not.
+    bool IsUndoable(int index) const override;
     void OnDeviceTimer() override; // the periodic task, every 100 ms
 
     // ---- 2. Call points ---------------------------------------------------------

@@ -41,9 +41,11 @@ AppHost::~AppHost() {
 
 void AppHost::Initialise() {
     settings_ = settingsFile_.Load();
-    audio_.CreateApi(settings_.audioDriver);
+    // One look at what the system offers serves both sides.
+    const SoundSystems present = ProbeSoundSystems();
+    audio_.CreateApi(settings_.audioDriver, present);
     audio_.ProbeDevices();
-    transport_.CreateObjects(*plugin_);
+    transport_.CreateObjects(*plugin_, present);
     ListMidiPorts();
     SelectMidiPort(MidiDirection::Input, settings_.midiInputPort);
     SelectMidiPort(MidiDirection::Output, settings_.midiOutputPort);

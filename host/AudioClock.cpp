@@ -26,11 +26,27 @@ bool Contains(const std::vector<unsigned>& list, int index) {
     return false;
 }
 
+// Whether the service behind an API is there; the library would print
+// errors while finding out.
+bool Present(RtAudio::Api api, const SoundSystems& present) {
+    switch (api) {
+    case RtAudio::LINUX_ALSA:
+        return present.alsaCards;
+    case RtAudio::LINUX_PULSE:
+        return present.pulse;
+    case RtAudio::UNIX_JACK:
+        return present.jack;
+    default:
+        return true;
+    }
+}
+
 // The first API in the library's own order that offers an output device.
-std::unique_ptr<RtAudio> SystemApiWithOutput() {
+std::unique_ptr<RtAudio> SystemApiWithOutput(const SoundSystems& present) {
     std::vector<RtAudio::Api> apis;
     RtAudio::getCompiledApi(apis);
     for (RtAudio::Api api : apis) {
+        if (!Present(api, present)) continue;
         try {
             auto audio = std::make_unique<RtAudio>(api);
             const unsigned count = audio->getDeviceCount();
@@ -74,16 +90,17 @@ AudioClock::~AudioClock() {
     DeleteApi();
 }
 
-bool AudioClock::CreateApi(unsigned driver) {
+bool AudioClock::CreateApi(unsigned driver, const SoundSystems& present) {
     DeleteApi();
     if (driver == kDriverJack) {
+        if (!present.jack) return false;
         try {
             audio_ = std::make_unique<RtAudio>(RtAudio::UNIX_JACK);
         } catch (const RtAudioError& e) {
             std::fprintf(stderr, "%s\n", e.what());
         }
     } else {
-        audio_ = SystemApiWithOutput();
+        audio_ = SystemApiWithOutput(present);
     }
     return audio_ != nullptr;
 }

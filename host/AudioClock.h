@@ -12,6 +12,7 @@
 
 #include "core/AppPlugin.h"
 #include "host/HostSettings.h"
+#include "host/SoundSystems.h"
 
 #include <atomic>
 #include <memory>
@@ -51,7 +52,7 @@ public:
 
     // Deletes any previous audio object (stopping its stream first) and
     // creates one for the driver. False when no API could be created.
-    bool CreateApi(unsigned driver);
+    bool CreateApi(unsigned driver, const SoundSystems& present = ProbeSoundSystems());
     // Fills the device lists; devices that could not be probed are reported
     // on standard error and left out.
     void ProbeDevices();

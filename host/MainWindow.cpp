@@ -76,21 +76,63 @@ void MainWindow::BuildMenus() {
     file->addSeparator();
     connect(file->addAction("&Quit"), &QAction::triggered, this, &QWidget::close);
 
+    BuildEditAndPresetMenus();
+
     QMenu* help = menuBar()->addMenu("&Help");
     connect(help->addAction("&About"), &QAction::triggered, this, [this, &plugin] {
         if (!plugin.RequestAbout()) ShowMessage(this, kAboutText);
     });
-    connect(help->addAction("&Read Manual"), &QAction::triggered, this, [this, &plugin] {
+    QAction* manual = help->addAction("&Read Manual");
+    manual->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(manual, &QAction::triggered, this, [this, &plugin] {
         if (!plugin.RequestManual()) ShowMessage(this, kManualFallbackText);
     });
 
     // These keys belong to the window and do nothing, so the editor never sees them.
-    for (auto key : {Qt::Key_E, Qt::Key_B, Qt::Key_D, Qt::Key_F}) {
+    for (auto key : {Qt::Key_B, Qt::Key_D, Qt::Key_F}) {
         auto* swallow = new QAction(this);
         swallow->setShortcut(QKeySequence(Qt::CTRL | key));
         swallow->setShortcutContext(Qt::WindowShortcut);
         addAction(swallow);
     }
+}
+
+void MainWindow::BuildEditAndPresetMenus() {
+    AppPlugin& plugin = host_->Plugin();
+    auto item = [this](QMenu* menu, const char* text, QKeySequence key, auto act) {
+        QAction* action = menu->addAction(text);
+        action->setShortcut(key);
+        connect(action, &QAction::triggered, this, act);
+        return action;
+    };
+    auto command = [&plugin](EditorCommand c) { return [&plugin, c] { plugin.HandleEditorCommand(c); }; };
+
+    QMenu* edit = menuBar()->addMenu("&Edit");
+    item(edit, "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z), [&plugin] { plugin.Undo(); });
+    item(edit, "&Redo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), [&plugin] { plugin.Redo(); });
+    // Shown as they are: whether there is something to undo or redo now.
+    connect(edit, &QMenu::aboutToShow, this, [edit, &plugin] {
+        const auto actions = edit->actions();
+        actions[0]->setEnabled(plugin.CanUndo());
+        actions[1]->setEnabled(plugin.CanRedo());
+    });
+    // Closed, the shortcuts act again; with nothing to do they do nothing.
+    connect(edit, &QMenu::aboutToHide, this, [edit] {
+        for (QAction* a : edit->actions())
+            a->setEnabled(true);
+    });
+    edit->addSeparator();
+    item(edit, "&Close Page", QKeySequence(Qt::Key_Escape), command(EditorCommand::CloseOverlay));
+
+    QMenu* preset = menuBar()->addMenu("&Preset");
+    item(preset, "Preset &Up", QKeySequence(Qt::Key_Up), command(EditorCommand::PresetUp));
+    item(preset, "Preset &Down", QKeySequence(Qt::Key_Down), command(EditorCommand::PresetDown));
+    item(preset, "Up &10 Presets", QKeySequence(Qt::Key_PageUp), command(EditorCommand::PresetUpTen));
+    item(preset, "Down 1&0 Presets", QKeySequence(Qt::Key_PageDown), command(EditorCommand::PresetDownTen));
+    preset->addSeparator();
+    item(preset, "&Save to Its Slot", QKeySequence(Qt::CTRL | Qt::Key_S), command(EditorCommand::SavePresetToSlot));
+    item(preset, "&Import Preset File...", QKeySequence(Qt::CTRL | Qt::Key_I), command(EditorCommand::ImportPresetFile));
+    item(preset, "&Export Preset File...", QKeySequence(Qt::CTRL | Qt::Key_E), command(EditorCommand::ExportPresetFile));
 }
 
 void MainWindow::OpenEditor() {

@@ -52,6 +52,8 @@ protected:
 
 private:
     void BuildMenus();
+    // Undo, redo and closing a page; stepping, saving and the preset files.
+    void BuildEditAndPresetMenus();
     void OpenEditor();
     void CloseEditor();
     void CentreOnScreen();

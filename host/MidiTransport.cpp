@@ -47,9 +47,14 @@ bool FindPort(const std::vector<std::unique_ptr<Object>>& objects, const std::st
     return false;
 }
 
-std::vector<RtMidi::Api> PresentApis() {
+std::vector<RtMidi::Api> PresentApis(const SoundSystems& present) {
+    std::vector<RtMidi::Api> compiled;
+    RtMidi::getCompiledApi(compiled);
     std::vector<RtMidi::Api> apis;
-    RtMidi::getCompiledApi(apis);
+    for (RtMidi::Api api : compiled) {
+        if ((api == RtMidi::LINUX_ALSA && present.alsaSequencer) || (api == RtMidi::UNIX_JACK && present.jack))
+            apis.push_back(api);
+    }
     return apis;
 }
 
@@ -64,9 +69,10 @@ MidiTransport::~MidiTransport() {
     DeleteInputObjects();
 }
 
-void MidiTransport::CreateObjects(AppPlugin& plugin) {
+void MidiTransport::CreateObjects(AppPlugin& plugin, const SoundSystems& present) {
     plugin_ = &plugin;
-    const auto apis = PresentApis();
+    present_ = present;
+    const auto apis = PresentApis(present);
     for (RtMidi::Api api : apis) {
         try {
             auto in = std::make_unique<RtMidiIn>(api, kMidiInputClientName);

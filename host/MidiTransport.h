@@ -1,6 +1,7 @@
 #pragma once
 // The MIDI ports: one RtMidi input and one output object for every MIDI API
-// that is present (the ALSA sequencer, JACK while a server runs), their port
+// that is present (the ALSA sequencer when its device is there, JACK while a
+// server runs; an absent one is never asked for, so it prints nothing), their port
 // lists, opening and closing a port by name, the input callback that feeds the
 // plug-in's rings, and the serialised sends.
 //
@@ -11,6 +12,7 @@
 
 #include "core/AppPlugin.h"
 #include "core/MidiOutput.h"
+#include "host/SoundSystems.h"
 
 #include <atomic>
 #include <chrono>
@@ -41,7 +43,9 @@ public:
     // Creates the input objects, then the output objects, one of each per API
     // present; a constructor that throws leaves that object out. Input goes
     // to the plug-in's rings.
-    void CreateObjects(AppPlugin& plugin);
+    void CreateObjects(AppPlugin& plugin, const SoundSystems& present = ProbeSoundSystems());
+    // What CreateObjects found.
+    const SoundSystems& Present() const { return present_; }
     bool HasInputObject() const { return !inputs_.empty(); }
     bool HasOutputObject() const { return !outputs_.empty(); }
 
@@ -75,6 +79,7 @@ private:
     void WaitForOutputToLeave();
 
     AppPlugin* plugin_ = nullptr;
+    SoundSystems present_;
     std::chrono::steady_clock::time_point lastSend_{};
     std::atomic<bool> exiting_{false};
     std::vector<std::unique_ptr<RtMidiIn>> inputs_;

@@ -9,12 +9,15 @@
 #include "toolkit/Canvas.h"
 #include "toolkit/ModalDialogs.h"
 
+#include "Version.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QMessageBox>
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
 #include <exception>
 
 namespace tolvane {
@@ -39,12 +42,43 @@ private:
     std::function<void()> report_;
 };
 
+constexpr const char* kHelpText =
+    "usage: tolvane [--help] [--version]\n"
+    "Editor and librarian for the Brennix Velumo Ostrel guitar preamp pedal.\n"
+    "Choose the pedal's MIDI ports under File > MIDI Settings. Settings and the\n"
+    "cache of presets and impulse responses live in $XDG_DATA_HOME/Tolvane\n"
+    "(else ~/.local/share/Tolvane).\n"
+    "\n"
+    "  --help     show this text and exit\n"
+    "  --version  show the version and exit\n";
+
+// Answers --help and --version on standard output, before anything of the
+// window system is touched, so they work without a display. -1 when the
+// program is to start.
+int AnswerCommandLine(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kHelpText, stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("tolvane %s\n", kProgramVersion);
+            return 0;
+        }
+    }
+    return -1;
+}
+
 } // namespace
 
 int RunProgram(int& argc, char** argv, const ProgramObserver& observer) {
+    if (const int answered = AnswerCommandLine(argc, argv); answered >= 0) return answered;
     CatchCloseSignals();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tolvane");
+    QApplication::setApplicationVersion(kProgramVersion);
+    // Ties the window to its menu entry and icon on the desktop.
+    QGuiApplication::setDesktopFileName("org.tolvane.Tolvane");
 
     if (SingleInstance::NotifyRunningCopy()) return 0;
     SingleInstance instance;

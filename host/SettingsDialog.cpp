@@ -44,6 +44,11 @@ SettingsDialog::SettingsDialog(AppHost& host, QWidget* parent)
     groupLayout->addWidget(inputs_);
     groupLayout->addWidget(new QLabel("Output Device"));
     groupLayout->addWidget(outputs_);
+    // Which port lists there are: a system that is missing has no ports to offer.
+    systems_ = new QLabel(
+        QString("MIDI systems found: %1")
+            .arg(QString::fromStdString(DescribeMidiSystems(host_.Transport().Present()))));
+    groupLayout->addWidget(systems_);
 
     auto* apply = new QPushButton("Apply");
     auto* ok = new QPushButton("OK");

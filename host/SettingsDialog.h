@@ -6,6 +6,7 @@
 #include <QDialog>
 
 class QComboBox;
+class QLabel;
 
 namespace tolvane {
 
@@ -19,6 +20,7 @@ public:
 
     QComboBox* InputList() const { return inputs_; }
     QComboBox* OutputList() const { return outputs_; }
+    QLabel* SystemsFound() const { return systems_; }
 
     void accept() override;
     void reject() override;
@@ -29,6 +31,7 @@ private:
     AppHost& host_;
     QComboBox* inputs_;
     QComboBox* outputs_;
+    QLabel* systems_;
 };
 
 } // namespace tolvane

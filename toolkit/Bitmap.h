@@ -20,7 +20,7 @@ struct BitmapData {
     int frames = 1;
     bool framesHorizontal = false;
     float resourceScale = 1.f; // 2 when an "@2x" resource was loaded
-    float loadedForScale = 1.f;
+    float loadedForScale = 1.f; // the pixel scale (draw scale × device pixel ratio)
 };
 
 class Bitmap {

@@ -63,7 +63,7 @@ void Canvas::SetCanvasScale(int width, int height, float scale) {
     height_ = height;
     scale_ = scale;
     setFixedSize(int(std::lround(width_ * scale_)), int(std::lround(height_ * scale_)));
-    resources_.Rescale(scale_);
+    resources_.Rescale(scale_ * pixelRatio_);
     fontCache_.clear();
     for (auto& c : controls_)
         c->OnRescale();
@@ -74,6 +74,13 @@ void Canvas::SetCanvasScale(int width, int height, float scale) {
     emit ScaleChanged(scale_);
 }
 
+void Canvas::SetPixelRatio(float ratio) {
+    if (ratio <= 0.f || ratio == pixelRatio_) return;
+    pixelRatio_ = ratio;
+    resources_.Rescale(scale_ * pixelRatio_);
+    Invalidate(Rect(0, 0, float(width_), float(height_)));
+}
+
 // ---- 2. Resources -----------------------------------------------------------
 
 void Canvas::SetResourceRoots(const QString& imageRoot, const QString& fontRoot) {
@@ -82,7 +89,7 @@ void Canvas::SetResourceRoots(const QString& imageRoot, const QString& fontRoot)
 }
 
 Bitmap Canvas::LoadBitmap(const std::string& name, int frames, bool framesHorizontal) {
-    return resources_.LoadBitmap(name, frames, framesHorizontal, scale_);
+    return resources_.LoadBitmap(name, frames, framesHorizontal, scale_ * pixelRatio_);
 }
 
 SvgImage Canvas::LoadSvg(const std::string& name, const char*, float) {
@@ -340,16 +347,24 @@ void Canvas::PaintCanvas(QPainter& p, const Rect& clip) {
     if (resizer_) paintOne(*resizer_);
 }
 
-QImage Canvas::RenderToImage() {
-    QImage image(int(std::lround(width_ * scale_)), int(std::lround(height_ * scale_)),
+QImage Canvas::RenderToImage(float pixelRatio) {
+    pixelRatio = pixelRatio > 0.f ? pixelRatio : 1.f;
+    QImage image(int(std::lround(width_ * scale_ * pixelRatio)), int(std::lround(height_ * scale_ * pixelRatio)),
                  QImage::Format_ARGB32_Premultiplied);
-    QPainter p(&image);
-    p.scale(scale_, scale_);
-    PaintCanvas(p, Rect(0, 0, float(width_), float(height_)));
+    image.setDevicePixelRatio(pixelRatio);
+    resources_.Rescale(scale_ * pixelRatio);
+    {
+        QPainter p(&image);
+        p.scale(scale_, scale_);
+        PaintCanvas(p, Rect(0, 0, float(width_), float(height_)));
+    }
+    resources_.Rescale(scale_ * pixelRatio_);
     return image;
 }
 
 void Canvas::paintEvent(QPaintEvent* event) {
+    // The window may have moved to a screen of another ratio.
+    SetPixelRatio(float(devicePixelRatioF()));
     QPainter p(this);
     p.setClipRegion(event->region());
     p.scale(scale_, scale_);
@@ -375,12 +390,27 @@ Control* Canvas::ControlAt(float x, float y) const {
     return nullptr;
 }
 
+void Canvas::BeginGesture(GestureKind kind, Control* c) {
+    EndGesture();
+    if (!delegate_) return;
+    delegate_->BeginEditGesture(kind, c, NowMs());
+    gestureOpen_ = true;
+}
+
+void Canvas::EndGesture() {
+    if (!gestureOpen_) return;
+    gestureOpen_ = false;
+    if (delegate_) delegate_->EndEditGesture();
+}
+
 void Canvas::OnMouseDown(float x, float y, const MouseModifiers& mod) {
     lastX_ = x;
     lastY_ = y;
     Control* c = ControlAt(x, y);
     captured_ = c;
     if (!c) return;
+    // Everything the press changes until the release is one edit to undo.
+    BeginGesture(GestureKind::Press, c);
     if (mod.R && c->PromptsOnRightClick() && c->GetParamIdx() >= 0) {
         captured_ = nullptr;
         PromptValue(*c);
@@ -394,6 +424,7 @@ void Canvas::OnMouseUp(float x, float y, const MouseModifiers& mod) {
     captured_ = nullptr;
     HideMouseCursor(false);
     if (c) c->OnMouseUp(x, y, mod);
+    EndGesture();
 }
 
 void Canvas::OnMouseDrag(float x, float y, float dX, float dY, const MouseModifiers& mod) {
@@ -413,11 +444,18 @@ void Canvas::OnMouseMove(float x, float y, const MouseModifiers& mod) {
 void Canvas::OnMouseDblClick(float x, float y, const MouseModifiers& mod) {
     Control* c = ControlAt(x, y);
     captured_ = c;
-    if (c) c->OnMouseDblClick(x, y, mod);
+    if (!c) return;
+    BeginGesture(GestureKind::Press, c);
+    c->OnMouseDblClick(x, y, mod);
 }
 
 void Canvas::OnMouseWheel(float x, float y, const MouseModifiers& mod, float d) {
-    if (Control* c = ControlAt(x, y)) c->OnMouseWheel(x, y, mod, d);
+    Control* c = ControlAt(x, y);
+    if (!c) return;
+    // Notches on one control in quick succession make one edit to undo.
+    BeginGesture(GestureKind::Wheel, c);
+    c->OnMouseWheel(x, y, mod, d);
+    EndGesture();
 }
 
 void Canvas::OnMouseOut() {

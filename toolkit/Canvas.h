@@ -17,6 +17,7 @@
 //   7. Mouse input at canvas coordinates
 //   8. Qt events
 
+#include "core/ControlDelegate.h"
 #include "core/EditorSeam.h"
 #include "core/ThreadCheck.h"
 #include "toolkit/Bitmap.h"
@@ -43,7 +44,6 @@ class QImage;
 
 namespace tolvane {
 
-class IControlDelegate;
 class TextEntryControl;
 class PopupMenuControl;
 class BubbleControl;
@@ -66,6 +66,13 @@ public:
     // Sets the canvas size and draw scale and resizes the widget to
     // width × scale by height × scale; bitmaps are re-fetched for the scale.
     void SetCanvasScale(int width, int height, float scale);
+    // Device pixels per widget pixel of the screen the canvas is drawn on.
+    // Painting draws text and vectors at that resolution and takes "@2x"
+    // bitmaps where draw scale × ratio is above 1, so a 2× screen shows a
+    // sharp canvas rather than an enlarged picture. Taken from the widget at
+    // every paint; tests set it.
+    float PixelRatio() const { return pixelRatio_; }
+    void SetPixelRatio(float ratio);
 
     // ---- 2. Resources -------------------------------------------------------
     void SetResourceRoots(const QString& imageRoot, const QString& fontRoot);
@@ -155,8 +162,9 @@ public:
     // Draws every visible control meeting clip (canvas units) onto p, whose
     // transform already maps canvas units to its device.
     void PaintCanvas(QPainter& p, const Rect& clip);
-    // The whole canvas at the current draw scale.
-    QImage RenderToImage();
+    // The whole canvas at the current draw scale, for a screen of the given
+    // device pixel ratio (the image has that ratio and as many more pixels).
+    QImage RenderToImage(float pixelRatio = 1.f);
 
     // ---- 7. Mouse input at canvas coordinates -------------------------------
     // The control that a press at (x, y) reaches, or nullptr.
@@ -190,6 +198,9 @@ private:
     // then the resize handle.
     Control* OverlayAt(float x, float y) const;
     QRect ToWidget(const Rect& canvasRect) const;
+    // Tells the delegate where a user gesture starts and ends.
+    void BeginGesture(GestureKind kind, Control* c);
+    void EndGesture();
 
     // Every change to the controls, the frame timer and the dialogs is made
     // on the thread that made the canvas.
@@ -198,6 +209,7 @@ private:
     int width_;
     int height_;
     float scale_ = 1.f;
+    float pixelRatio_ = 1.f;
     ResourceStore resources_;
     std::map<std::string, QString> fontFamilies_;
     mutable std::unordered_map<std::string, QFont> fontCache_;
@@ -222,6 +234,7 @@ private:
     std::set<Control*> animating_;
 
     Control* captured_ = nullptr; // receives drag and release after a press
+    bool gestureOpen_ = false;
     Control* over_ = nullptr;     // under the pointer, for mouse-over
     float lastX_ = 0.f;
     float lastY_ = 0.f;

@@ -29,9 +29,9 @@ bool IsDoubleName(const std::string& lowerName) {
     return stem.size() > 3 && stem.compare(stem.size() - 3, 3, "@2x") == 0;
 }
 
-// The resolution a draw scale calls for.
-float ResolutionFor(float drawScale) {
-    return drawScale > 1.f ? 2.f : 1.f;
+// The resolution a pixel scale calls for.
+float ResolutionFor(float pixelScale) {
+    return pixelScale > 1.f ? 2.f : 1.f;
 }
 
 } // namespace
@@ -77,8 +77,8 @@ QString ResourceStore::FindFont(const std::string& fileName) const {
     return Find(fonts_, fileName);
 }
 
-void ResourceStore::Fetch(BitmapData& data, float drawScale) const {
-    const float want = ResolutionFor(drawScale);
+void ResourceStore::Fetch(BitmapData& data, float pixelScale) const {
+    const float want = ResolutionFor(pixelScale);
     QString path;
     float resourceScale = 1.f;
     if (want > 1.f) {
@@ -92,18 +92,18 @@ void ResourceStore::Fetch(BitmapData& data, float drawScale) const {
     }
     data.pixmap = path.isEmpty() ? QPixmap() : QPixmap(path);
     data.resourceScale = resourceScale;
-    data.loadedForScale = drawScale;
+    data.loadedForScale = pixelScale;
     data.width = int(data.pixmap.width() / resourceScale);
     data.height = int(data.pixmap.height() / resourceScale);
 }
 
 Bitmap ResourceStore::LoadBitmap(const std::string& name, int frames, bool framesHorizontal,
-                                  float drawScale) {
+                                  float pixelScale) {
     auto data = std::make_shared<BitmapData>();
     data->name = name;
     data->frames = std::max(1, frames);
     data->framesHorizontal = framesHorizontal;
-    Fetch(*data, drawScale);
+    Fetch(*data, pixelScale);
     std::erase_if(loaded_, [](const auto& w) { return w.expired(); });
     loaded_.push_back(data);
     return Bitmap(data);
@@ -115,11 +115,11 @@ SvgImage ResourceStore::LoadSvg(const std::string& name) {
     return SvgImage(std::make_shared<QSvgRenderer>(path));
 }
 
-void ResourceStore::Rescale(float drawScale) {
+void ResourceStore::Rescale(float pixelScale) {
     for (const auto& weak : loaded_) {
         if (auto data = weak.lock()) {
-            if (ResolutionFor(data->loadedForScale) != ResolutionFor(drawScale)) Fetch(*data, drawScale);
-            data->loadedForScale = drawScale;
+            if (ResolutionFor(data->loadedForScale) != ResolutionFor(pixelScale)) Fetch(*data, pixelScale);
+            data->loadedForScale = pixelScale;
         }
     }
 }

@@ -2,7 +2,9 @@
 // Finds the program's bitmaps, vector images and fonts by name under a
 // configurable root (":/img/" and ":/fonts/" in the program), without regard to
 // case, and keeps every bitmap it loaded so they can be re-fetched at another
-// resolution when the draw scale changes.
+// resolution when the pixel scale changes. The pixel scale is how many device
+// pixels one canvas unit covers: the draw scale times the screen's device
+// pixel ratio.
 
 #include "toolkit/Bitmap.h"
 
@@ -26,18 +28,18 @@ public:
     QString FindImage(const std::string& name) const;
     QString FindFont(const std::string& fileName) const;
 
-    // Above scale 1 the "@2x" resource is used when present. An invalid bitmap
-    // when the name is unknown or the file does not decode.
-    Bitmap LoadBitmap(const std::string& name, int frames, bool framesHorizontal, float drawScale);
+    // Above pixel scale 1 the "@2x" resource is used when present. An invalid
+    // bitmap when the name is unknown or the file does not decode.
+    Bitmap LoadBitmap(const std::string& name, int frames, bool framesHorizontal, float pixelScale);
     SvgImage LoadSvg(const std::string& name);
-    // Re-fetches every loaded bitmap for the new scale where the resolution changes.
-    void Rescale(float drawScale);
+    // Re-fetches every loaded bitmap for the new pixel scale where the resolution changes.
+    void Rescale(float pixelScale);
 
 private:
     using Index = std::map<std::string, QString>; // lower-case file name -> path
     static Index BuildIndex(const QString& root);
     static QString Find(const Index& index, const std::string& name);
-    void Fetch(BitmapData& data, float drawScale) const;
+    void Fetch(BitmapData& data, float pixelScale) const;
 
     QString imageRoot_;
     QString fontRoot_;

@@ -7,6 +7,7 @@ TOLVANE_PACKAGES=(
   jackd2 libjack-jackd2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick
+  desktop-file-utils appstream dpkg-dev
   fonts-roboto fonts-dseg
 )
 

@@ -36,6 +36,7 @@ void InstallCallPoints(Tolvane& plugin, const std::shared_ptr<EditorUi>& ui) {
     display.voicingsDetected = [ui](int, int) { ui->VoicingsDetected(); };
     display.paramDisplay = [ui](int index) { ui->ParamDisplay(index); };
     display.idleDisplay = [ui] { ui->IdleDisplay(); };
+    display.editorCommand = [ui](EditorCommand command) { return ui->KeyCommand(command); };
     // The about picture is the pages' own; a transfer component may have
     // claimed the request already.
     if (!plugin.Transfers().requestAbout) plugin.Transfers().requestAbout = [ui] { return ui->ShowAbout(); };

@@ -11,7 +11,8 @@
 //   3. Section pages and voicing buttons
 //   4. Button actions
 //   5. Preset browser
-//   6. State, for the builder and for tests
+//   6. The editor's keys
+//   7. State, for the builder and for tests
 //
 // Threads: the display step runs on the thread of the parameter change. On the
 // user-interface thread it touches the controls at once; on any other thread
@@ -22,6 +23,7 @@
 // asked for off that thread is queued the same way. Page switches follow only
 // changes made on the user-interface thread with the apply flag clear.
 
+#include "core/EditorDelegate.h"
 #include "core/EditorSeam.h"
 #include "device/ParamTable.h"
 #include "ui/PageTags.h"
@@ -145,7 +147,15 @@ public:
     void SelectSwitch(Control& button);
     void SaveButton(Control& button);
 
-    // ---- 6. State ---------------------------------------------------------------
+    // ---- 6. The editor's keys ---------------------------------------------------
+    // Up and down step as the switches do (ten at a time too), saving stores
+    // the current preset into its slot as a second press of SAVE would,
+    // import and export are the main page's buttons, and closing takes the
+    // topmost text editor, popup menu, overlay or settings page away. True
+    // when the command was for the pages.
+    bool KeyCommand(EditorCommand command);
+
+    // ---- 7. State ---------------------------------------------------------------
     int FirstVisiblePreset() const { return firstVisible_.load(); }
     int SelectedPresetRow() const { return selectedRow_; }
     bool SelectArmed() const { return selectArmed_; }
@@ -176,6 +186,13 @@ private:
     void HighlightRow(int slot, bool selected);
     void HighlightOnly(int slot);
     void StepPreset(int direction);
+    // What a press of up or down shows after stepping, and what its release sends.
+    void ShowSteppedPreset();
+    void SelectSteppedPreset();
+    void StepPresetsByKey(int steps);
+    void SavePresetToSlotByKey();
+    bool CloseTopmost();
+    bool GroupShown(const char* group) const;
     void ShowNumber(bool visible) const;
     void BlinkStep(int period, int hidePhase, bool& armed);
 

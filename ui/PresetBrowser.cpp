@@ -91,13 +91,21 @@ void EditorUi::UpDownSwitch(Control& button, int direction) {
         held = true;
         repeatTicks_ = kRepeatDelayTicks;
         StepPreset(direction);
-        if (TextControl* number = TextByTag(kTagNumberDisplay)) number->SetTextColour(kColourDisplay);
-        ShowNumber(true);
-        plugin_.SharedFlags().presetModified.store(false);
+        ShowSteppedPreset();
         return;
     }
     button.SetValueFromDelegate(0.0);
     held = false;
+    SelectSteppedPreset();
+}
+
+void EditorUi::ShowSteppedPreset() {
+    if (TextControl* number = TextByTag(kTagNumberDisplay)) number->SetTextColour(kColourDisplay);
+    ShowNumber(true);
+    plugin_.SharedFlags().presetModified.store(false);
+}
+
+void EditorUi::SelectSteppedPreset() {
     if (plugin_.Connected() && !plugin_.SaveArmed() && !selectArmed_)
         plugin_.SelectPreset(plugin_.CurrentPreset());
 }

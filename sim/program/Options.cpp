@@ -18,7 +18,11 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (a == "-v" || a == "--verbose") {
+        if (a == "--help" || a == "-h") {
+            options.help = true;
+        } else if (a == "--version") {
+            options.version = true;
+        } else if (a == "-v" || a == "--verbose") {
             options.verbose = true;
         } else if (a == "--fresh") {
             options.fresh = true;

@@ -19,10 +19,14 @@ struct Options {
     // pedal cannot send faster than its link: an IR stream of eleven messages
     // arrives spread out, not in one burst. 0 sends at once.
     int byteTimeUs = 32;
+    // Answer and exit: the usage, or the version.
+    bool help = false;
+    bool version = false;
 };
 
 inline constexpr const char* kUsage =
     "usage: velumo-sim [--api jack|alsa|auto] [--state DIR] [--fresh] [--firmware-version N] [--byte-time-us N] [-v]\n"
+    "       velumo-sim --help | --version\n"
     "commands on standard input: knob INDEX VALUE, preset SLOT, error, unplug, plug, status,\n"
     "  fault corrupt|drop|reject|delay|firmware-fail N, quit\n";
 

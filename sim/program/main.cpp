@@ -21,6 +21,8 @@
 #include "sim/program/MidiPorts.h"
 #include "sim/program/Options.h"
 
+#include "Version.h"
+
 namespace {
 
 using namespace tolvane::sim;
@@ -125,6 +127,14 @@ int main(int argc, char** argv) {
     if (!options) {
         std::cerr << "velumo-sim: " << error << "\n" << kUsage;
         return 2;
+    }
+    if (options->help) {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (options->version) {
+        std::cout << "velumo-sim " << tolvane::kProgramVersion << "\n";
+        return 0;
     }
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);

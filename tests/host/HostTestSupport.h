@@ -74,9 +74,15 @@ public:
         if (connected) SendSysEx(SysExMessage{0, 8, kEditorClosing});
     }
 
+    bool HandleEditorCommand(EditorCommand command) override {
+        commands.push_back(command);
+        return true;
+    }
+
     static constexpr std::uint8_t kEditorClosing[8] = {0xF0, 0x00, 0x51, 0x21, 0x03, 0x5F, 0x0A, 0xF7};
     bool connected = false;
     int editorClosings = 0;
+    std::vector<EditorCommand> commands;
 
 private:
     mutable std::mutex mutex_;

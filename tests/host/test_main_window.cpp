@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -21,6 +22,7 @@
 
 #include <csignal>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 namespace tolvane {
@@ -79,15 +81,63 @@ protected:
     test::RecordingPlugin* plugin = nullptr;
 };
 
-TEST_F(MainWindowTest, MenusShowFileAndHelpWithTheirItems) {
+TEST_F(MainWindowTest, MenusShowFileEditPresetAndHelpWithTheirItems) {
     const auto menus = window->menuBar()->actions();
-    ASSERT_EQ(Texts(menus), (std::vector<std::string>{"&File", "&Help"}));
+    ASSERT_EQ(Texts(menus), (std::vector<std::string>{"&File", "&Edit", "&Preset", "&Help"}));
     EXPECT_EQ(
         Texts(menus[0]->menu()->actions()),
         (std::vector<std::string>{"&Import All Presets to Ostrel...", "&Export All Presets from Ostrel ...",
                                   "—", "&Firmware Update...", "&Clear Cache Data", "—",
                                   "&MIDI Settings...\tCtrl+,", "&Ostrel Global Settings...", "—", "&Quit"}));
-    EXPECT_EQ(Texts(menus[1]->menu()->actions()), (std::vector<std::string>{"&About", "&Read Manual"}));
+    EXPECT_EQ(Texts(menus[3]->menu()->actions()), (std::vector<std::string>{"&About", "&Read Manual"}));
+    EXPECT_EQ(menus[3]->menu()->actions()[1]->shortcut(), QKeySequence(Qt::Key_F1));
+}
+
+// Every key of the editor, its menu item with the key shown beside it, and
+// what pressing the key on the canvas asks of the plug-in.
+TEST_F(MainWindowTest, EditorKeysSitInTheMenusAndReachThePlugin) {
+    const auto menus = window->menuBar()->actions();
+    ASSERT_EQ(menus.size(), 4);
+    const struct {
+        int menu;
+        int item;
+        const char* text;
+        QKeySequence key;
+        std::optional<EditorCommand> command; // none: undo or redo
+    } keys[] = {
+        {1, 0, "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z), std::nullopt},
+        {1, 1, "&Redo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), std::nullopt},
+        {1, 3, "&Close Page", QKeySequence(Qt::Key_Escape), EditorCommand::CloseOverlay},
+        {2, 0, "Preset &Up", QKeySequence(Qt::Key_Up), EditorCommand::PresetUp},
+        {2, 1, "Preset &Down", QKeySequence(Qt::Key_Down), EditorCommand::PresetDown},
+        {2, 2, "Up &10 Presets", QKeySequence(Qt::Key_PageUp), EditorCommand::PresetUpTen},
+        {2, 3, "Down 1&0 Presets", QKeySequence(Qt::Key_PageDown), EditorCommand::PresetDownTen},
+        {2, 5, "&Save to Its Slot", QKeySequence(Qt::CTRL | Qt::Key_S), EditorCommand::SavePresetToSlot},
+        {2, 6, "&Import Preset File...", QKeySequence(Qt::CTRL | Qt::Key_I), EditorCommand::ImportPresetFile},
+        {2, 7, "&Export Preset File...", QKeySequence(Qt::CTRL | Qt::Key_E), EditorCommand::ExportPresetFile},
+    };
+    // An edit to undo: the plug-in's one parameter moved as a control would.
+    plugin->Params().Add()->InitDouble("Gain", 0.0, 0.0, 100.0, 0.1, "dB");
+    plugin->ParamChangeFromControl(0, 0.25);
+    window->Editor()->setFocus();
+    for (const auto& k : keys) {
+        const QList<QAction*> items = menus[k.menu]->menu()->actions();
+        ASSERT_GT(items.size(), k.item) << k.text;
+        EXPECT_EQ(items[k.item]->text().toStdString(), k.text);
+        EXPECT_EQ(items[k.item]->shortcut(), k.key) << k.text;
+        plugin->commands.clear();
+        QTest::keyClick(window->Editor(), k.key[0].key(), k.key[0].keyboardModifiers());
+        if (k.command)
+            EXPECT_EQ(plugin->commands, std::vector<EditorCommand>{*k.command}) << k.text;
+        else
+            EXPECT_TRUE(plugin->commands.empty()) << k.text;
+        if (k.menu == 1 && k.item == 0) {
+            EXPECT_DOUBLE_EQ(plugin->GetParam(0)->Value(), 0.0) << "undone";
+        }
+        if (k.menu == 1 && k.item == 1) {
+            EXPECT_DOUBLE_EQ(plugin->GetParam(0)->Value(), 25.0) << "redone";
+        }
+    }
 }
 
 TEST_F(MainWindowTest, ClientIsTheEditorAtHalfScaleWithoutMaximise) {
@@ -121,12 +171,18 @@ TEST_F(MainWindowTest, CtrlCommaOpensPreferencesWithOffFirstAndTheOpenPorts) {
         poll.stop();
         seen = {dialog->windowTitle().toStdString(), dialog->InputList()->itemText(0).toStdString(),
                 dialog->InputList()->currentText().toStdString(),
-                dialog->OutputList()->currentText().toStdString()};
+                dialog->OutputList()->currentText().toStdString(),
+                dialog->SystemsFound()->text().toStdString()};
         dialog->reject();
     });
     poll.start(20);
     QTest::keyClick(window->Editor(), Qt::Key_Comma, Qt::ControlModifier);
-    EXPECT_EQ(seen, (std::vector<std::string>{"Preferences", "off", sim->InPort(), sim->OutPort()}));
+    ASSERT_EQ(seen.size(), 5u);
+    EXPECT_EQ(std::vector<std::string>(seen.begin(), seen.begin() + 4),
+              (std::vector<std::string>{"Preferences", "off", sim->InPort(), sim->OutPort()}));
+    // The test's JACK server is running, so JACK is among the systems found.
+    EXPECT_TRUE(seen[4].starts_with("MIDI systems found: ")) << seen[4];
+    EXPECT_NE(seen[4].find("JACK"), std::string::npos) << seen[4];
 }
 
 TEST_F(MainWindowTest, ClosingWhileConnectedSendsOneEditorClosingAndSavesTheScale) {

@@ -1,7 +1,9 @@
-// The program run as a process: one copy only, and SIGTERM closing the window
-// the way Quit does.
+// The program run as a process: one copy only, SIGTERM closing the window the
+// way Quit does, the command-line answers, and a quiet start where MIDI and
+// audio services are missing.
 
 #include "HostTestSupport.h"
+#include "host/SoundSystems.h"
 #include "support/JackServer.h"
 
 #include <gtest/gtest.h>
@@ -54,6 +56,97 @@ TEST(Program, SecondCopyExitsAtOnceAndTheFirstKeepsRunning) {
     EXPECT_EQ(WEXITSTATUS(firstStatus), 0);
     EXPECT_NE(ReadFile(home.SettingsPath()).find("[GUI]\nscale=0.500000\n"), std::string::npos);
     unsetenv("TMPDIR");
+}
+
+// Runs a program with the display and platform taken away; its output and status.
+struct Answer {
+    std::string out;
+    int status = -1;
+};
+Answer RunWithoutDisplay(const std::vector<std::string>& args) {
+    const std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("QT_QPA_PLATFORM");
+    test::detail::Child child = test::detail::Spawn(args, false, true);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
+    Answer answer;
+    if (child.pid < 0) return answer;
+    char buf[512];
+    for (ssize_t n; (n = read(child.stdoutFd, buf, sizeof buf)) > 0;)
+        answer.out.append(buf, static_cast<std::size_t>(n));
+    close(child.stdoutFd);
+    answer.status = test::detail::WaitUntil(child.pid, Clock::now() + std::chrono::seconds(5));
+    if (answer.status == -1) test::detail::Stop(child.pid);
+    return answer;
+}
+
+TEST(Program, HelpAndVersionAnswerAndExitWithoutADisplay) {
+    test::TempDataHome home; // nothing may be written there
+    const struct {
+        std::vector<std::string> args;
+        std::string expected;
+    } cases[] = {
+        {{TOLVANE_PATH, "--version"}, "tolvane 1.0.0\n"},
+        {{TOLVANE_PATH, "--help"}, "usage: tolvane [--help] [--version]\n"},
+        {{VELUMO_SIM_PATH, "--version"}, "velumo-sim 1.0.0\n"},
+        {{VELUMO_SIM_PATH, "--help"}, "usage: velumo-sim "},
+    };
+    for (const auto& c : cases) {
+        const Answer a = RunWithoutDisplay(c.args);
+        ASSERT_NE(a.status, -1) << c.args[1] << " did not exit";
+        EXPECT_TRUE(WIFEXITED(a.status) && WEXITSTATUS(a.status) == 0) << c.args[0] << " " << c.args[1];
+        EXPECT_EQ(a.out.substr(0, c.expected.size()), c.expected) << a.out;
+    }
+    EXPECT_FALSE(std::filesystem::exists(home.DataFolder()));
+}
+
+TEST(Program, StartsQuietlyWhereNoMidiOrAudioServiceIsThere) {
+    const SoundSystems present = ProbeSoundSystems();
+    if (present.alsaSequencer || present.alsaCards || present.pulse)
+        GTEST_SKIP() << "this machine has ALSA or PulseAudio; the quiet start is for one without";
+    test::TempDataHome home;
+    setenv("TMPDIR", home.Tmp().c_str(), 1);
+    setenv("JACK_DEFAULT_SERVER", "tolvane-no-such-server", 1);
+    setenv("JACK_NO_START_SERVER", "1", 1);
+    const std::string errPath = (home.Root() / "start.err").string();
+    const pid_t pid = test::detail::Spawn({TOLVANE_PATH}, false, false, errPath).pid;
+    ASSERT_GT(pid, 0);
+    // Past the MIDI and audio start once settings.ini has been written back;
+    // then the soundcard message waits for the user.
+    const bool started = test::WaitFor([&] { return std::filesystem::exists(home.SettingsPath()); },
+                                       std::chrono::milliseconds(10000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    unsetenv("JACK_DEFAULT_SERVER");
+    unsetenv("JACK_NO_START_SERVER");
+    unsetenv("TMPDIR");
+    ASSERT_TRUE(started);
+    // Qt's notes about the test's own environment are not the program's.
+    std::istringstream err(ReadFile(errPath));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(err, line);) {
+        if (line.empty() || line.starts_with("QStandardPaths:") || line.find("propagateSizeHints") != std::string::npos)
+            continue;
+        lines.push_back(line);
+    }
+    EXPECT_TRUE(lines.empty()) << "first line: " << lines.front();
+}
+
+TEST(SoundSystems, TheMidiSystemsAreNamedAsFound) {
+    const struct {
+        SoundSystems present;
+        const char* text;
+    } cases[] = {
+        {{.alsaSequencer = true, .jack = true}, "ALSA sequencer, JACK"},
+        {{.alsaSequencer = true}, "ALSA sequencer"},
+        {{.alsaCards = true, .pulse = true, .jack = true}, "JACK"},
+        {{.alsaCards = true, .pulse = true}, "none"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DescribeMidiSystems(c.present), c.text);
 }
 
 } // namespace

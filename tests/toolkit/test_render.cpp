@@ -47,6 +47,44 @@ TEST(Render, TestPageAtEachScaleHasTheWindowSizeAndTheRightBitmaps) {
     }
 }
 
+TEST(Render, ScreenPixelRatioDrawsAtItsResolutionWithTheDoubleBitmaps) {
+    UiFixture f;
+    BuildTestPage(*f.ui);
+    auto* probe = f.ui->AddControl(std::make_unique<BitmapKnobRotaterControl>(
+        Rect(1000, 600, 1000, 600), f.ui->LoadBitmap("knob.png"), kNoParam));
+    probe->SetValue(0.5);
+    struct Case {
+        float scale;
+        float ratio;
+        const char* file;
+        QColor body; // Knob.png is red, Knob@2x.png blue
+    };
+    // What counts is draw scale × ratio: above 1 the "@2x" file is drawn.
+    const Case cases[] = {{1.f, 1.f, "page-1-ratio-1.png", QColor(200, 60, 60)},
+                          {1.f, 2.f, "page-1-ratio-2.png", QColor(60, 60, 200)},
+                          {0.5f, 2.f, "page-0.5-ratio-2.png", QColor(200, 60, 60)},
+                          {0.5f, 1.f, "page-0.5-ratio-1.png", QColor(200, 60, 60)}};
+    for (const Case& c : cases) {
+        f.ui->SetCanvasScale(1920, 1200, c.scale);
+        const QImage image = f.ui->RenderToImage(c.ratio);
+        ASSERT_TRUE(image.save(OutputPath(c.file))) << c.file;
+        EXPECT_EQ(image.size(), f.ui->size() * c.ratio) << c.file;
+        EXPECT_EQ(image.devicePixelRatio(), c.ratio) << c.file;
+        const float px = c.scale * c.ratio;
+        const QColor body = image.pixelColor(int(1008 * px), int(600 * px));
+        EXPECT_NEAR(body.red(), c.body.red(), 8) << c.file;
+        EXPECT_NEAR(body.blue(), c.body.blue(), 8) << c.file;
+    }
+    // The widget follows its screen's ratio: a 2× screen at draw scale 1 draws
+    // the double bitmaps; the widget keeps its size in logical pixels.
+    f.ui->SetCanvasScale(1920, 1200, 1.f);
+    f.ui->SetPixelRatio(2.f);
+    EXPECT_EQ(f.ui->LoadBitmap("knob.png").ResourceScale(), 2.f);
+    EXPECT_EQ(f.ui->size(), QSize(1920, 1200));
+    f.ui->SetPixelRatio(1.f);
+    EXPECT_EQ(f.ui->LoadBitmap("knob.png").ResourceScale(), 1.f);
+}
+
 TEST(Render, OpenPopupMenuIsDrawnAboveThePage) {
     UiFixture f;
     BuildTestPage(*f.ui);

@@ -11,6 +11,8 @@
 #include <QFontMetricsF>
 #include <QImage>
 
+#include <functional>
+
 namespace tolvane::testing {
 namespace {
 
@@ -116,9 +118,9 @@ TEST_F(PagesTest, ListRowsStartWithTheirNumbersAndTheFirstNineteenFillTheList) {
 }
 
 // Renders the whole canvas and writes it next to the test binary.
-QImage RenderAt(Canvas& g, float scale, const char* name) {
+QImage RenderAt(Canvas& g, float scale, const char* name, float pixelRatio = 1.f) {
     g.SetCanvasScale(1920, 1200, scale);
-    QImage image = g.RenderToImage();
+    QImage image = g.RenderToImage(pixelRatio);
     image.save(QString(TOLVANE_TEST_OUTPUT_DIR) + "/" + name);
     return image;
 }
@@ -162,6 +164,37 @@ TEST_F(PagesTest, EverySectionPageRenders) {
             const std::string name = "section-" + std::to_string(page) + "-" + (scale < 1 ? "0.5" : "1") + ".png";
             const QImage image = RenderAt(*graphics, scale, name.c_str());
             EXPECT_FALSE(image.isNull()) << name;
+        }
+    }
+}
+
+// Every page as a 1× and a 2× screen shows it at draw scale 0.5 (the
+// window's default), for a look: on the 2× screen text, vectors and bitmaps
+// must be as sharp as at draw scale 1 on a 1× screen.
+TEST_F(PagesTest, EveryPageRendersForOneAndTwoTimesScreens) {
+    Connect();
+    struct Page {
+        const char* name;
+        std::function<void()> show;
+    };
+    const Page pages_[] = {
+        {"main", [] {}},
+        {"drive", [this] { pages->ShowSectionPage(ui::kPageDrive); }},
+        {"ambience", [this] { pages->ShowSectionPage(ui::kPageAmbience); }},
+        {"gate", [this] { pages->ShowSectionPage(ui::kPageGate); }},
+        {"autofilter", [this] { pages->ShowSectionPage(ui::kPageAutoFilter); }},
+        {"settings", [this] { plugin->HandleMenuCommand(MenuCommand::GlobalSettings); }},
+        {"about", [this] {
+             graphics->HideGroup(ui::kGroupGlobalSettings);
+             pages->ShowAbout();
+         }},
+    };
+    for (const Page& page : pages_) {
+        page.show();
+        for (float ratio : {1.f, 2.f}) {
+            const std::string file = std::string("page-") + page.name + "-ratio-" + (ratio > 1.f ? "2" : "1") + ".png";
+            const QImage image = RenderAt(*graphics, 0.5f, file.c_str(), ratio);
+            EXPECT_EQ(image.width(), static_cast<int>(960 * ratio)) << file;
         }
     }
 }
