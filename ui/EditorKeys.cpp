@@ -55,7 +55,8 @@ void EditorUi::StepPresetsByKey(int steps) {
     // is), and no page over it.
     const Control* sw = ByTag(steps > 0 ? kTagUpSwitch : kTagDownSwitch);
     if (!sw || sw->IsHidden() || sw->IsDisabled() || GroupShown(kGroupGlobalSettings) || GroupShown(kGroupKnobCc) ||
-        GroupShown(kGroupProgramMap) || GroupShown(kGroupFirmwareUpdate) || GroupShown(kGroupAbout) ||
+        GroupShown(kGroupProgramMap) || GroupShown(kGroupJacks) || GroupShown(kGroupFirmwareUpdate) ||
+        GroupShown(kGroupAbout) ||
         GroupShown(kGroupCustomIr))
         return;
     const int direction = steps > 0 ? 1 : -1;
@@ -102,13 +103,17 @@ bool EditorUi::CloseTopmost() {
         CloseCustomIrPicker();
         return true;
     }
-    // The two set-up pages go back to the settings page, as their BACK does.
+    // The set-up pages go back to the settings page, as their BACK does.
     if (GroupShown(kGroupKnobCc)) {
         plugin_.LeaveKnobCcPage();
         return true;
     }
     if (GroupShown(kGroupProgramMap)) {
         plugin_.LeaveProgramMapPage();
+        return true;
+    }
+    if (GroupShown(kGroupJacks)) {
+        plugin_.LeaveJacksPage();
         return true;
     }
     if (GroupShown(kGroupGlobalSettings)) {
