@@ -180,6 +180,10 @@ public:
     void ParameterChangedByPedal(int index, int value);
     // The IMPORT buttons name the IR position a user IR is given to.
     void SetIrEditTargets(bool positionA, bool positionB);
+    // The IR page's IMPORT buttons: position 7 (positionA) or 8 becomes the
+    // IR edit target and gets user IR slot; its high part goes to the pedal
+    // now, its low part when the pedal reports IR number step done.
+    void TargetUserIrSlot(bool positionA, int slot);
     // Whether the IR list's last event was a press (parameter 72 acts only then).
     void SetIrListEventIsPress(bool press) { irListPress_ = press; }
     // The text the IR list row of position 7 (which = 0) or 8 (1) shows.
@@ -298,6 +302,8 @@ private:
     void IrNumberStepDone();
     void UserIrSlotLowPart(bool positionA, int v);
     void ClickIrSlot(int row, bool rightColumn);
+    // IR slot A or B := slot; the step waits for the pedal after the high part.
+    void SendUserIrSlotHighPart(bool positionA, int slot);
     // Settings
     void SettingsBlock(const sysex::SysexBlockView& block);
     void ApplySettingValue(int index, int v);
