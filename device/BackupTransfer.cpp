@@ -15,7 +15,8 @@ constexpr const char* kCommunicationError = "Communication error!";
 constexpr const char* kOverwriteQuestion =
     "This operation will overwrite the current Presets!\nAre you sure to continue?";
 constexpr const char* kExportTooLarge = "The backup is larger than 1 MiB and was not saved.";
-constexpr const char* kExportNotWritten = "The backup file could not be written.";
+constexpr const char* kExportNotWritten =
+    "The backup file could not be written (folder not writable or disk full).\nAn earlier file is unchanged.";
 constexpr const char* kNotABackup = "This file is not a backup of the pedal.\nNothing was sent.";
 
 } // namespace

@@ -11,6 +11,8 @@ namespace {
 constexpr int kSlotsPerBank = 32;
 constexpr int kBlocksPerBank = 4;
 constexpr int kFactoryIndexMask = 127;
+constexpr const char* kNotCached =
+    "A downloaded impulse response could not be saved in the data folder (not writable or disk full).";
 
 } // namespace
 
@@ -93,7 +95,12 @@ IrReception IrDownload::OnStreamMessage(const sysex::StreamMessageView& stream) 
         editor_.HideGroup(link::kGroupProgress);
         return IrReception::Dropped;
     }
-    files_.WriteIrRecord(irNumber_, std::span<const std::uint8_t>(received_.data(), unpacker_.Stored()));
+    if (!files_.WriteIrRecord(irNumber_, std::span<const std::uint8_t>(received_.data(), unpacker_.Stored()))) {
+        Progress(0.0, "0 %");
+        editor_.HideGroup(link::kGroupProgress);
+        editor_.AskUser(kNotCached, "", AskButtons::Ok);
+        return IrReception::Dropped;
+    }
     if (irNumber_ >= ir::kFirstFactoryNumber && (irNumber_ & kFactoryIndexMask) < 8 &&
         hooks_.factoryIrWritten)
         hooks_.factoryIrWritten(irNumber_ & kFactoryIndexMask);

@@ -11,6 +11,8 @@ namespace {
 constexpr int kSlotViewRows = 32;
 constexpr int kFactorySlots = 8;
 constexpr const char* kWavRefused = "This file cannot be read as a WAV file.\nNothing was sent.";
+constexpr const char* kNotCached =
+    "The impulse response could not be saved in the data folder (not writable or disk full).\nNothing was sent.";
 
 std::string Percent(double fraction) {
     char text[16];
@@ -62,9 +64,15 @@ void IrUpload::StoreAndSendRecord(const ir::RecordBytes& record, int slot) {
 void IrUpload::StoreAndSend(const std::string& name, int slot, double gain) {
     gain_ = gain;
     const ir::RecordBytes record = ir::BuildRecord(samples_, gain_, name);
-    files_.WriteIrRecord(slot, record);
-
     maySend_ = false;
+    // The pedal gets only what the library keeps, so that the two agree.
+    if (!files_.WriteIrRecord(slot, record)) {
+        pendingA_ = false;
+        pendingB_ = false;
+        editor_.AskUser(kNotCached, "", AskButtons::Ok);
+        return;
+    }
+
     transfer_.Fill(record);
     if (link_.connected) maySend_ = true;
 

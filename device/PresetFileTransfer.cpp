@@ -16,6 +16,8 @@ constexpr const char* kUnknownFormat = "Unknown file format.";
 constexpr const char* kUnsupportedVersion =
     "Unsupported file version. \nPlease update the Dunvale Editor \nto the latest version.";
 constexpr const char* kNotSaved = "Current Preset not saved. \nContinue without saving?";
+constexpr const char* kNotWritten =
+    "The preset file could not be written (folder not writable or disk full).\nAn earlier file is unchanged.";
 constexpr const char* kOverwriteIr =
     "This operation will overwrite the currently selected User IR. \nContinue without saving?";
 
@@ -63,7 +65,10 @@ void PresetFileTransfer::SavePresetFile() {
     appendRecord(onA, Value(kParamUserIr7PresetMsb), Value(kParamUserIr7Preset));
     appendRecord(onB, Value(kParamUserIr8PresetMsb), Value(kParamUserIr8Preset));
 
-    if (!store_.Write(path, content)) return;
+    if (!store_.Write(path, content)) {
+        editor_.AskUser(kNotWritten, "", AskButtons::Ok);
+        return;
+    }
     editor_.SetTextByTag(link::kTagPresetName, stem);
     if (hooks_.presetNameChanged) hooks_.presetNameChanged(stem);
     link_.presetModified = false;

@@ -166,6 +166,7 @@ void Tolvane::StartBulkLoad() {
 
 void Tolvane::FinishBulkLoad() {
     bulkLoadRunning_.store(false);
+    if (presetCacheFailed_.exchange(false)) SetPendingMessage(link::kTextPresetsNotCached);
     flags_.applyFlag.store(false);
     if (EditorOpen()) {
         screen_.SetControlValueByTag(link::kTagProgressKnob, 1.0);
@@ -213,11 +214,14 @@ void Tolvane::BulkPresetDump(const sysex::SysexBlockView& block) {
     const int slot = block.Index();
     bulkIndex_.store(slot);
     const auto data = block.Data();
-    // A file that cannot be written does not stop the load.
-    library_.WritePresetFile(slot, data.data());
+    // A file that cannot be written does not stop the load; its checksum is
+    // not taken, so the slot is read again at the next connection.
     const auto message = block.Message();
-    localChecksums_[slot] = {message[sysex::kOffsetBlockChecksumHigh],
-                             message[sysex::kOffsetBlockChecksumLow]};
+    if (library_.WritePresetFile(slot, data.data()))
+        localChecksums_[slot] = {message[sysex::kOffsetBlockChecksumHigh],
+                                 message[sysex::kOffsetBlockChecksumLow]};
+    else
+        presetCacheFailed_.store(true);
     pending_[slot].store(false);
     const bool open = EditorOpen();
     if (open) {
@@ -288,10 +292,12 @@ void Tolvane::NormalPresetDump(const sysex::SysexBlockView& block) {
         // The dump answers a save to slot: keep it as that slot's file.
         blinkCounting_.store(false);
         const int current = CurrentPreset();
-        library_.WritePresetFile(current, data.data());
         const auto message = block.Message();
-        localChecksums_[current] = {message[sysex::kOffsetBlockChecksumHigh],
-                                    message[sysex::kOffsetBlockChecksumLow]};
+        if (library_.WritePresetFile(current, data.data()))
+            localChecksums_[current] = {message[sysex::kOffsetBlockChecksumHigh],
+                                        message[sysex::kOffsetBlockChecksumLow]};
+        else
+            SetPendingMessage(link::kTextPresetsNotCached);
     }
 
     // At most one request for a user IR that is not in the library yet.

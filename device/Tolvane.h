@@ -336,6 +336,8 @@ private:
     int pendingCount_ = 0;
     int loadedCount_ = 0;
     std::atomic<bool> bulkLoadRunning_{false};
+    // A received preset could not be written to the library during the load.
+    std::atomic<bool> presetCacheFailed_{false};
     std::atomic<int> bulkIndex_{0};
     std::atomic<int> currentPreset_{0};
     std::atomic<int> selectedPresetRow_{0};

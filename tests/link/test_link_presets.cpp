@@ -1,4 +1,5 @@
 #include "LinkFixture.h"
+#include "device/LinkTags.h"
 #include "library/DataFolder.h"
 #include "library/LibraryFiles.h"
 #include "library/PresetCache.h"
@@ -36,6 +37,19 @@ protected:
         return ReadWholeFile(PresetFilePath(folder.Path(), slot)).value_or(Bytes{});
     }
 };
+
+// The library cannot keep what the pedal sends: the load goes on, the user is
+// told once, and the slots keep no checksum so that they are read again.
+TEST_F(Presets, PresetsTheLibraryCannotKeepAreReportedAndReadAgainNextTime) {
+    folder.Write("Presets", {1}); // a file where the folder should be
+    Start();
+    Connect();
+    Idle();
+    EXPECT_EQ(screen.Count("ask " + std::string(link::kTextPresetsNotCached)), 1);
+    EXPECT_FALSE(tolvane->BulkLoadRunning());
+    for (int slot : {0, 64, 127})
+        EXPECT_EQ(tolvane->LocalChecksum(slot), (ChecksumPair{0, 0})) << slot;
+}
 
 TEST_F(Presets, AllChecksumsEqualGoesStraightToTheGlobalBlock) {
     CacheAllPedalPresets();

@@ -130,6 +130,16 @@ TEST_F(IrUploadTest, NotConnectedKeepsTheRecordAndSendsNothing) {
     EXPECT_EQ(record[36 + 2 * 1199 + 1], 0);
 }
 
+TEST_F(IrUploadTest, AnIrTheLibraryCannotKeepIsNotSent) {
+    WriteFile(rig.folder.Path() / "User IRs", Bytes{1}); // a file where the folder should be
+    ImportCabinet(4);
+    rig.Ticks(5);
+    EXPECT_TRUE(rig.sent.empty());
+    ASSERT_EQ(rig.seam.asked.size(), 1u);
+    EXPECT_NE(rig.seam.asked[0].find("could not be saved"), std::string::npos);
+    EXPECT_NE(rig.seam.asked[0].find("Nothing was sent"), std::string::npos);
+}
+
 TEST_F(IrUploadTest, UploadThenDownloadGivesTheIdenticalRecord) {
     ImportCabinet(40);
     rig.Ticks(12);
