@@ -11,6 +11,8 @@ namespace {
 constexpr int kSlotViewRows = 32;
 constexpr int kFactorySlots = 8;
 constexpr const char* kWavRefused = "This file cannot be read as a WAV file.\nNothing was sent.";
+constexpr const char* kWavTooLarge =
+    "This WAV file is larger than 16 MiB, far more than an impulse response needs.\nNothing was sent.";
 constexpr const char* kNotCached =
     "The impulse response could not be saved in the data folder (not writable or disk full).\nNothing was sent.";
 
@@ -43,8 +45,14 @@ void IrUpload::ImportWav() {
     lastWavPath_ = path;
     // A rejected file would otherwise upload whatever the buffer held before
     // under this file's name.
-    if (!files_.ParseWav(path, samples_)) {
+    switch (files_.ParseWav(path, samples_)) {
+    case WavLoad::Ok:
+        break;
+    case WavLoad::Rejected:
         editor_.AskUser(kWavRefused, "", AskButtons::Ok);
+        return;
+    case WavLoad::TooLarge:
+        editor_.AskUser(kWavTooLarge, "", AskButtons::Ok);
         return;
     }
     StoreAndSendIr(NameFromPath(path), selectedSlot_);

@@ -11,8 +11,10 @@
 
 namespace tolvane {
 
-bool WavIrFiles::ParseWav(const std::string& path, IrSampleBuffer& buffer) {
-    return tolvane::ParseWav(std::filesystem::path(path), buffer);
+WavLoad WavIrFiles::ParseWav(const std::string& path, IrSampleBuffer& buffer) {
+    const auto size = FileSize(path);
+    if (size && *size > kLargestWavFile) return WavLoad::TooLarge;
+    return tolvane::ParseWav(std::filesystem::path(path), buffer) ? WavLoad::Ok : WavLoad::Rejected;
 }
 
 bool WavIrFiles::ParseFactoryWav(int k, IrSampleBuffer& buffer) {

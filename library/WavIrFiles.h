@@ -13,7 +13,7 @@ class WavIrFiles final : public IIrFiles {
 public:
     explicit WavIrFiles(std::filesystem::path dataFolder) : folder_(std::move(dataFolder)) {}
 
-    bool ParseWav(const std::string& path, IrSampleBuffer& buffer) override;
+    WavLoad ParseWav(const std::string& path, IrSampleBuffer& buffer) override;
     bool ParseFactoryWav(int k, IrSampleBuffer& buffer) override;
     bool WriteIrRecord(int irNumber, std::span<const std::uint8_t> bytes) override;
     std::optional<ir::RecordBytes> ReadIrRecord(int irNumber) override;

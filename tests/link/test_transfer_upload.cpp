@@ -109,6 +109,28 @@ TEST_F(IrUploadTest, ARejectedFileIsNeitherStoredNorSent) {
     EXPECT_EQ(rig.samples[0], 0.3);
 }
 
+TEST_F(IrUploadTest, AWavFileAbove16MiBIsRefusedUnread) {
+    ImportCabinet(3); // a good file first, so that the buffer holds something
+    rig.Ticks(15);
+    const Bytes before = ReadFile(UserIrFile(rig, 3));
+    const std::size_t sent = rig.sent.size();
+    const IrSampleBuffer samples = rig.samples;
+
+    // A valid WAV head followed by enough silence to pass 16 MiB.
+    const std::string path = rig.folder.File("huge.wav");
+    WriteFile(path, Wav16(DecayingIr(2000)));
+    std::filesystem::resize_file(path, kLargestWavFile + 1);
+    rig.seam.files.push_back(path);
+    rig.seam.asked.clear();
+    rig.upload.ImportWav();
+    rig.Ticks(5);
+    EXPECT_EQ(rig.sent.size(), sent);
+    EXPECT_EQ(ReadFile(UserIrFile(rig, 3)), before);
+    EXPECT_EQ(rig.samples, samples);
+    ASSERT_EQ(rig.seam.asked.size(), 1u);
+    EXPECT_NE(rig.seam.asked[0].find("16 MiB"), std::string::npos);
+}
+
 TEST_F(IrUploadTest, NothingIsChosenNothingHappens) {
     rig.upload.ImportWav();
     rig.Ticks(3);
