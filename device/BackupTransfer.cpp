@@ -1,5 +1,6 @@
 #include "device/BackupTransfer.h"
 
+#include "device/FileNames.h"
 #include "device/LinkTags.h"
 #include "device/SysexBuilders.h"
 
@@ -18,6 +19,8 @@ constexpr const char* kExportTooLarge = "The backup is larger than 1 MiB and was
 constexpr const char* kExportNotWritten =
     "The backup file could not be written (folder not writable or disk full).\nAn earlier file is unchanged.";
 constexpr const char* kNotABackup = "This file is not a backup of the pedal.\nNothing was sent.";
+constexpr const char* kNotOpened = "This backup file cannot be opened.\nNothing was sent.";
+constexpr const char* kTooLarge = "This file is larger than 1 MiB and cannot be a backup of the pedal.\nNothing was sent.";
 
 } // namespace
 
@@ -37,9 +40,9 @@ void BackupTransfer::Progress(double fraction) {
 
 void BackupTransfer::ExportAll() {
     const std::string proposed = lastBackupPath_.empty() ? kDefaultName : lastBackupPath_;
-    const std::string path = editor_.AskForFile(FileAction::Save, "dvb", dataFolder_, proposed);
-    if (path.empty()) return;
-    lastBackupPath_ = exportPath_ = path;
+    const std::string chosen = editor_.AskForFile(FileAction::Save, "dvb", dataFolder_, proposed);
+    if (chosen.empty()) return;
+    lastBackupPath_ = exportPath_ = WithExtension(chosen, "dvb");
     buffer_.clear();
     buffer_.reserve(backup::kBufferSize);
     presetCounter_ = 0;
@@ -133,8 +136,16 @@ void BackupTransfer::ImportAll() {
     const std::string path = editor_.AskForFile(FileAction::Open, "dvb", directory, "");
     if (path.empty()) return;
     lastBackupPath_ = path;
-    auto content = hooks_.readFile ? hooks_.readFile(path) : std::nullopt;
-    if (!content) return;
+    const auto size = hooks_.fileSize ? hooks_.fileSize(path) : std::nullopt;
+    if (size && *size > backup::kBufferSize) {
+        editor_.AskUser(kTooLarge, "", AskButtons::Ok);
+        return;
+    }
+    auto content = size && hooks_.readFile ? hooks_.readFile(path) : std::nullopt;
+    if (!content) {
+        editor_.AskUser(kNotOpened, "", AskButtons::Ok);
+        return;
+    }
     auto messages = backup::SplitMessages(*content);
     if (!messages) {
         // A damaged file would send messages cut at the wrong places.

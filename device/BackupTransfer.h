@@ -40,6 +40,8 @@ namespace tolvane {
 struct BackupHooks {
     // The whole file; nullopt when it cannot be read or is larger than 1 MiB.
     std::function<std::optional<std::vector<std::uint8_t>>(const std::string& path)> readFile;
+    // The file's size, asked before it is read; nullopt when it cannot be opened.
+    std::function<std::optional<std::uintmax_t>(const std::string& path)> fileSize;
     // Writes (replaces) the file; false when it could not be written.
     std::function<bool(const std::string& path, std::span<const std::uint8_t> bytes)> writeFile;
     // Deletes the cached preset and IR files and labels the presets from the

@@ -4,6 +4,7 @@
 #include "device/SysexBuilders.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -12,6 +13,7 @@ namespace tolvane {
 namespace {
 
 constexpr const char* kTooLarge = "This firmware file is too large for the pedal.\nNothing was sent.";
+constexpr const char* kNotOpened = "This firmware file cannot be opened.\nNothing was sent.";
 constexpr const char* kTooSmall =
     "This firmware file is too small to be a firmware image.\nNothing was sent.";
 
@@ -38,12 +40,21 @@ FirmwareLoad FirmwareUpdate::ChooseAndLoad() {
 }
 
 FirmwareLoad FirmwareUpdate::LoadFirmware(const std::string& path) {
+    auto notReadable = [this] {
+        editor_.AskUser(kNotOpened, "", AskButtons::Ok);
+        return FirmwareLoad::NotReadable;
+    };
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return notReadable();
     std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) return FirmwareLoad::NotReadable;
+    if (!file) return notReadable();
     const std::streamoff end = file.tellg();
-    if (end < 0) return FirmwareLoad::NotReadable;
+    if (end < 0) return notReadable();
     const auto length = static_cast<std::size_t>(end);
-    if (length > kLongestFile) return FirmwareLoad::TooLong;
+    if (length > kLongestFile) {
+        editor_.AskUser(kTooLarge, "", AskButtons::Ok);
+        return FirmwareLoad::TooLong;
+    }
     if (length > kLargestImage) {
         editor_.AskUser(kTooLarge, "", AskButtons::Ok);
         return FirmwareLoad::TooLarge;
@@ -55,7 +66,7 @@ FirmwareLoad FirmwareUpdate::LoadFirmware(const std::string& path) {
     file.seekg(0);
     std::vector<std::uint8_t> image(length);
     if (!file.read(reinterpret_cast<char*>(image.data()), static_cast<std::streamsize>(length)))
-        return FirmwareLoad::NotReadable;
+        return notReadable();
     if (!transfer_.Fill(image)) {
         editor_.AskUser(kTooLarge, "", AskButtons::Ok);
         return FirmwareLoad::TooLarge;

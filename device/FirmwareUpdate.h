@@ -28,8 +28,8 @@ namespace tolvane {
 enum class FirmwareLoad {
     Sent,          // Enter firmware update went out
     NothingChosen, // the file question was cancelled
-    NotReadable,   // the file cannot be opened: nothing happens
-    TooLong,       // 65536 bytes or more: nothing happens
+    NotReadable,   // the file cannot be opened: refused with a message
+    TooLong,       // 65536 bytes or more: refused with a message
     TooLarge,      // its packed form would not fit the transfer buffer: refused with a message
     TooSmall,      // shorter than one boot-loader block once packed: refused with a message
 };

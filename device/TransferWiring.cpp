@@ -195,6 +195,7 @@ BackupHooks TransferWiring::BackupFileHooks() {
     BackupHooks h;
     h.readFile = files_.readBackup;
     h.writeFile = files_.writeBackup;
+    h.fileSize = files_.fileSize;
     // The end of a restore: the caches no longer match the pedal, so the next
     // connection loads every preset again.
     h.clearCacheAndRelabel = [this] {

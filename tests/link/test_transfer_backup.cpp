@@ -65,6 +65,14 @@ TEST(BackupExport, APedalWithoutUserIrsGivesOnlyThePresetDumps) {
     EXPECT_EQ(rig.seam.texts[53], "100 %");
 }
 
+TEST(BackupExport, TheExtensionIsAddedWhenMissing) {
+    TransferRig rig(WithoutUserIrs());
+    Export(rig, rig.folder.File("set"));
+    EXPECT_EQ(std::filesystem::file_size(rig.folder.File("set.dvb")), kPresetDumps);
+    EXPECT_FALSE(std::filesystem::exists(rig.folder.File("set")));
+    EXPECT_EQ(rig.backup.LastBackupPath(), rig.folder.File("set.dvb"));
+}
+
 TEST(BackupExport, EachUsedIrOnceInSlotOrder) {
     sim::PedalState state = sim::FactoryState();
     // Slot 300 is not a user IR a backup carries.
@@ -232,7 +240,7 @@ TEST(BackupRestore, FilesThatAreNotRestored) {
     nested.insert(nested.end(), dump.begin(), dump.end());
     const Case cases[] = {
         {"the user cancels the question", Bytes(dump.begin(), dump.end()), true, false},
-        {"above 1 MiB", Bytes(1048577, 0), false, false},
+        {"above 1 MiB", Bytes(1048577, 0), false, true},
         {"a message without its end", cut, false, true},
         {"a message inside a message", nested, false, true},
         {"no message at all", Bytes(100, 0x11), false, true},
@@ -250,6 +258,12 @@ TEST(BackupRestore, FilesThatAreNotRestored) {
         EXPECT_EQ(rig.seam.fileQuestions.size(), c.cancel ? 0u : 1u) << c.what;
         EXPECT_EQ(rig.seam.asked.size(), c.message ? 2u : 1u) << c.what;
     }
+    // A file that cannot be opened is named as such.
+    TransferRig rig;
+    rig.seam.files.push_back(rig.folder.File("missing.dvb"));
+    rig.backup.ImportAll();
+    ASSERT_EQ(rig.seam.asked.size(), 2u);
+    EXPECT_NE(rig.seam.asked[1].find("cannot be opened"), std::string::npos);
 }
 
 } // namespace

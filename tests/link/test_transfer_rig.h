@@ -19,6 +19,7 @@
 #include "device/SysexBuilders.h"
 #include "device/TransferBuffer.h"
 #include "library/BackupFile.h"
+#include "library/LibraryFiles.h"
 #include "library/PresetFile.h"
 #include "library/WavIrFiles.h"
 #include "sim/model/FactoryContent.h"
@@ -268,6 +269,7 @@ private:
     BackupHooks BackupFileHooks() {
         BackupHooks h;
         h.readFile = [](const std::string& p) { return ReadBackupFile(p); };
+        h.fileSize = [](const std::string& p) { return FileSize(p); };
         h.writeFile = [](const std::string& p, std::span<const std::uint8_t> b) {
             return WriteBackupFile(p, b);
         };
