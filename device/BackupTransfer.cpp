@@ -3,6 +3,7 @@
 #include "device/FileNames.h"
 #include "device/LinkTags.h"
 #include "device/SysexBuilders.h"
+#include "device/TransferTimeouts.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -19,6 +20,12 @@ constexpr const char* kExportTooLarge = "The backup is larger than 1 MiB and was
 constexpr const char* kExportNotWritten =
     "The backup file could not be written (folder not writable or disk full).\nAn earlier file is unchanged.";
 constexpr const char* kNotABackup = "This file is not a backup of the pedal.\nNothing was sent.";
+constexpr const char* kExportNoAnswer = "Export All stopped: the pedal did not answer.";
+constexpr const char* kExportLinkLost = "Export All stopped: the link to the pedal was reset.";
+constexpr const char* kRestoreNoAnswer = "Import All stopped: the pedal did not answer.";
+constexpr const char* kRestoreByReconnect = "Import All stopped by RECONNECT.";
+constexpr const char* kExportUnreadable =
+    "The backup file was written but does not read back as a backup.\nPlease export again.";
 constexpr const char* kNotOpened = "This backup file cannot be opened.\nNothing was sent.";
 constexpr const char* kTooLarge = "This file is larger than 1 MiB and cannot be a backup of the pedal.\nNothing was sent.";
 
@@ -46,6 +53,7 @@ void BackupTransfer::ExportAll() {
     buffer_.clear();
     buffer_.reserve(backup::kBufferSize);
     presetCounter_ = 0;
+    presetsReceived_ = 0;
     irCounter_ = 0;
     for (auto& flag : neededIr_)
         flag = false;
@@ -56,10 +64,11 @@ void BackupTransfer::ExportAll() {
 void BackupTransfer::OnExportTick() {
     if (!exportActive_) return;
     if (!link_.connected) {
-        exportActive_ = false;
+        AbandonExport(kExportLinkLost);
         return;
     }
     if (!exportReady_) return;
+    waitTicks_ = 0;
     if (presetCounter_ < backup::kPresetCount) {
         const auto message = sysex::BuildRequestPreset(static_cast<std::uint8_t>(presetCounter_));
         ++presetCounter_;
@@ -88,19 +97,49 @@ void BackupTransfer::OnExportTick() {
 void BackupTransfer::FinishExport() {
     exportActive_ = false;
     exportReady_ = false;
-    // Written before the message, so that success is only reported once the file is there.
+    // Written, then read back and taken apart as a restore would, before
+    // success is reported.
     const bool written = hooks_.writeFile && hooks_.writeFile(exportPath_, buffer_);
+    bool readsBack = false;
+    if (written && hooks_.readFile) {
+        const auto back = hooks_.readFile(exportPath_);
+        readsBack = back && *back == buffer_ && backup::SplitMessages(*back) &&
+                    backup::StreamsComplete(*back, *backup::SplitMessages(*back));
+    }
     if (!editor_.IsEditorOpen()) return;
     editor_.HideGroup(link::kGroupProgress);
-    editor_.AskUser(written ? link::kTextFinished : kExportNotWritten, "", AskButtons::Ok);
+    editor_.AskUser(!written ? kExportNotWritten : readsBack ? link::kTextFinished : kExportUnreadable, "",
+                    AskButtons::Ok);
 }
 
 void BackupTransfer::AbandonExport(const char* message) {
-    exportActive_ = false;
+    if (!exportActive_.exchange(false)) return;
     exportReady_ = false;
     buffer_.clear();
+    char text[128];
+    std::snprintf(text, sizeof text, "%s\n%d of %d presets were received; no file was written.", message,
+                  presetsReceived_.load(), backup::kPresetCount);
     editor_.HideGroup(link::kGroupProgress);
-    editor_.AskUser(message, "", AskButtons::Ok);
+    editor_.AskUser(text, "", AskButtons::Ok);
+}
+
+void BackupTransfer::Watch() {
+    const bool waiting = (exportActive_ && !exportReady_) || (restoreActive_ && !restoreSendNext_);
+    if (!waiting) {
+        waitTicks_ = 0;
+        return;
+    }
+    if (++waitTicks_ < kAnswerTimeoutTicks) return;
+    waitTicks_ = 0;
+    if (exportActive_)
+        AbandonExport(kExportNoAnswer);
+    else
+        StopRestore(kRestoreNoAnswer);
+}
+
+void BackupTransfer::Cancel() {
+    if (exportActive_) AbandonExport(kExportLinkLost);
+    if (restoreActive_) StopRestore(kRestoreByReconnect);
 }
 
 void BackupTransfer::OnExportMessage(std::span<const std::uint8_t> message) {
@@ -116,6 +155,7 @@ void BackupTransfer::OnExportMessage(std::span<const std::uint8_t> message) {
     }
     buffer_.insert(buffer_.end(), message.begin(), message.end());
     if (command == sysex::command::kPresetDump) {
+        ++presetsReceived_;
         editor_.ShowGroup(link::kGroupProgress);
         Progress(presetCounter_ / static_cast<double>(backup::kPresetCount));
         exportReady_ = true;
@@ -147,7 +187,8 @@ void BackupTransfer::ImportAll() {
         return;
     }
     auto messages = backup::SplitMessages(*content);
-    if (!messages) {
+    // A stream without its end would leave the restore waiting for good.
+    if (!messages || !backup::StreamsComplete(*content, *messages)) {
         // A damaged file would send messages cut at the wrong places.
         editor_.AskUser(kNotABackup, "", AskButtons::Ok);
         return;
@@ -174,6 +215,7 @@ void BackupTransfer::OnRestoreTick() {
         return;
     }
     restoreSendNext_ = false;
+    waitTicks_ = 0;
     const std::size_t index = messageIndex_;
     if (index >= messages_.size()) return;
     const backup::MessageSpan where = messages_[index];
@@ -213,6 +255,22 @@ bool BackupTransfer::OnStatus(std::uint8_t code) {
     default:
         return false;
     }
+}
+
+void BackupTransfer::StopRestore(const char* reason) {
+    if (!restoreActive_.exchange(false)) return;
+    restoreSendNext_ = false;
+    const auto end = sysex::BuildBulkTransfer(false);
+    sender_.SendSysEx(end.data(), end.size());
+    char text[128];
+    std::snprintf(text, sizeof text, "%s\n%zu of %zu messages were taken; the presets are read again.", reason,
+                  static_cast<std::size_t>(messageIndex_), messages_.size());
+    editor_.HideGroup(link::kGroupProgress);
+    editor_.AskUser(text, "", AskButtons::Ok);
+    // What the pedal holds is now partly the backup: the caches are read anew.
+    if (hooks_.clearCacheAndRelabel) hooks_.clearCacheAndRelabel();
+    link_.connected = false;
+    link_.autoConnect = true;
 }
 
 void BackupTransfer::FinishRestore() {

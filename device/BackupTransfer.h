@@ -16,6 +16,10 @@
 //                         the tick ends there.
 //   OnExportMessage       inbound thread, while ExportActive(): Preset dumps
 //                         (routed while connected) and IR stream messages.
+//   Watch                 periodic task, every tick: an answer overdue by
+//                         three seconds ends the export or restore, with a
+//                         message saying what was done.
+//   Cancel                user-interface thread: RECONNECT ends either.
 //   OnStatus              inbound thread, for Block accepted (0x71, 0x7D),
 //                         Block accepted, continue (0x73) and Block rejected
 //                         (0x72, 0x7E). Returns false when no restore runs: the
@@ -63,6 +67,8 @@ public:
     void OnRestoreTick();
     void OnExportMessage(std::span<const std::uint8_t> message);
     bool OnStatus(std::uint8_t code);
+    void Watch();
+    void Cancel();
 
     bool ExportActive() const { return exportActive_; }
     bool RestoreActive() const { return restoreActive_; }
@@ -75,6 +81,9 @@ private:
     void AbandonExport(const char* message);
     void FinishExport();
     void FinishRestore();
+    // The restore ends before its last message: End bulk transfer, and the
+    // caches are emptied so that the next connection reads what the pedal holds.
+    void StopRestore(const char* reason);
 
     ISysExSender& sender_;
     IEditorSeam& editor_;
@@ -91,6 +100,7 @@ private:
     std::atomic<bool> exportActive_{false};
     std::atomic<bool> exportReady_{false};
     int presetCounter_ = 0;
+    std::atomic<int> presetsReceived_{0};
     int irCounter_ = 0;
     std::array<std::atomic<bool>, backup::kUserIrSlots> neededIr_{};
 
@@ -99,6 +109,8 @@ private:
     std::vector<backup::MessageSpan> messages_;
     std::atomic<std::size_t> messageIndex_{0};
     std::uint32_t restoreSum_ = 0;
+    // Ticks the export or restore has waited for the pedal's answer.
+    std::atomic<int> waitTicks_{0};
 };
 
 } // namespace tolvane

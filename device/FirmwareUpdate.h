@@ -13,6 +13,12 @@
 //                       when it returns true the tick ends there.
 //   Running             firmware mode, for the receive entry (no Name messages
 //                       while it is set) and for the periodic task.
+//   Watch               periodic task, every tick: ends a wait for the boot
+//                       loader that has lasted too long, with a message.
+//   Cancel              user-interface thread: RECONNECT ends whatever runs.
+//
+// The outcome is the boot loader's: "Firmware update finished." only after
+// Update complete, "Error in update!" after Update failed; one of them, once.
 
 #include "core/EditorSeam.h"
 #include "core/MessageSender.h"
@@ -50,16 +56,22 @@ public:
     void ClosePage();
     void OnBootLoaderStatus(std::uint8_t code);
     bool OnTick();
+    void Watch();
+    void Cancel();
     bool Running() const { return firmwareMode_; }
 
 private:
+    enum class Wait { None, BootLoader, Outcome };
     void CloseAfterMessage();
+    void Outcome(bool failed);
 
     ISysExSender& sender_;
     IEditorSeam& editor_;
     TransferBuffer& transfer_;
     LinkFlags& link_;
     std::atomic<bool> firmwareMode_{false};
+    std::atomic<Wait> wait_{Wait::None};
+    std::atomic<int> waitTicks_{0};
 };
 
 } // namespace tolvane

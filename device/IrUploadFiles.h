@@ -34,6 +34,8 @@ public:
     // Writes bytes (normally a 2436-byte record) as the cache file of IR
     // number irNumber, replacing it; the folder is created when missing.
     virtual bool WriteIrRecord(int irNumber, std::span<const std::uint8_t> bytes) = 0;
+    // Removes the cache file of irNumber (an upload the pedal never took).
+    virtual bool RemoveIrRecord(int irNumber) = 0;
     // The cached record of irNumber; nullopt unless the file holds exactly 2436 bytes.
     virtual std::optional<ir::RecordBytes> ReadIrRecord(int irNumber) = 0;
     // Whether the cache file of irNumber exists at all.

@@ -5,6 +5,7 @@
 #include "device/LinkTags.h"
 #include "device/ParamTable.h"
 #include "device/SysexBuilders.h"
+#include "device/TransferTimeouts.h"
 #include "device/Tolvane.h"
 
 #include <algorithm>
@@ -164,6 +165,32 @@ void Tolvane::StartBulkLoad() {
     }
 }
 
+void Tolvane::WatchBulkLoad() {
+    if (!bulkLoadRunning_.load() || bulkIndex_.load() < 0) {
+        bulkWaitTicks_.store(0);
+        return;
+    }
+    if (bulkWaitTicks_.fetch_add(1) + 1 < kAnswerTimeoutTicks) return;
+    if (!bulkLoadRunning_.exchange(false)) return;
+    EndBulkLoadEarly(link::kTextLoadStoppedNoAnswer);
+    // Looking for the pedal again; when it answers, the checksums decide
+    // which slots are still to load.
+    flags_.connected.store(false);
+    flags_.autoConnect.store(true);
+}
+
+void Tolvane::EndBulkLoadEarly(const char* reason) {
+    bulkWaitTicks_.store(0);
+    Send(sysex::BuildBulkTransfer(false));
+    if (EditorOpen()) screen_.HideGroup(link::kGroupProgress);
+    const int missing = static_cast<int>(
+        std::count_if(pending_.begin(), pending_.end(), [](const auto& p) { return p.load(); }));
+    char text[128];
+    std::snprintf(text, sizeof text, "%s\n%d of %d presets were read; the rest are read at the next connection.",
+                  reason, std::max(0, pendingCount_ - missing), pendingCount_);
+    SetPendingMessage(text);
+}
+
 void Tolvane::FinishBulkLoad() {
     bulkLoadRunning_.store(false);
     if (presetCacheFailed_.exchange(false)) SetPendingMessage(link::kTextPresetsNotCached);
@@ -204,6 +231,7 @@ void Tolvane::OnPresetDump(const sysex::SysexBlockView& block) {
 }
 
 void Tolvane::BulkPresetDump(const sysex::SysexBlockView& block) {
+    bulkWaitTicks_.store(0);
     flags_.applyFlag.store(true);
     if (!block.ChecksumValid()) {
         // Asked again, without limit. Before the first request there is

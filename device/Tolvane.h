@@ -62,6 +62,11 @@ struct TransferCallPoints {
     std::function<void(bool connected)> exportStep;
     // Step 7: the IR upload may send its next message.
     std::function<void()> irUploadStep;
+    // Every tick, before the steps: each transfer waiting for the pedal counts
+    // the tick and gives up, with a message, when the answer is overdue.
+    std::function<void()> watchTransfers;
+    // RECONNECT: every running transfer ends, saying what was done.
+    std::function<void()> resetTransfers;
     // Request impulse response for an IR number: the deferred request of
     // step 1 and the Preset dump's request for an IR the library lacks.
     std::function<void(int number)> requestIr;
@@ -286,6 +291,11 @@ private:
     void ChecksumList(const sysex::SysexBlockView& block);
     void StartBulkLoad();
     void FinishBulkLoad();
+    // The bulk load waits for a dump; one overdue ends the load.
+    void WatchBulkLoad();
+    // The load ended before every slot arrived (bulk load running already
+    // cleared): End bulk transfer, the progress hidden, the user told.
+    void EndBulkLoadEarly(const char* reason);
     void BulkPresetDump(const sysex::SysexBlockView& block);
     void NormalPresetDump(const sysex::SysexBlockView& block);
     void ShowProgress(int loaded, int total);
@@ -338,6 +348,8 @@ private:
     std::atomic<bool> bulkLoadRunning_{false};
     // A received preset could not be written to the library during the load.
     std::atomic<bool> presetCacheFailed_{false};
+    // Ticks since the last Request preset or dump of the running load.
+    std::atomic<int> bulkWaitTicks_{0};
     std::atomic<int> bulkIndex_{0};
     std::atomic<int> currentPreset_{0};
     std::atomic<int> selectedPresetRow_{0};

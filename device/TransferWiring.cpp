@@ -59,6 +59,18 @@ void TransferWiring::FillCallPoints() {
     t.exportStep = [this](bool) { backup_.OnExportTick(); };
     t.irUploadStep = [this] { upload_.OnTick(); };
     t.requestIr = [this](int number) { download_.RequestIr(number); };
+    t.watchTransfers = [this] {
+        firmware_.Watch();
+        backup_.Watch();
+        upload_.Watch();
+        download_.Watch();
+    };
+    t.resetTransfers = [this] {
+        firmware_.Cancel();
+        backup_.Cancel();
+        upload_.Cancel();
+        download_.Cancel();
+    };
 
     // Receive side. While an export runs, the dumps and IR streams are its
     // answers and are kept byte for byte instead of being applied.

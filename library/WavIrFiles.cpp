@@ -29,6 +29,11 @@ bool WavIrFiles::WriteIrRecord(int irNumber, std::span<const std::uint8_t> bytes
     return WriteWholeFile(path, bytes.data(), bytes.size());
 }
 
+bool WavIrFiles::RemoveIrRecord(int irNumber) {
+    std::error_code ignored;
+    return std::filesystem::remove(IrNumberPath(folder_, irNumber), ignored);
+}
+
 std::optional<ir::RecordBytes> WavIrFiles::ReadIrRecord(int irNumber) {
     const auto bytes = ReadWholeFile(IrNumberPath(folder_, irNumber));
     if (!bytes || bytes->size() != ir::kRecordSize) return std::nullopt;

@@ -16,6 +16,7 @@ public:
     WavLoad ParseWav(const std::string& path, IrSampleBuffer& buffer) override;
     bool ParseFactoryWav(int k, IrSampleBuffer& buffer) override;
     bool WriteIrRecord(int irNumber, std::span<const std::uint8_t> bytes) override;
+    bool RemoveIrRecord(int irNumber) override;
     std::optional<ir::RecordBytes> ReadIrRecord(int irNumber) override;
     bool IrCached(int irNumber) override;
 

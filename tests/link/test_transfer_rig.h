@@ -145,6 +145,10 @@ public:
     // One 100 ms tick of the periodic task (the transfer steps), then the
     // answers that came back are handed to the receive entry.
     void Tick() {
+        firmware.Watch();
+        backup.Watch();
+        upload.Watch();
+        download.Watch();
         if (!firmware.OnTick()) {
             if (backup.RestoreActive())
                 backup.OnRestoreTick();
