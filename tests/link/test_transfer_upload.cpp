@@ -162,6 +162,31 @@ TEST_F(IrUploadTest, AnIrTheLibraryCannotKeepIsNotSent) {
     EXPECT_NE(rig.seam.asked[0].find("Nothing was sent"), std::string::npos);
 }
 
+// The pedal stops answering after the start message: the upload ends with a
+// message three seconds later, and the library has its earlier IR back (or
+// none, as before), so that it agrees with the pedal.
+TEST_F(IrUploadTest, APedalThatStopsAnsweringEndsTheUploadAndTheLibraryKeepsItsEarlierIr) {
+    const Bytes earlier(2436, 0x05);
+    WriteFile(UserIrFile(rig, 4), earlier);
+    for (const int slot : {4, 5}) {
+        SCOPED_TRACE(slot);
+        rig.seam.asked.clear();
+        rig.pedal.GetFaults().unplugged = true;
+        ImportCabinet(slot);
+        rig.Ticks(1 + 29); // the start message goes out, then nothing comes back
+        EXPECT_TRUE(rig.seam.asked.empty());
+        rig.Tick();
+        ASSERT_EQ(rig.seam.asked.size(), 1u);
+        EXPECT_EQ(rig.seam.asked[0], "The impulse response did not reach the pedal: it did not answer.\n"
+                                     "The pedal and the library keep their earlier IR.");
+        if (slot == 4)
+            EXPECT_EQ(ReadFile(UserIrFile(rig, 4)), earlier);
+        else
+            EXPECT_FALSE(std::filesystem::exists(UserIrFile(rig, 5)));
+        EXPECT_FALSE(rig.upload.MaySend());
+    }
+}
+
 TEST_F(IrUploadTest, UploadThenDownloadGivesTheIdenticalRecord) {
     ImportCabinet(40);
     rig.Ticks(12);

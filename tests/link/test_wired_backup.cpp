@@ -85,5 +85,38 @@ TEST(WiredBackup, ExportThenImportOntoABlankPedalGivesTheSamePresetsAndIrs) {
     EXPECT_EQ(reloaded.size(), 128u);
 }
 
+// RECONNECT while a restore waits for an answer that was lost: the restore
+// ends with a message, and identification polling goes on as after any
+// RECONNECT.
+TEST(WiredBackup, ReconnectEndsAStalledRestoreAndPollingResumes) {
+    WiredEditorAndPedal source;
+    source.Connect();
+    const auto backupPath = (source.folder.Path() / "all.dvb").string();
+    source.screen.files.push_back(backupPath);
+    source.tolvane->HandleMenuCommand(MenuCommand::ExportAllPresets);
+    source.TickUntil([&] { return !source.Wiring().Backup().ExportActive(); }, 1000);
+
+    WiredEditorAndPedal target(BlankPedal());
+    target.Connect();
+    target.screen.files.push_back(backupPath);
+    target.tolvane->HandleMenuCommand(MenuCommand::ImportAllPresets);
+    target.Tick(40);
+    target.pedal.GetFaults().dropAnswers = 1;
+    target.Tick(5);
+    ASSERT_TRUE(target.Wiring().Backup().RestoreActive());
+    target.tolvane->Reconnect();
+    EXPECT_FALSE(target.Wiring().Backup().RestoreActive());
+    std::string asked;
+    for (const auto& c : target.screen.calls)
+        if (c.rfind("ask Import All", 0) == 0) asked = c;
+    EXPECT_EQ(asked.substr(0, asked.find('\n')), "ask Import All stopped by RECONNECT.");
+    EXPECT_FALSE(target.pedal.Log().bulkOpen);
+    // The next identification request follows within one polling period.
+    const std::size_t mark = target.wire.sent.size();
+    target.Tick(33);
+    EXPECT_FALSE(target.SentWith(sysex::command::kRequestSettingsBlock, mark).empty());
+    EXPECT_TRUE(target.tolvane->Connected());
+}
+
 } // namespace
 } // namespace tolvane::testing
