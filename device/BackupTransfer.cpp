@@ -5,6 +5,8 @@
 #include "device/SysexBuilders.h"
 #include "device/TransferTimeouts.h"
 
+#include <algorithm>
+
 #include <cstdio>
 #include <filesystem>
 
@@ -273,9 +275,65 @@ void BackupTransfer::StopRestore(const char* reason) {
     link_.autoConnect = true;
 }
 
+namespace {
+
+// The parts of a preset record the pedal keeps: the name, the 65 values and
+// the names of the two user IRs (bytes 0-1 and 99-191 carry nothing).
+bool SamePreset(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
+    auto same = [&](std::size_t from, std::size_t to) {
+        return std::equal(a.begin() + static_cast<std::ptrdiff_t>(from), a.begin() + static_cast<std::ptrdiff_t>(to),
+                          b.begin() + static_cast<std::ptrdiff_t>(from));
+    };
+    return a.size() >= 256 && b.size() >= 256 && same(2, 99) && same(192, 256);
+}
+
+} // namespace
+
+void BackupTransfer::OnPresetReloaded(int slot, std::span<const std::uint8_t> record) {
+    if (!verifying_ || slot < 0 || slot >= backup::kPresetCount) return;
+    const auto& expected = restored_[static_cast<std::size_t>(slot)];
+    if (expected.empty()) return;
+    reloaded_[static_cast<std::size_t>(slot)] = SamePreset(expected, record) ? 1 : 2;
+}
+
+std::string BackupTransfer::VerifyRestore() {
+    if (!verifying_.exchange(false)) return {};
+    std::string slots;
+    int differing = 0;
+    for (int slot = 0; slot < backup::kPresetCount; ++slot) {
+        const auto& expected = restored_[static_cast<std::size_t>(slot)];
+        const int state = reloaded_[static_cast<std::size_t>(slot)];
+        // A slot not read again is one whose checksum says empty: only an
+        // empty record in the backup agrees with it.
+        const bool empty = std::all_of(expected.begin(), expected.end(), [](std::uint8_t b) { return b == 0; });
+        if (expected.empty() || state == 1 || (state == 0 && empty)) continue;
+        ++differing;
+        if (slots.size() < 60) slots += (slots.empty() ? "" : ", ") + std::to_string(slot);
+    }
+    if (differing == 0) return {};
+    char text[128];
+    std::snprintf(text, sizeof text, "Import All: %d presets on the pedal differ from the backup.\nSlots: %s%s",
+                  differing, slots.c_str(), slots.size() >= 60 ? " ..." : "");
+    return text;
+}
+
 void BackupTransfer::FinishRestore() {
     const auto end = sysex::BuildBulkTransfer(false);
     sender_.SendSysEx(end.data(), end.size());
+    // Kept for the check once the presets have been read back.
+    for (auto& record : restored_)
+        record.clear();
+    for (const auto& m : messages_) {
+        const auto message = std::span<const std::uint8_t>(buffer_).subspan(m.offset, m.length);
+        const int slot = message[sysex::kOffsetBlockIndex];
+        if (message[sysex::kOffsetCommand] == sysex::command::kPresetDump && m.length == sysex::kBlockLength &&
+            slot < backup::kPresetCount)
+            restored_[static_cast<std::size_t>(slot)].assign(message.begin() + sysex::kOffsetBlockData,
+                                                             message.begin() + sysex::kOffsetBlockData + 256);
+    }
+    for (auto& r : reloaded_)
+        r = 0;
+    verifying_ = true;
     restoreActive_ = false;
     if (editor_.IsEditorOpen()) {
         editor_.HideGroup(link::kGroupProgress);

@@ -69,6 +69,12 @@ public:
     bool OnStatus(std::uint8_t code);
     void Watch();
     void Cancel();
+    // After a finished restore the link reads every preset again; each one
+    // read is compared with the backup (inbound thread), and when the reading
+    // is done the slots that differ are reported: empty when all agree or no
+    // restore is being checked.
+    void OnPresetReloaded(int slot, std::span<const std::uint8_t> record);
+    std::string VerifyRestore();
 
     bool ExportActive() const { return exportActive_; }
     bool RestoreActive() const { return restoreActive_; }
@@ -109,6 +115,10 @@ private:
     std::vector<backup::MessageSpan> messages_;
     std::atomic<std::size_t> messageIndex_{0};
     std::uint32_t restoreSum_ = 0;
+    // The presets of the last finished restore, until the re-read checks them.
+    std::atomic<bool> verifying_{false};
+    std::array<std::vector<std::uint8_t>, backup::kPresetCount> restored_{};
+    std::array<std::atomic<int>, backup::kPresetCount> reloaded_{}; // 0 not read, 1 same, 2 differs
     // Ticks the export or restore has waited for the pedal's answer.
     std::atomic<int> waitTicks_{0};
 };

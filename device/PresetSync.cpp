@@ -194,6 +194,7 @@ void Tolvane::EndBulkLoadEarly(const char* reason) {
 void Tolvane::FinishBulkLoad() {
     bulkLoadRunning_.store(false);
     if (presetCacheFailed_.exchange(false)) SetPendingMessage(link::kTextPresetsNotCached);
+    if (transfers_.presetsLoaded) transfers_.presetsLoaded();
     flags_.applyFlag.store(false);
     if (EditorOpen()) {
         screen_.SetControlValueByTag(link::kTagProgressKnob, 1.0);
@@ -251,6 +252,7 @@ void Tolvane::BulkPresetDump(const sysex::SysexBlockView& block) {
     else
         presetCacheFailed_.store(true);
     pending_[slot].store(false);
+    if (transfers_.presetLoaded) transfers_.presetLoaded(slot, data);
     const bool open = EditorOpen();
     if (open) {
         SetRowText(slot, NumberPrefix(PatchOffset() + slot) + Chars(&data[kRecordName], kNameChars));

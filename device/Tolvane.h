@@ -39,6 +39,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 
 namespace tolvane {
@@ -65,6 +66,10 @@ struct TransferCallPoints {
     // Every tick, before the steps: each transfer waiting for the pedal counts
     // the tick and gives up, with a message, when the answer is overdue.
     std::function<void()> watchTransfers;
+    // The bulk load took a preset (slot, its 256 record bytes), and it ended
+    // with every slot read: after a restore the backup is checked against them.
+    std::function<void(int slot, std::span<const std::uint8_t> record)> presetLoaded;
+    std::function<void()> presetsLoaded;
     // RECONNECT: every running transfer ends, saying what was done.
     std::function<void()> resetTransfers;
     // Request impulse response for an IR number: the deferred request of

@@ -65,6 +65,13 @@ void TransferWiring::FillCallPoints() {
         upload_.Watch();
         download_.Watch();
     };
+    t.presetLoaded = [this](int slot, std::span<const std::uint8_t> record) {
+        backup_.OnPresetReloaded(slot, record);
+    };
+    t.presetsLoaded = [this] {
+        const std::string report = backup_.VerifyRestore();
+        if (!report.empty()) plugin_.SetPendingMessage(report);
+    };
     t.resetTransfers = [this] {
         firmware_.Cancel();
         backup_.Cancel();

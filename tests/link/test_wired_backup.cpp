@@ -83,6 +83,32 @@ TEST(WiredBackup, ExportThenImportOntoABlankPedalGivesTheSamePresetsAndIrs) {
     for (const auto& m : target.SentWith(sysex::command::kRequestPreset, mark))
         reloaded.insert(m[sysex::kOffsetValue1]);
     EXPECT_EQ(reloaded.size(), 128u);
+    // Every preset read back agrees with the backup: nothing to report.
+    target.tolvane->OnIdle();
+    for (const auto& c : target.screen.calls)
+        EXPECT_EQ(c.find("differ from the backup"), std::string::npos) << c;
+}
+
+// A pedal that kept other presets than it was sent: after the re-read the
+// slots that differ from the backup are named.
+TEST(WiredBackup, PresetsThatDifferAfterImportAllAreReportedBySlot) {
+    WiredEditorAndPedal source;
+    source.Connect();
+    const auto backupPath = (source.folder.Path() / "all.dvb").string();
+    source.screen.files.push_back(backupPath);
+    source.tolvane->HandleMenuCommand(MenuCommand::ExportAllPresets);
+    source.TickUntil([&] { return !source.Wiring().Backup().ExportActive(); }, 1000);
+
+    WiredEditorAndPedal target(BlankPedal());
+    target.Connect();
+    target.screen.files.push_back(backupPath);
+    target.tolvane->HandleMenuCommand(MenuCommand::ImportAllPresets);
+    ASSERT_GT(target.TickUntil([&] { return !target.Wiring().Backup().RestoreActive(); }, 5000), 0);
+    for (int slot : {5, 77})
+        target.pedal.MutableState().presets[static_cast<std::size_t>(slot)][sim::kPresetValuesOffset + 3] ^= 1;
+    target.Connect();
+    target.tolvane->OnIdle();
+    EXPECT_TRUE(target.screen.Has("ask Import All: 2 presets on the pedal differ from the backup.\nSlots: 5, 77"));
 }
 
 // RECONNECT while a restore waits for an answer that was lost: the restore
