@@ -1,7 +1,11 @@
 #include "device/BackupTransfer.h"
 
+#include "device/FileNames.h"
 #include "device/LinkTags.h"
 #include "device/SysexBuilders.h"
+#include "device/TransferTimeouts.h"
+
+#include <algorithm>
 
 #include <cstdio>
 #include <filesystem>
@@ -15,8 +19,17 @@ constexpr const char* kCommunicationError = "Communication error!";
 constexpr const char* kOverwriteQuestion =
     "This operation will overwrite the current Presets!\nAre you sure to continue?";
 constexpr const char* kExportTooLarge = "The backup is larger than 1 MiB and was not saved.";
-constexpr const char* kExportNotWritten = "The backup file could not be written.";
+constexpr const char* kExportNotWritten =
+    "The backup file could not be written (folder not writable or disk full).\nAn earlier file is unchanged.";
 constexpr const char* kNotABackup = "This file is not a backup of the pedal.\nNothing was sent.";
+constexpr const char* kExportNoAnswer = "Export All stopped: the pedal did not answer.";
+constexpr const char* kExportLinkLost = "Export All stopped: the link to the pedal was reset.";
+constexpr const char* kRestoreNoAnswer = "Import All stopped: the pedal did not answer.";
+constexpr const char* kRestoreByReconnect = "Import All stopped by RECONNECT.";
+constexpr const char* kExportUnreadable =
+    "The backup file was written but does not read back as a backup.\nPlease export again.";
+constexpr const char* kNotOpened = "This backup file cannot be opened.\nNothing was sent.";
+constexpr const char* kTooLarge = "This file is larger than 1 MiB and cannot be a backup of the pedal.\nNothing was sent.";
 
 } // namespace
 
@@ -36,12 +49,13 @@ void BackupTransfer::Progress(double fraction) {
 
 void BackupTransfer::ExportAll() {
     const std::string proposed = lastBackupPath_.empty() ? kDefaultName : lastBackupPath_;
-    const std::string path = editor_.AskForFile(FileAction::Save, "dvb", dataFolder_, proposed);
-    if (path.empty()) return;
-    lastBackupPath_ = exportPath_ = path;
+    const std::string chosen = editor_.AskForFile(FileAction::Save, "dvb", dataFolder_, proposed);
+    if (chosen.empty()) return;
+    lastBackupPath_ = exportPath_ = WithExtension(chosen, "dvb");
     buffer_.clear();
     buffer_.reserve(backup::kBufferSize);
     presetCounter_ = 0;
+    presetsReceived_ = 0;
     irCounter_ = 0;
     for (auto& flag : neededIr_)
         flag = false;
@@ -52,10 +66,11 @@ void BackupTransfer::ExportAll() {
 void BackupTransfer::OnExportTick() {
     if (!exportActive_) return;
     if (!link_.connected) {
-        exportActive_ = false;
+        AbandonExport(kExportLinkLost);
         return;
     }
     if (!exportReady_) return;
+    waitTicks_ = 0;
     if (presetCounter_ < backup::kPresetCount) {
         const auto message = sysex::BuildRequestPreset(static_cast<std::uint8_t>(presetCounter_));
         ++presetCounter_;
@@ -84,19 +99,49 @@ void BackupTransfer::OnExportTick() {
 void BackupTransfer::FinishExport() {
     exportActive_ = false;
     exportReady_ = false;
-    // Written before the message, so that success is only reported once the file is there.
+    // Written, then read back and taken apart as a restore would, before
+    // success is reported.
     const bool written = hooks_.writeFile && hooks_.writeFile(exportPath_, buffer_);
+    bool readsBack = false;
+    if (written && hooks_.readFile) {
+        const auto back = hooks_.readFile(exportPath_);
+        readsBack = back && *back == buffer_ && backup::SplitMessages(*back) &&
+                    backup::StreamsComplete(*back, *backup::SplitMessages(*back));
+    }
     if (!editor_.IsEditorOpen()) return;
     editor_.HideGroup(link::kGroupProgress);
-    editor_.AskUser(written ? link::kTextFinished : kExportNotWritten, "", AskButtons::Ok);
+    editor_.AskUser(!written ? kExportNotWritten : readsBack ? link::kTextFinished : kExportUnreadable, "",
+                    AskButtons::Ok);
 }
 
 void BackupTransfer::AbandonExport(const char* message) {
-    exportActive_ = false;
+    if (!exportActive_.exchange(false)) return;
     exportReady_ = false;
     buffer_.clear();
+    char text[128];
+    std::snprintf(text, sizeof text, "%s\n%d of %d presets were received; no file was written.", message,
+                  presetsReceived_.load(), backup::kPresetCount);
     editor_.HideGroup(link::kGroupProgress);
-    editor_.AskUser(message, "", AskButtons::Ok);
+    editor_.AskUser(text, "", AskButtons::Ok);
+}
+
+void BackupTransfer::Watch() {
+    const bool waiting = (exportActive_ && !exportReady_) || (restoreActive_ && !restoreSendNext_);
+    if (!waiting) {
+        waitTicks_ = 0;
+        return;
+    }
+    if (++waitTicks_ < kAnswerTimeoutTicks) return;
+    waitTicks_ = 0;
+    if (exportActive_)
+        AbandonExport(kExportNoAnswer);
+    else
+        StopRestore(kRestoreNoAnswer);
+}
+
+void BackupTransfer::Cancel() {
+    if (exportActive_) AbandonExport(kExportLinkLost);
+    if (restoreActive_) StopRestore(kRestoreByReconnect);
 }
 
 void BackupTransfer::OnExportMessage(std::span<const std::uint8_t> message) {
@@ -112,6 +157,7 @@ void BackupTransfer::OnExportMessage(std::span<const std::uint8_t> message) {
     }
     buffer_.insert(buffer_.end(), message.begin(), message.end());
     if (command == sysex::command::kPresetDump) {
+        ++presetsReceived_;
         editor_.ShowGroup(link::kGroupProgress);
         Progress(presetCounter_ / static_cast<double>(backup::kPresetCount));
         exportReady_ = true;
@@ -132,10 +178,19 @@ void BackupTransfer::ImportAll() {
     const std::string path = editor_.AskForFile(FileAction::Open, "dvb", directory, "");
     if (path.empty()) return;
     lastBackupPath_ = path;
-    auto content = hooks_.readFile ? hooks_.readFile(path) : std::nullopt;
-    if (!content) return;
+    const auto size = hooks_.fileSize ? hooks_.fileSize(path) : std::nullopt;
+    if (size && *size > backup::kBufferSize) {
+        editor_.AskUser(kTooLarge, "", AskButtons::Ok);
+        return;
+    }
+    auto content = size && hooks_.readFile ? hooks_.readFile(path) : std::nullopt;
+    if (!content) {
+        editor_.AskUser(kNotOpened, "", AskButtons::Ok);
+        return;
+    }
     auto messages = backup::SplitMessages(*content);
-    if (!messages) {
+    // A stream without its end would leave the restore waiting for good.
+    if (!messages || !backup::StreamsComplete(*content, *messages)) {
         // A damaged file would send messages cut at the wrong places.
         editor_.AskUser(kNotABackup, "", AskButtons::Ok);
         return;
@@ -162,6 +217,7 @@ void BackupTransfer::OnRestoreTick() {
         return;
     }
     restoreSendNext_ = false;
+    waitTicks_ = 0;
     const std::size_t index = messageIndex_;
     if (index >= messages_.size()) return;
     const backup::MessageSpan where = messages_[index];
@@ -203,9 +259,81 @@ bool BackupTransfer::OnStatus(std::uint8_t code) {
     }
 }
 
+void BackupTransfer::StopRestore(const char* reason) {
+    if (!restoreActive_.exchange(false)) return;
+    restoreSendNext_ = false;
+    const auto end = sysex::BuildBulkTransfer(false);
+    sender_.SendSysEx(end.data(), end.size());
+    char text[128];
+    std::snprintf(text, sizeof text, "%s\n%zu of %zu messages were taken; the presets are read again.", reason,
+                  static_cast<std::size_t>(messageIndex_), messages_.size());
+    editor_.HideGroup(link::kGroupProgress);
+    editor_.AskUser(text, "", AskButtons::Ok);
+    // What the pedal holds is now partly the backup: the caches are read anew.
+    if (hooks_.clearCacheAndRelabel) hooks_.clearCacheAndRelabel();
+    link_.connected = false;
+    link_.autoConnect = true;
+}
+
+namespace {
+
+// The parts of a preset record the pedal keeps: the name, the 65 values and
+// the names of the two user IRs (bytes 0-1 and 99-191 carry nothing).
+bool SamePreset(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
+    auto same = [&](std::size_t from, std::size_t to) {
+        return std::equal(a.begin() + static_cast<std::ptrdiff_t>(from), a.begin() + static_cast<std::ptrdiff_t>(to),
+                          b.begin() + static_cast<std::ptrdiff_t>(from));
+    };
+    return a.size() >= 256 && b.size() >= 256 && same(2, 99) && same(192, 256);
+}
+
+} // namespace
+
+void BackupTransfer::OnPresetReloaded(int slot, std::span<const std::uint8_t> record) {
+    if (!verifying_ || slot < 0 || slot >= backup::kPresetCount) return;
+    const auto& expected = restored_[static_cast<std::size_t>(slot)];
+    if (expected.empty()) return;
+    reloaded_[static_cast<std::size_t>(slot)] = SamePreset(expected, record) ? 1 : 2;
+}
+
+std::string BackupTransfer::VerifyRestore() {
+    if (!verifying_.exchange(false)) return {};
+    std::string slots;
+    int differing = 0;
+    for (int slot = 0; slot < backup::kPresetCount; ++slot) {
+        const auto& expected = restored_[static_cast<std::size_t>(slot)];
+        const int state = reloaded_[static_cast<std::size_t>(slot)];
+        // A slot not read again is one whose checksum says empty: only an
+        // empty record in the backup agrees with it.
+        const bool empty = std::all_of(expected.begin(), expected.end(), [](std::uint8_t b) { return b == 0; });
+        if (expected.empty() || state == 1 || (state == 0 && empty)) continue;
+        ++differing;
+        if (slots.size() < 60) slots += (slots.empty() ? "" : ", ") + std::to_string(slot);
+    }
+    if (differing == 0) return {};
+    char text[128];
+    std::snprintf(text, sizeof text, "Import All: %d presets on the pedal differ from the backup.\nSlots: %s%s",
+                  differing, slots.c_str(), slots.size() >= 60 ? " ..." : "");
+    return text;
+}
+
 void BackupTransfer::FinishRestore() {
     const auto end = sysex::BuildBulkTransfer(false);
     sender_.SendSysEx(end.data(), end.size());
+    // Kept for the check once the presets have been read back.
+    for (auto& record : restored_)
+        record.clear();
+    for (const auto& m : messages_) {
+        const auto message = std::span<const std::uint8_t>(buffer_).subspan(m.offset, m.length);
+        const int slot = message[sysex::kOffsetBlockIndex];
+        if (message[sysex::kOffsetCommand] == sysex::command::kPresetDump && m.length == sysex::kBlockLength &&
+            slot < backup::kPresetCount)
+            restored_[static_cast<std::size_t>(slot)].assign(message.begin() + sysex::kOffsetBlockData,
+                                                             message.begin() + sysex::kOffsetBlockData + 256);
+    }
+    for (auto& r : reloaded_)
+        r = 0;
+    verifying_ = true;
     restoreActive_ = false;
     if (editor_.IsEditorOpen()) {
         editor_.HideGroup(link::kGroupProgress);

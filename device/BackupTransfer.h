@@ -16,6 +16,10 @@
 //                         the tick ends there.
 //   OnExportMessage       inbound thread, while ExportActive(): Preset dumps
 //                         (routed while connected) and IR stream messages.
+//   Watch                 periodic task, every tick: an answer overdue by
+//                         three seconds ends the export or restore, with a
+//                         message saying what was done.
+//   Cancel                user-interface thread: RECONNECT ends either.
 //   OnStatus              inbound thread, for Block accepted (0x71, 0x7D),
 //                         Block accepted, continue (0x73) and Block rejected
 //                         (0x72, 0x7E). Returns false when no restore runs: the
@@ -40,6 +44,8 @@ namespace tolvane {
 struct BackupHooks {
     // The whole file; nullopt when it cannot be read or is larger than 1 MiB.
     std::function<std::optional<std::vector<std::uint8_t>>(const std::string& path)> readFile;
+    // The file's size, asked before it is read; nullopt when it cannot be opened.
+    std::function<std::optional<std::uintmax_t>(const std::string& path)> fileSize;
     // Writes (replaces) the file; false when it could not be written.
     std::function<bool(const std::string& path, std::span<const std::uint8_t> bytes)> writeFile;
     // Deletes the cached preset and IR files and labels the presets from the
@@ -61,6 +67,14 @@ public:
     void OnRestoreTick();
     void OnExportMessage(std::span<const std::uint8_t> message);
     bool OnStatus(std::uint8_t code);
+    void Watch();
+    void Cancel();
+    // After a finished restore the link reads every preset again; each one
+    // read is compared with the backup (inbound thread), and when the reading
+    // is done the slots that differ are reported: empty when all agree or no
+    // restore is being checked.
+    void OnPresetReloaded(int slot, std::span<const std::uint8_t> record);
+    std::string VerifyRestore();
 
     bool ExportActive() const { return exportActive_; }
     bool RestoreActive() const { return restoreActive_; }
@@ -73,6 +87,9 @@ private:
     void AbandonExport(const char* message);
     void FinishExport();
     void FinishRestore();
+    // The restore ends before its last message: End bulk transfer, and the
+    // caches are emptied so that the next connection reads what the pedal holds.
+    void StopRestore(const char* reason);
 
     ISysExSender& sender_;
     IEditorSeam& editor_;
@@ -89,6 +106,7 @@ private:
     std::atomic<bool> exportActive_{false};
     std::atomic<bool> exportReady_{false};
     int presetCounter_ = 0;
+    std::atomic<int> presetsReceived_{0};
     int irCounter_ = 0;
     std::array<std::atomic<bool>, backup::kUserIrSlots> neededIr_{};
 
@@ -97,6 +115,12 @@ private:
     std::vector<backup::MessageSpan> messages_;
     std::atomic<std::size_t> messageIndex_{0};
     std::uint32_t restoreSum_ = 0;
+    // The presets of the last finished restore, until the re-read checks them.
+    std::atomic<bool> verifying_{false};
+    std::array<std::vector<std::uint8_t>, backup::kPresetCount> restored_{};
+    std::array<std::atomic<int>, backup::kPresetCount> reloaded_{}; // 0 not read, 1 same, 2 differs
+    // Ticks the export or restore has waited for the pedal's answer.
+    std::atomic<int> waitTicks_{0};
 };
 
 } // namespace tolvane

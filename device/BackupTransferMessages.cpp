@@ -72,6 +72,29 @@ std::optional<std::vector<MessageSpan>> SplitMessages(std::span<const std::uint8
     return messages;
 }
 
+bool StreamsComplete(std::span<const std::uint8_t> content, const std::vector<MessageSpan>& messages) {
+    bool inStream = false;
+    for (const auto& m : messages) {
+        switch (content[m.offset + kOffsetCommand]) {
+        case command::kIrStreamStart:
+            if (inStream) return false;
+            inStream = true;
+            break;
+        case command::kIrStreamData:
+            if (!inStream) return false;
+            break;
+        case command::kIrStreamEnd:
+            if (!inStream) return false;
+            inStream = false;
+            break;
+        default:
+            if (inStream) return false;
+            break;
+        }
+    }
+    return !inStream;
+}
+
 void RewriteForRestore(std::span<std::uint8_t> message, std::uint32_t& runningSum) {
     if (message.size() <= kOffsetCommand) return;
     std::uint8_t& commandByte = message[kOffsetCommand];

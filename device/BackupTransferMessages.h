@@ -31,6 +31,12 @@ struct MessageSpan {
 };
 std::optional<std::vector<MessageSpan>> SplitMessages(std::span<const std::uint8_t> content);
 
+// Whether every IR stream of the backup is whole: a start, its data messages
+// and an end, with no data or end outside a stream. A restore sends the data
+// messages without waiting, so a stream cut short would end on a message that
+// the pedal never answers.
+bool StreamsComplete(std::span<const std::uint8_t> content, const std::vector<MessageSpan>& messages);
+
 // Turns one stored message into the message to send: Preset dump becomes
 // Restore preset, the IR stream messages become the Restore IR messages, and
 // the end message's stream checksum is recomputed from the packed bytes.

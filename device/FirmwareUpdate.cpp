@@ -2,8 +2,10 @@
 
 #include "device/LinkTags.h"
 #include "device/SysexBuilders.h"
+#include "device/TransferTimeouts.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -12,6 +14,13 @@ namespace tolvane {
 namespace {
 
 constexpr const char* kTooLarge = "This firmware file is too large for the pedal.\nNothing was sent.";
+constexpr const char* kFinished = "Firmware update finished.";
+constexpr const char* kFailed = "Error in update!";
+constexpr const char* kNoBootLoader =
+    "The pedal's boot loader did not answer.\nNothing was sent; the firmware is unchanged.";
+constexpr const char* kNoOutcome =
+    "The firmware was sent but the pedal did not confirm the update.\nCheck the version it shows after a restart.";
+constexpr const char* kNotOpened = "This firmware file cannot be opened.\nNothing was sent.";
 constexpr const char* kTooSmall =
     "This firmware file is too small to be a firmware image.\nNothing was sent.";
 
@@ -38,12 +47,21 @@ FirmwareLoad FirmwareUpdate::ChooseAndLoad() {
 }
 
 FirmwareLoad FirmwareUpdate::LoadFirmware(const std::string& path) {
+    auto notReadable = [this] {
+        editor_.AskUser(kNotOpened, "", AskButtons::Ok);
+        return FirmwareLoad::NotReadable;
+    };
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return notReadable();
     std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) return FirmwareLoad::NotReadable;
+    if (!file) return notReadable();
     const std::streamoff end = file.tellg();
-    if (end < 0) return FirmwareLoad::NotReadable;
+    if (end < 0) return notReadable();
     const auto length = static_cast<std::size_t>(end);
-    if (length > kLongestFile) return FirmwareLoad::TooLong;
+    if (length > kLongestFile) {
+        editor_.AskUser(kTooLarge, "", AskButtons::Ok);
+        return FirmwareLoad::TooLong;
+    }
     if (length > kLargestImage) {
         editor_.AskUser(kTooLarge, "", AskButtons::Ok);
         return FirmwareLoad::TooLarge;
@@ -55,12 +73,14 @@ FirmwareLoad FirmwareUpdate::LoadFirmware(const std::string& path) {
     file.seekg(0);
     std::vector<std::uint8_t> image(length);
     if (!file.read(reinterpret_cast<char*>(image.data()), static_cast<std::streamsize>(length)))
-        return FirmwareLoad::NotReadable;
+        return notReadable();
     if (!transfer_.Fill(image)) {
         editor_.AskUser(kTooLarge, "", AskButtons::Ok);
         return FirmwareLoad::TooLarge;
     }
     const auto message = sysex::BuildEnterFirmwareUpdate();
+    waitTicks_ = 0;
+    wait_ = Wait::BootLoader;
     sender_.SendSysEx(message.data(), message.size());
     return FirmwareLoad::Sent;
 }
@@ -92,9 +112,25 @@ void FirmwareUpdate::CloseAfterMessage() {
     ShowLinkLost();
 }
 
+void FirmwareUpdate::Outcome(bool failed) {
+    const bool wasSending = firmwareMode_.exchange(false);
+    link_.connected = false;
+    ShowLinkLost();
+    // One outcome is shown: the one the update was waiting for, or a failure
+    // that cuts it short. A second status finds nothing waiting.
+    const Wait waited = wait_.exchange(Wait::None);
+    if (waited != Wait::Outcome && !(failed && (wasSending || waited == Wait::BootLoader))) return;
+    if (editor_.IsEditorOpen()) {
+        editor_.AskUser(failed ? kFailed : kFinished, "", AskButtons::Ok);
+        CloseAfterMessage();
+    }
+}
+
 void FirmwareUpdate::OnBootLoaderStatus(std::uint8_t code) {
     switch (code) {
     case sysex::status::kBootLoaderReady:
+        if (wait_ != Wait::BootLoader) break; // not announced by this editor
+        wait_ = Wait::None;
         firmwareMode_ = true;
         if (editor_.IsEditorOpen()) {
             editor_.ShowGroup(link::kGroupFirmwareProgress);
@@ -102,22 +138,37 @@ void FirmwareUpdate::OnBootLoaderStatus(std::uint8_t code) {
         }
         break;
     case sysex::status::kUpdateComplete:
-        firmwareMode_ = false;
-        link_.connected = false;
-        ShowLinkLost();
+        Outcome(false);
         break;
     case sysex::status::kUpdateFailed:
-        firmwareMode_ = false;
-        link_.connected = false;
-        ShowLinkLost();
-        if (editor_.IsEditorOpen()) {
-            editor_.AskUser("Error in update!", "", AskButtons::Ok);
-            CloseAfterMessage();
-        }
+        Outcome(true);
         break;
     default:
         break;
     }
+}
+
+void FirmwareUpdate::Watch() {
+    const Wait wait = wait_;
+    if (wait == Wait::None) return;
+    const int limit = wait == Wait::BootLoader ? kAnswerTimeoutTicks : kFirmwareOutcomeTimeoutTicks;
+    if (++waitTicks_ < limit) return;
+    if (wait_.exchange(Wait::None) != wait) return;
+    if (wait == Wait::BootLoader) {
+        // The page stays open with its buttons usable: the user may try again.
+        editor_.AskUser(kNoBootLoader, "", AskButtons::Ok);
+        return;
+    }
+    link_.connected = false;
+    if (editor_.IsEditorOpen()) {
+        editor_.AskUser(kNoOutcome, "", AskButtons::Ok);
+        CloseAfterMessage();
+    }
+}
+
+void FirmwareUpdate::Cancel() {
+    wait_ = Wait::None;
+    firmwareMode_ = false;
 }
 
 bool FirmwareUpdate::OnTick() {
@@ -146,10 +197,12 @@ bool FirmwareUpdate::OnTick() {
         sender_.SendSysEx(message.data(), message.size());
         transfer_.Advance(static_cast<std::size_t>(transfer_.remaining));
         firmwareMode_ = false;
+        // The boot loader says how it went; until then nothing is claimed.
+        waitTicks_ = 0;
+        wait_ = Wait::Outcome;
         if (editor_.IsEditorOpen()) {
+            editor_.SetControlValueByTag(link::kTagFirmwareKnob, 1.0);
             editor_.SetTextByTag(link::kTagFirmwareText, "100 %");
-            editor_.AskUser("Firmware update finished.", "", AskButtons::Ok);
-            CloseAfterMessage();
         }
         return true;
     }

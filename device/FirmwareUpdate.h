@@ -13,6 +13,12 @@
 //                       when it returns true the tick ends there.
 //   Running             firmware mode, for the receive entry (no Name messages
 //                       while it is set) and for the periodic task.
+//   Watch               periodic task, every tick: ends a wait for the boot
+//                       loader that has lasted too long, with a message.
+//   Cancel              user-interface thread: RECONNECT ends whatever runs.
+//
+// The outcome is the boot loader's: "Firmware update finished." only after
+// Update complete, "Error in update!" after Update failed; one of them, once.
 
 #include "core/EditorSeam.h"
 #include "core/MessageSender.h"
@@ -28,8 +34,8 @@ namespace tolvane {
 enum class FirmwareLoad {
     Sent,          // Enter firmware update went out
     NothingChosen, // the file question was cancelled
-    NotReadable,   // the file cannot be opened: nothing happens
-    TooLong,       // 65536 bytes or more: nothing happens
+    NotReadable,   // the file cannot be opened: refused with a message
+    TooLong,       // 65536 bytes or more: refused with a message
     TooLarge,      // its packed form would not fit the transfer buffer: refused with a message
     TooSmall,      // shorter than one boot-loader block once packed: refused with a message
 };
@@ -50,17 +56,23 @@ public:
     void ClosePage();
     void OnBootLoaderStatus(std::uint8_t code);
     bool OnTick();
+    void Watch();
+    void Cancel();
     bool Running() const { return firmwareMode_; }
 
 private:
     void ShowLinkLost();
+    enum class Wait { None, BootLoader, Outcome };
     void CloseAfterMessage();
+    void Outcome(bool failed);
 
     ISysExSender& sender_;
     IEditorSeam& editor_;
     TransferBuffer& transfer_;
     LinkFlags& link_;
     std::atomic<bool> firmwareMode_{false};
+    std::atomic<Wait> wait_{Wait::None};
+    std::atomic<int> waitTicks_{0};
 };
 
 } // namespace tolvane

@@ -2,6 +2,7 @@
 
 #include "device/LinkTags.h"
 #include "device/SysexBuilders.h"
+#include "device/TransferTimeouts.h"
 
 #include <cstdio>
 
@@ -11,6 +12,10 @@ namespace {
 constexpr int kSlotsPerBank = 32;
 constexpr int kBlocksPerBank = 4;
 constexpr int kFactoryIndexMask = 127;
+constexpr const char* kStalled = "Impulse response %d was not received whole: the pedal stopped sending.\nNothing was written.";
+constexpr const char* kByReconnect = "Impulse response %d was not received whole: stopped by RECONNECT.\nNothing was written.";
+constexpr const char* kNotCached =
+    "A downloaded impulse response could not be saved in the data folder (not writable or disk full).";
 
 } // namespace
 
@@ -56,6 +61,27 @@ void IrDownload::Progress(double fraction, const std::string& text) {
     editor_.SetTextByTag(link::kTagProgressText, text);
 }
 
+void IrDownload::Watch() {
+    if (!receiving_) {
+        waitTicks_ = 0;
+        return;
+    }
+    if (++waitTicks_ >= kAnswerTimeoutTicks) Drop(kStalled);
+}
+
+void IrDownload::Cancel() {
+    if (receiving_) Drop(kByReconnect);
+}
+
+void IrDownload::Drop(const char* reason) {
+    if (!receiving_.exchange(false)) return;
+    Progress(0.0, "0 %");
+    editor_.HideGroup(link::kGroupProgress);
+    char text[128];
+    std::snprintf(text, sizeof text, reason, irNumber_);
+    editor_.AskUser(text, "", AskButtons::Ok);
+}
+
 IrReception IrDownload::OnStreamMessage(const sysex::StreamMessageView& stream) {
     switch (stream.part) {
     case sysex::StreamPart::Start:
@@ -63,6 +89,7 @@ IrReception IrDownload::OnStreamMessage(const sysex::StreamMessageView& stream) 
         expected_ = UnpackedLength(stream.packedLength);
         unpacker_.Reset(received_, expected_);
         checksum_.Reset();
+        waitTicks_ = 0;
         receiving_ = true;
         unpacker_.Feed(stream.packed);
         checksum_.Add(stream.packed);
@@ -71,6 +98,7 @@ IrReception IrDownload::OnStreamMessage(const sysex::StreamMessageView& stream) 
         return IrReception::Receiving;
     case sysex::StreamPart::Data: {
         if (!receiving_) return IrReception::Ignored;
+        waitTicks_ = 0;
         unpacker_.Feed(stream.packed);
         checksum_.Add(stream.packed);
         const double fraction = expected_ ? static_cast<double>(unpacker_.Produced()) / expected_ : 0.0;
@@ -82,8 +110,7 @@ IrReception IrDownload::OnStreamMessage(const sysex::StreamMessageView& stream) 
     case sysex::StreamPart::End:
         break;
     }
-    if (!receiving_) return IrReception::Ignored;
-    receiving_ = false;
+    if (!receiving_.exchange(false)) return IrReception::Ignored;
     unpacker_.Feed(stream.packed);
     unpacker_.Feed(std::uint8_t{0});
     checksum_.Add(stream.packed);
@@ -93,7 +120,12 @@ IrReception IrDownload::OnStreamMessage(const sysex::StreamMessageView& stream) 
         editor_.HideGroup(link::kGroupProgress);
         return IrReception::Dropped;
     }
-    files_.WriteIrRecord(irNumber_, std::span<const std::uint8_t>(received_.data(), unpacker_.Stored()));
+    if (!files_.WriteIrRecord(irNumber_, std::span<const std::uint8_t>(received_.data(), unpacker_.Stored()))) {
+        Progress(0.0, "0 %");
+        editor_.HideGroup(link::kGroupProgress);
+        editor_.AskUser(kNotCached, "", AskButtons::Ok);
+        return IrReception::Dropped;
+    }
     if (irNumber_ >= ir::kFirstFactoryNumber && (irNumber_ & kFactoryIndexMask) < 8 &&
         hooks_.factoryIrWritten)
         hooks_.factoryIrWritten(irNumber_ & kFactoryIndexMask);

@@ -9,6 +9,9 @@
 //                    the Preset dump handling, the backup export, and itself.
 //   OnStreamMessage  inbound thread: IR stream start / data / end while
 //                    connected and no backup export runs.
+//   Watch            periodic task, every tick: a stream that stops for three
+//                    seconds is dropped with a message; nothing is written.
+//   Cancel           user-interface thread: RECONNECT drops it the same way.
 
 #include "core/EditorSeam.h"
 #include "core/MessageSender.h"
@@ -18,6 +21,7 @@
 #include "device/SysexViews.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -55,9 +59,12 @@ public:
     void RequestIr(int number);
     // Written: the record was stored; Dropped: its stream checksum did not match.
     IrReception OnStreamMessage(const sysex::StreamMessageView& stream);
+    void Watch();
+    void Cancel();
 
 private:
     void Progress(double fraction, const std::string& text);
+    void Drop(const char* reason);
 
     ISysExSender& sender_;
     IEditorSeam& editor_;
@@ -67,7 +74,8 @@ private:
     std::array<std::uint8_t, kReceiveCapacity> received_{};
     SevenBitUnpacker unpacker_;
     sysex::StreamChecksum checksum_;
-    bool receiving_ = false;
+    std::atomic<bool> receiving_{false};
+    std::atomic<int> waitTicks_{0};
     int irNumber_ = 0;
     std::size_t expected_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "device/LinkTags.h"
 #include "device/SysexBuilders.h"
+#include "device/TransferTimeouts.h"
 
 #include <cstdio>
 
@@ -11,6 +12,12 @@ namespace {
 constexpr int kSlotViewRows = 32;
 constexpr int kFactorySlots = 8;
 constexpr const char* kWavRefused = "This file cannot be read as a WAV file.\nNothing was sent.";
+constexpr const char* kWavTooLarge =
+    "This WAV file is larger than 16 MiB, far more than an impulse response needs.\nNothing was sent.";
+constexpr const char* kNoAnswer = "The impulse response did not reach the pedal: it did not answer.";
+constexpr const char* kByReconnect = "The impulse response upload was stopped by RECONNECT.";
+constexpr const char* kNotCached =
+    "The impulse response could not be saved in the data folder (not writable or disk full).\nNothing was sent.";
 
 std::string Percent(double fraction) {
     char text[16];
@@ -41,8 +48,14 @@ void IrUpload::ImportWav() {
     lastWavPath_ = path;
     // A rejected file would otherwise upload whatever the buffer held before
     // under this file's name.
-    if (!files_.ParseWav(path, samples_)) {
+    switch (files_.ParseWav(path, samples_)) {
+    case WavLoad::Ok:
+        break;
+    case WavLoad::Rejected:
         editor_.AskUser(kWavRefused, "", AskButtons::Ok);
+        return;
+    case WavLoad::TooLarge:
+        editor_.AskUser(kWavTooLarge, "", AskButtons::Ok);
         return;
     }
     StoreAndSendIr(NameFromPath(path), selectedSlot_);
@@ -62,9 +75,18 @@ void IrUpload::StoreAndSendRecord(const ir::RecordBytes& record, int slot) {
 void IrUpload::StoreAndSend(const std::string& name, int slot, double gain) {
     gain_ = gain;
     const ir::RecordBytes record = ir::BuildRecord(samples_, gain_, name);
-    files_.WriteIrRecord(slot, record);
-
     maySend_ = false;
+    wait_ = Wait::None;
+    uploadSlot_ = slot;
+    previousRecord_ = files_.ReadIrRecord(slot);
+    // The pedal gets only what the library keeps, so that the two agree.
+    if (!files_.WriteIrRecord(slot, record)) {
+        pendingA_ = false;
+        pendingB_ = false;
+        editor_.AskUser(kNotCached, "", AskButtons::Ok);
+        return;
+    }
+
     transfer_.Fill(record);
     if (link_.connected) maySend_ = true;
 
@@ -95,6 +117,8 @@ void IrUpload::OnTick() {
         sender_.SendSysEx(message.data(), message.size());
         transfer_.Advance(kStreamChunk);
         maySend_ = false;
+        waitTicks_ = 0;
+        wait_ = Wait::Ready;
         editor_.ShowGroup(link::kGroupProgress);
         ShowProgress();
     } else if (transfer_.remaining > static_cast<int>(kStreamChunk)) {
@@ -110,6 +134,8 @@ void IrUpload::OnTick() {
         sender_.SendSysEx(message.data(), message.size());
         transfer_.Advance(static_cast<std::size_t>(transfer_.remaining));
         maySend_ = false;
+        waitTicks_ = 0;
+        wait_ = Wait::Assignment;
         editor_.SetControlValueByTag(link::kTagProgressKnob, 0.0);
         editor_.SetTextByTag(link::kTagProgressText, "0 %");
         editor_.HideGroup(link::kGroupProgress);
@@ -119,6 +145,41 @@ void IrUpload::OnTick() {
     }
 }
 
+void IrUpload::Watch() {
+    if (wait_ == Wait::None) {
+        waitTicks_ = 0;
+        return;
+    }
+    if (++waitTicks_ >= kAnswerTimeoutTicks) Stop(kNoAnswer);
+}
+
+void IrUpload::Cancel() {
+    if (wait_ != Wait::None || maySend_) Stop(kByReconnect);
+}
+
+void IrUpload::Stop(const char* reason) {
+    const Wait was = wait_.exchange(Wait::None);
+    maySend_ = false;
+    pendingA_ = false;
+    pendingB_ = false;
+    transfer_.total = transfer_.remaining = transfer_.position = 0;
+    // Once the pedal had the whole stream only its confirmation is missing;
+    // before that it keeps its old IR, and so does the library.
+    const bool pedalHasAll = was == Wait::Assignment;
+    if (!pedalHasAll) {
+        if (previousRecord_)
+            files_.WriteIrRecord(uploadSlot_, *previousRecord_);
+        else
+            files_.RemoveIrRecord(uploadSlot_);
+    }
+    editor_.SetControlValueByTag(link::kTagProgressKnob, 0.0);
+    editor_.SetTextByTag(link::kTagProgressText, "0 %");
+    editor_.HideGroup(link::kGroupProgress);
+    const std::string text = std::string(reason) + (pedalHasAll ? "\nIt was sent whole but not confirmed." :
+                                                                  "\nThe pedal and the library keep their earlier IR.");
+    editor_.AskUser(text, "", AskButtons::Ok);
+}
+
 void IrUpload::SetPendingAssignments(bool positionA, bool positionB) {
     pendingA_ = positionA;
     pendingB_ = positionB;
@@ -126,10 +187,13 @@ void IrUpload::SetPendingAssignments(bool positionA, bool positionB) {
 
 bool IrUpload::OnStatus(std::uint8_t code) {
     if (code == sysex::status::kReadyForNextIrBlock) {
+        Wait ready = Wait::Ready;
+        wait_.compare_exchange_strong(ready, Wait::None);
         maySend_ = true;
         return true;
     }
     if (code == sysex::status::kIrAssignmentDone) {
+        wait_ = Wait::None;
         OnAssignmentDone();
         return true;
     }

@@ -14,6 +14,10 @@
 //   OnTick             periodic task, step 7: call it when connected and no
 //                      firmware update, restore or export runs. Sends at most
 //                      one message.
+//   Watch              periodic task, every tick: an answer overdue by three
+//                      seconds ends the upload with a message, and the
+//                      library gets its earlier record back.
+//   Cancel             user-interface thread: RECONNECT ends the upload the same way.
 //   OnStatus           inbound thread, for the application statuses Ready for
 //                      next IR block (0x63) and IR assignment done (0x61), whether
 //                      or not connected. Returns true when it acted. Error (0x62)
@@ -30,6 +34,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace tolvane {
@@ -70,6 +75,8 @@ public:
 
     void OnTick();
     bool OnStatus(std::uint8_t code);
+    void Watch();
+    void Cancel();
 
     // The slot an import or upload targets, 0..16383; read again when the
     // stream's start message is sent.
@@ -93,6 +100,8 @@ private:
     void StoreAndSend(const std::string& name, int slot, double gain);
     void ShowProgress();
     void OnAssignmentDone();
+    void Stop(const char* reason);
+    enum class Wait { None, Ready, Assignment };
 
     ISysExSender& sender_;
     IEditorSeam& editor_;
@@ -106,6 +115,11 @@ private:
     std::atomic<bool> maySend_{false};
     std::atomic<bool> pendingA_{false};
     std::atomic<bool> pendingB_{false};
+    std::atomic<Wait> wait_{Wait::None};
+    std::atomic<int> waitTicks_{0};
+    // What the library held for the slot before this upload (none: nothing).
+    int uploadSlot_ = 0;
+    std::optional<ir::RecordBytes> previousRecord_;
     double gain_ = 1.0;
     std::string lastWavPath_;
 };

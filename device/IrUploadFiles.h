@@ -13,17 +13,29 @@
 
 namespace tolvane {
 
+// An impulse response needs a few thousand samples; a WAV file above this size
+// is refused before it is read.
+inline constexpr std::uintmax_t kLargestWavFile = 16u * 1024u * 1024u;
+
+enum class WavLoad {
+    Ok,
+    Rejected, // cannot be opened, or not a WAV file the editor reads
+    TooLarge, // above kLargestWavFile: not read at all
+};
+
 class IIrFiles {
 public:
     virtual ~IIrFiles() = default;
     // Fills the buffer from a WAV file (resampled to 44100 Hz, the rest
-    // cleared). False, with the buffer untouched, when the file is rejected.
-    virtual bool ParseWav(const std::string& path, IrSampleBuffer& buffer) = 0;
+    // cleared). Anything but Ok leaves the buffer untouched.
+    virtual WavLoad ParseWav(const std::string& path, IrSampleBuffer& buffer) = 0;
     // The same with factory WAV file k (1..8) of the "Factory IRs" folder.
     virtual bool ParseFactoryWav(int k, IrSampleBuffer& buffer) = 0;
     // Writes bytes (normally a 2436-byte record) as the cache file of IR
     // number irNumber, replacing it; the folder is created when missing.
     virtual bool WriteIrRecord(int irNumber, std::span<const std::uint8_t> bytes) = 0;
+    // Removes the cache file of irNumber (an upload the pedal never took).
+    virtual bool RemoveIrRecord(int irNumber) = 0;
     // The cached record of irNumber; nullopt unless the file holds exactly 2436 bytes.
     virtual std::optional<ir::RecordBytes> ReadIrRecord(int irNumber) = 0;
     // Whether the cache file of irNumber exists at all.

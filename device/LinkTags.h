@@ -53,6 +53,10 @@ inline constexpr const char* kTextEditorOutOfDate =
     "Editor version out of date. Please download the most recent version.";
 inline constexpr const char* kTextError = "ERROR!";
 inline constexpr const char* kTextFinished = "Finished successfully!";
+inline constexpr const char* kTextLoadStoppedNoAnswer = "Loading presets stopped: the pedal did not answer.";
+inline constexpr const char* kTextLoadStoppedByReconnect = "Loading presets stopped by RECONNECT.";
+inline constexpr const char* kTextPresetsNotCached =
+    "Presets could not be saved in the data folder (not writable or disk full).\nThey are read again next time.";
 inline constexpr const char* kTextAreYouSure = "Are you sure?";
 
 } // namespace tolvane::link

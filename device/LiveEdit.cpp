@@ -242,17 +242,23 @@ void Tolvane::SetIrEditTargets(bool positionA, bool positionB) {
     irEditTargetB_.store(positionB);
 }
 
+void Tolvane::SendUserIrSlotHighPart(bool positionA, int slot) {
+    (positionA ? irSlotA_ : irSlotB_) = slot;
+    irSlotStep_ = positionA ? kParamUserIr7PresetMsb : kParamUserIr8PresetMsb;
+    SetAndQueue(irSlotStep_, ((slot >> 7) & 127) / 127.0);
+}
+
+void Tolvane::TargetUserIrSlot(bool positionA, int slot) {
+    SetIrEditTargets(positionA, !positionA);
+    SendUserIrSlotHighPart(positionA, slot);
+}
+
 void Tolvane::ClickIrSlot(int row, bool rightColumn) {
     const int slot = kSlotsPerBank * ParamInt(kParamCustomIrBank) + row + (rightColumn ? kSlotsPerColumn : 0);
-    if (irEditTargetA_.load()) {
-        irSlotA_ = slot;
-        irSlotStep_ = kParamUserIr7PresetMsb;
-        SetAndQueue(kParamUserIr7PresetMsb, ((slot >> 7) & 127) / 127.0);
-    } else if (irEditTargetB_.load()) {
-        irSlotB_ = slot;
-        irSlotStep_ = kParamUserIr8PresetMsb;
-        SetAndQueue(kParamUserIr8PresetMsb, ((slot >> 7) & 127) / 127.0);
-    }
+    if (irEditTargetA_.load())
+        SendUserIrSlotHighPart(true, slot);
+    else if (irEditTargetB_.load())
+        SendUserIrSlotHighPart(false, slot);
     if (transfers_.refreshIrDisplay) transfers_.refreshIrDisplay(ParamInt(kParamIr));
 }
 

@@ -1,5 +1,6 @@
 #include "device/PresetFileTransfer.h"
 
+#include "device/FileNames.h"
 #include "device/LinkTags.h"
 #include "device/ParamTable.h"
 
@@ -13,9 +14,16 @@ namespace {
 constexpr int kHighestFileSlotHigh = 1;
 
 constexpr const char* kUnknownFormat = "Unknown file format.";
+constexpr const char* kNotOpened = "This preset file cannot be opened.\nNothing was loaded.";
+constexpr const char* kTooLarge = "This file is too large to be a preset file.\nNothing was loaded.";
+// User IR numbers from here on are the pedal's factory cabinets, which a
+// preset file must not replace.
+constexpr int kFirstNonUserIr = ir::kFirstFactoryNumber;
 constexpr const char* kUnsupportedVersion =
     "Unsupported file version. \nPlease update the Dunvale Editor \nto the latest version.";
 constexpr const char* kNotSaved = "Current Preset not saved. \nContinue without saving?";
+constexpr const char* kNotWritten =
+    "The preset file could not be written (folder not writable or disk full).\nAn earlier file is unchanged.";
 constexpr const char* kOverwriteIr =
     "This operation will overwrite the currently selected User IR. \nContinue without saving?";
 
@@ -43,8 +51,9 @@ int PresetFileTransfer::Value(int index) const {
 
 void PresetFileTransfer::SavePresetFile() {
     const std::string presetName = hooks_.presetNameText ? hooks_.presetNameText() : std::string();
-    const std::string path = editor_.AskForFile(FileAction::Save, "dvp", Directory(lastPath_), presetName);
-    if (path.empty()) return;
+    const std::string chosen = editor_.AskForFile(FileAction::Save, "dvp", Directory(lastPath_), presetName);
+    if (chosen.empty()) return;
+    const std::string path = WithExtension(chosen, "dvp");
     lastPath_ = path;
 
     PresetFileContent content;
@@ -63,7 +72,10 @@ void PresetFileTransfer::SavePresetFile() {
     appendRecord(onA, Value(kParamUserIr7PresetMsb), Value(kParamUserIr7Preset));
     appendRecord(onB, Value(kParamUserIr8PresetMsb), Value(kParamUserIr8Preset));
 
-    if (!store_.Write(path, content)) return;
+    if (!store_.Write(path, content)) {
+        editor_.AskUser(kNotWritten, "", AskButtons::Ok);
+        return;
+    }
     editor_.SetTextByTag(link::kTagPresetName, stem);
     if (hooks_.presetNameChanged) hooks_.presetNameChanged(stem);
     link_.presetModified = false;
@@ -77,6 +89,10 @@ void PresetFileTransfer::LoadPresetFile() {
     PresetFileContent content;
     switch (store_.Read(path, content)) {
     case PresetFileRead::NotReadable:
+        editor_.AskUser(kNotOpened, "", AskButtons::Ok);
+        return;
+    case PresetFileRead::TooLarge:
+        editor_.AskUser(kTooLarge, "", AskButtons::Ok);
         return;
     case PresetFileRead::UnknownFormat:
         if (hooks_.setPendingMessage) hooks_.setPendingMessage(kUnknownFormat);
@@ -86,6 +102,17 @@ void PresetFileTransfer::LoadPresetFile() {
         return;
     case PresetFileRead::Ok:
         break;
+    }
+    // Numbers with a high part of 0 or 1 are redirected to the preset's own
+    // slots below; any other number a position uses must be a user slot.
+    auto outsideUserSlots = [&](int mode, int high, int low) {
+        return content.values[mode] != 0 && content.values[high] > kHighestFileSlotHigh &&
+               content.values[high] * 128 + content.values[low] >= kFirstNonUserIr;
+    };
+    if (outsideUserSlots(kParamIrMode7, kParamUserIr7PresetMsb, kParamUserIr7Preset) ||
+        outsideUserSlots(kParamIrMode8, kParamUserIr8PresetMsb, kParamUserIr8Preset)) {
+        if (hooks_.setPendingMessage) hooks_.setPendingMessage(kUnknownFormat);
+        return;
     }
     if (link_.presetModified && editor_.AskUser(kNotSaved, "", AskButtons::OkCancel) == AskResult::Cancel)
         return;

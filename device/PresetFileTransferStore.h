@@ -27,7 +27,8 @@ struct PresetFileContent {
 
 enum class PresetFileRead {
     Ok,
-    NotReadable,        // cannot be opened, 8192 bytes or larger: ignored silently
+    NotReadable,        // cannot be opened
+    TooLarge,           // 8192 bytes or larger: not read
     UnknownFormat,      // not "DVLX", or not 262, 2698 or 5134 bytes long
     UnsupportedVersion, // version above 1.0
 };

@@ -5,6 +5,7 @@
 #include "device/LinkTags.h"
 #include "device/ParamTable.h"
 #include "device/SysexBuilders.h"
+#include "device/TransferTimeouts.h"
 #include "device/Tolvane.h"
 
 #include <algorithm>
@@ -170,8 +171,36 @@ void Tolvane::StartBulkLoad() {
     }
 }
 
+void Tolvane::WatchBulkLoad() {
+    if (!bulkLoadRunning_.load() || bulkIndex_.load() < 0) {
+        bulkWaitTicks_.store(0);
+        return;
+    }
+    if (bulkWaitTicks_.fetch_add(1) + 1 < kAnswerTimeoutTicks) return;
+    if (!bulkLoadRunning_.exchange(false)) return;
+    EndBulkLoadEarly(link::kTextLoadStoppedNoAnswer);
+    // Looking for the pedal again; when it answers, the checksums decide
+    // which slots are still to load.
+    flags_.connected.store(false);
+    flags_.autoConnect.store(true);
+}
+
+void Tolvane::EndBulkLoadEarly(const char* reason) {
+    bulkWaitTicks_.store(0);
+    Send(sysex::BuildBulkTransfer(false));
+    if (EditorOpen()) screen_.HideGroup(link::kGroupProgress);
+    const int missing = static_cast<int>(
+        std::count_if(pending_.begin(), pending_.end(), [](const auto& p) { return p.load(); }));
+    char text[128];
+    std::snprintf(text, sizeof text, "%s\n%d of %d presets were read; the rest are read at the next connection.",
+                  reason, std::max(0, pendingCount_ - missing), pendingCount_);
+    SetPendingMessage(text);
+}
+
 void Tolvane::FinishBulkLoad() {
     bulkLoadRunning_.store(false);
+    if (presetCacheFailed_.exchange(false)) SetPendingMessage(link::kTextPresetsNotCached);
+    if (transfers_.presetsLoaded) transfers_.presetsLoaded();
     flags_.applyFlag.store(false);
     if (EditorOpen()) {
         screen_.SetControlValueByTag(link::kTagProgressKnob, 1.0);
@@ -209,6 +238,7 @@ void Tolvane::OnPresetDump(const sysex::SysexBlockView& block) {
 }
 
 void Tolvane::BulkPresetDump(const sysex::SysexBlockView& block) {
+    bulkWaitTicks_.store(0);
     flags_.applyFlag.store(true);
     if (!block.ChecksumValid()) {
         // Asked again, without limit. Before the first request there is
@@ -219,12 +249,16 @@ void Tolvane::BulkPresetDump(const sysex::SysexBlockView& block) {
     const int slot = block.Index();
     bulkIndex_.store(slot);
     const auto data = block.Data();
-    // A file that cannot be written does not stop the load.
-    library_.WritePresetFile(slot, data.data());
+    // A file that cannot be written does not stop the load; its checksum is
+    // not taken, so the slot is read again at the next connection.
     const auto message = block.Message();
-    localChecksums_[slot] = {message[sysex::kOffsetBlockChecksumHigh],
-                             message[sysex::kOffsetBlockChecksumLow]};
+    if (library_.WritePresetFile(slot, data.data()))
+        localChecksums_[slot] = {message[sysex::kOffsetBlockChecksumHigh],
+                                 message[sysex::kOffsetBlockChecksumLow]};
+    else
+        presetCacheFailed_.store(true);
     pending_[slot].store(false);
+    if (transfers_.presetLoaded) transfers_.presetLoaded(slot, data);
     const bool open = EditorOpen();
     if (open) {
         SetRowText(slot, NumberPrefix(PatchOffset() + slot) + Chars(&data[kRecordName], kNameChars));
@@ -298,10 +332,12 @@ void Tolvane::NormalPresetDump(const sysex::SysexBlockView& block) {
         // The dump answers a save to slot: keep it as that slot's file.
         blinkCounting_.store(false);
         const int current = CurrentPreset();
-        library_.WritePresetFile(current, data.data());
         const auto message = block.Message();
-        localChecksums_[current] = {message[sysex::kOffsetBlockChecksumHigh],
-                                    message[sysex::kOffsetBlockChecksumLow]};
+        if (library_.WritePresetFile(current, data.data()))
+            localChecksums_[current] = {message[sysex::kOffsetBlockChecksumHigh],
+                                        message[sysex::kOffsetBlockChecksumLow]};
+        else
+            SetPendingMessage(link::kTextPresetsNotCached);
     }
 
     // At most one request for a user IR that is not in the library yet.

@@ -142,6 +142,10 @@ bool Tolvane::IsUndoable(int index) const {
 // ---- The periodic task ------------------------------------------------------------------
 
 void Tolvane::OnDeviceTimer() {
+    // 0. Transfers whose answer is overdue end here, so that none can hold
+    //    the steps below for good.
+    if (transfers_.watchTransfers) transfers_.watchTransfers();
+    WatchBulkLoad();
     // 1. The deferred request for the user IR being edited; does not end the tick.
     if (irRequestPending_.exchange(false)) {
         if (irEditTargetA_.load())
@@ -358,6 +362,10 @@ void Tolvane::ShowPendingMessage() {
 }
 
 void Tolvane::Reconnect() {
+    // Nothing that was running may keep the periodic task from looking for
+    // the pedal again.
+    if (transfers_.resetTransfers) transfers_.resetTransfers();
+    if (bulkLoadRunning_.exchange(false)) EndBulkLoadEarly(link::kTextLoadStoppedByReconnect);
     flags_.connected.store(false);
     flags_.autoConnect.store(true);
     if (EditorOpen()) {

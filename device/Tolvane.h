@@ -41,6 +41,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 
 namespace tolvane {
@@ -64,6 +65,15 @@ struct TransferCallPoints {
     std::function<void(bool connected)> exportStep;
     // Step 7: the IR upload may send its next message.
     std::function<void()> irUploadStep;
+    // Every tick, before the steps: each transfer waiting for the pedal counts
+    // the tick and gives up, with a message, when the answer is overdue.
+    std::function<void()> watchTransfers;
+    // The bulk load took a preset (slot, its 256 record bytes), and it ended
+    // with every slot read: after a restore the backup is checked against them.
+    std::function<void(int slot, std::span<const std::uint8_t> record)> presetLoaded;
+    std::function<void()> presetsLoaded;
+    // RECONNECT: every running transfer ends, saying what was done.
+    std::function<void()> resetTransfers;
     // Request impulse response for an IR number: the deferred request of
     // step 1 and the Preset dump's request for an IR the library lacks.
     std::function<void(int number)> requestIr;
@@ -193,6 +203,10 @@ public:
     void ParameterChangedByPedal(int index, int value);
     // The IMPORT buttons name the IR position a user IR is given to.
     void SetIrEditTargets(bool positionA, bool positionB);
+    // The IR page's IMPORT buttons: position 7 (positionA) or 8 becomes the
+    // IR edit target and gets user IR slot; its high part goes to the pedal
+    // now, its low part when the pedal reports IR number step done.
+    void TargetUserIrSlot(bool positionA, int slot);
     // Whether the IR list's last event was a press (parameter 72 acts only then).
     void SetIrListEventIsPress(bool press) { irListPress_ = press; }
     // The text the IR list row of position 7 (which = 0) or 8 (1) shows.
@@ -305,6 +319,11 @@ private:
     void ChecksumList(const sysex::SysexBlockView& block);
     void StartBulkLoad();
     void FinishBulkLoad();
+    // The bulk load waits for a dump; one overdue ends the load.
+    void WatchBulkLoad();
+    // The load ended before every slot arrived (bulk load running already
+    // cleared): End bulk transfer, the progress hidden, the user told.
+    void EndBulkLoadEarly(const char* reason);
     void BulkPresetDump(const sysex::SysexBlockView& block);
     void NormalPresetDump(const sysex::SysexBlockView& block);
     void ShowProgress(int loaded, int total);
@@ -321,6 +340,8 @@ private:
     void IrNumberStepDone();
     void UserIrSlotLowPart(bool positionA, int v);
     void ClickIrSlot(int row, bool rightColumn);
+    // IR slot A or B := slot; the step waits for the pedal after the high part.
+    void SendUserIrSlotHighPart(bool positionA, int slot);
     // Settings
     void SettingsBlock(const sysex::SysexBlockView& block);
     void ApplySettingValue(int index, int v);
@@ -354,6 +375,10 @@ private:
     int pendingCount_ = 0;
     int loadedCount_ = 0;
     std::atomic<bool> bulkLoadRunning_{false};
+    // A received preset could not be written to the library during the load.
+    std::atomic<bool> presetCacheFailed_{false};
+    // Ticks since the last Request preset or dump of the running load.
+    std::atomic<int> bulkWaitTicks_{0};
     std::atomic<int> bulkIndex_{0};
     std::atomic<int> currentPreset_{0};
     std::atomic<int> selectedPresetRow_{-1};

@@ -64,6 +64,25 @@ void TransferWiring::FillCallPoints() {
     t.exportStep = [this](bool) { backup_.OnExportTick(); };
     t.irUploadStep = [this] { upload_.OnTick(); };
     t.requestIr = [this](int number) { download_.RequestIr(number); };
+    t.watchTransfers = [this] {
+        firmware_.Watch();
+        backup_.Watch();
+        upload_.Watch();
+        download_.Watch();
+    };
+    t.presetLoaded = [this](int slot, std::span<const std::uint8_t> record) {
+        backup_.OnPresetReloaded(slot, record);
+    };
+    t.presetsLoaded = [this] {
+        const std::string report = backup_.VerifyRestore();
+        if (!report.empty()) plugin_.SetPendingMessage(report);
+    };
+    t.resetTransfers = [this] {
+        firmware_.Cancel();
+        backup_.Cancel();
+        upload_.Cancel();
+        download_.Cancel();
+    };
 
     // Receive side. While an export runs, the dumps and IR streams are its
     // answers and are kept byte for byte instead of being applied.
@@ -200,6 +219,7 @@ BackupHooks TransferWiring::BackupFileHooks() {
     BackupHooks h;
     h.readFile = files_.readBackup;
     h.writeFile = files_.writeBackup;
+    h.fileSize = files_.fileSize;
     // The end of a restore: the caches no longer match the pedal, so the next
     // connection loads every preset again.
     h.clearCacheAndRelabel = [this] {

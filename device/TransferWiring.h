@@ -36,6 +36,7 @@ struct TransferFiles {
     // Backup files (".dvb"), whole.
     decltype(BackupHooks::readFile) readBackup;
     decltype(BackupHooks::writeFile) writeBackup;
+    decltype(BackupHooks::fileSize) fileSize;
     // Where the export's file question starts.
     std::string dataFolder;
 };

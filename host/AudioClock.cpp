@@ -168,7 +168,10 @@ void AudioClock::Stop() {
             stopRequested_ = true;
             for (int i = 0; i < kStopPollLimit && !stopAcknowledged_; ++i)
                 std::this_thread::sleep_for(kStopPoll);
-            audio_->stopStream();
+            // Not the stream's stop: it waits, without limit, for callbacks
+            // that a sound server which has stopped running the client never
+            // makes. The fade to silence above has had its second.
+            audio_->abortStream();
         }
         if (audio_->isStreamOpen()) audio_->closeStream();
     } catch (const RtAudioError& e) {

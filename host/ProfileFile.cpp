@@ -1,5 +1,7 @@
 #include "host/ProfileFile.h"
 
+#include "library/LibraryFiles.h"
+
 #include <algorithm>
 #include <cctype>
 #include <fstream>
@@ -41,10 +43,8 @@ bool ProfileFile::Load(const std::filesystem::path& path) {
 }
 
 bool ProfileFile::Save(const std::filesystem::path& path) const {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out << ToText();
-    return static_cast<bool>(out.flush());
+    const std::string text = ToText();
+    return WriteWholeFile(path, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
 }
 
 void ProfileFile::FromText(const std::string& text) {

@@ -1,7 +1,15 @@
 #include "library/LibraryFiles.h"
 
+#include <atomic>
 #include <fstream>
 #include <iterator>
+#include <string>
+
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace tolvane {
 
@@ -11,6 +19,14 @@ namespace {
 bool IsFolder(const std::filesystem::path& path) {
     std::error_code ec;
     return std::filesystem::is_directory(path, ec);
+}
+
+unsigned long CurrentProcessId() {
+#ifdef _WIN32
+    return static_cast<unsigned long>(_getpid());
+#else
+    return static_cast<unsigned long>(::getpid());
+#endif
 }
 
 } // namespace
@@ -34,10 +50,35 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::pa
 }
 
 bool WriteWholeFile(const std::filesystem::path& path, const std::uint8_t* bytes, std::size_t size) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(size));
-    return static_cast<bool>(out);
+    // Unique per process and call, so that two threads writing the same file
+    // never share a temporary one.
+    static std::atomic<unsigned> counter{0};
+    std::filesystem::path temporary = path;
+    temporary += ".part-" + std::to_string(CurrentProcessId()) + "-" + std::to_string(++counter);
+    bool written = false;
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (out) {
+            out.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(size));
+            out.close();
+            written = !out.fail();
+        }
+    }
+    std::error_code ec;
+    if (written) {
+        std::filesystem::rename(temporary, path, ec);
+        written = !ec;
+    }
+    if (!written) std::filesystem::remove(temporary, ec);
+    return written;
+}
+
+std::optional<std::uintmax_t> FileSize(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (ec) return std::nullopt;
+    return size;
 }
 
 bool CanOpenForReading(const std::filesystem::path& path) {

@@ -1,6 +1,7 @@
 #include "library/LibraryTransferFiles.h"
 
 #include "library/BackupFile.h"
+#include "library/LibraryFiles.h"
 #include "library/PresetFile.h"
 #include "library/WavIrFiles.h"
 
@@ -14,6 +15,7 @@ TransferFiles LibraryTransferFiles(const std::filesystem::path& dataFolder) {
     files.writeBackup = [](const std::string& path, std::span<const std::uint8_t> bytes) {
         return WriteBackupFile(path, bytes);
     };
+    files.fileSize = [](const std::string& path) { return FileSize(path); };
     files.dataFolder = dataFolder.string();
     return files;
 }

@@ -39,7 +39,7 @@ std::vector<std::uint8_t> EncodePresetFile(const PresetFileContent& content) {
 }
 
 PresetFileRead DecodePresetFile(std::span<const std::uint8_t> bytes, PresetFileContent& content) {
-    if (bytes.size() >= kPresetFileReadLimit) return PresetFileRead::NotReadable;
+    if (bytes.size() >= kPresetFileReadLimit) return PresetFileRead::TooLarge;
     if (bytes.size() < kPresetFileBlockSize || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0)
         return PresetFileRead::UnknownFormat;
     const int version = static_cast<std::int8_t>(bytes[kPresetFileVersionMajor]) * 10 +
@@ -69,7 +69,10 @@ bool PresetFileStore::Write(const std::string& path, const PresetFileContent& co
 }
 
 PresetFileRead PresetFileStore::Read(const std::string& path, PresetFileContent& content) {
-    // A file at or above the limit reads as exactly the limit and is refused.
+    const auto size = FileSize(path);
+    if (!size) return PresetFileRead::NotReadable;
+    if (*size >= kPresetFileReadLimit) return PresetFileRead::TooLarge;
+    // A file that grew since its size was taken reads as the limit and is refused.
     const auto bytes = ReadFileStart(path, kPresetFileReadLimit);
     if (!bytes) return PresetFileRead::NotReadable;
     return DecodePresetFile(*bytes, content);

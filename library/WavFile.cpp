@@ -88,7 +88,7 @@ bool SupportedBits(int bits) {
 } // namespace
 
 // ---- 2. container ----
-std::optional<WavAudio> DecodeWav(std::span<const std::uint8_t> bytes) {
+std::optional<WavAudio> DecodeWav(std::span<const std::uint8_t> bytes, std::size_t maxFrames) {
     ByteReader in(bytes);
     if (!in.Tag("RIFF") || !in.Skip(4) || !in.Tag("WAVE")) return std::nullopt;
     if (!in.Has(4)) return std::nullopt;
@@ -111,7 +111,7 @@ std::optional<WavAudio> DecodeWav(std::span<const std::uint8_t> bytes) {
     const int channelCount = static_cast<std::int16_t>(*channels);
     const int align = static_cast<std::int16_t>(*blockAlign);
     const int bitsPerSample = static_cast<std::int16_t>(*bits);
-    if (channelCount < 1 || align < 1 || *sampleRate == 0 || *sampleRate > 0x7FFFFFFF ||
+    if (channelCount < 1 || align < 1 || *sampleRate < kLowestWavRate || *sampleRate > kHighestWavRate ||
         !SupportedBits(bitsPerSample))
         return std::nullopt;
 
@@ -126,19 +126,26 @@ std::optional<WavAudio> DecodeWav(std::span<const std::uint8_t> bytes) {
 
     WavAudio audio;
     audio.sampleRate = static_cast<int>(*sampleRate);
-    audio.channels.assign(channelCount, std::vector<double>(frames));
+    const std::size_t converted = std::min(frames, maxFrames);
+    audio.channels.assign(channelCount, std::vector<double>(converted));
     const std::uint8_t* p = in.Here();
-    for (std::size_t f = 0; f < frames; ++f)
+    for (std::size_t f = 0; f < converted; ++f)
         for (int c = 0; c < channelCount; ++c, p += bytesPerSample)
             audio.channels[c][f] = ConvertSample(p, bitsPerSample, *audioFormat);
     return audio;
 }
 
 // ---- 4. resampling ----
-std::vector<double> ResampleTo44100(const std::vector<double>& samples, int sampleRate) {
+std::vector<double> ResampleTo44100(const std::vector<double>& samples, int sampleRate, std::size_t maxSamples) {
+    if (sampleRate <= 0 || samples.empty()) return {};
     const double ratio = sampleRate / static_cast<double>(ir::kTargetRate);
-    if (ratio == 1.0 || samples.empty()) return samples;
-    const auto n = static_cast<std::size_t>(std::floor(samples.size() / ratio));
+    if (ratio == 1.0)
+        return std::vector<double>(samples.begin(),
+                                   samples.begin() + static_cast<std::ptrdiff_t>(std::min(samples.size(), maxSamples)));
+    // The output length is bounded before anything is allocated: a low rate
+    // cannot ask for more than the caller keeps.
+    const double wanted = std::floor(samples.size() / ratio);
+    const auto n = static_cast<std::size_t>(std::min(wanted, static_cast<double>(maxSamples)));
     std::vector<double> out(n);
     const std::size_t last = samples.size() - 1;
     double t = 0.0;
@@ -155,9 +162,14 @@ std::vector<double> ResampleTo44100(const std::vector<double>& samples, int samp
 
 // ---- 5. into IrSampleBuffer ----
 bool ParseWavBytes(std::span<const std::uint8_t> bytes, IrSampleBuffer& buffer) {
-    const auto audio = DecodeWav(bytes);
+    // The buffer's samples, at the highest rate read, need no more input
+    // frames than this (plus the one the interpolation reads after the last).
+    constexpr std::size_t kFramesNeeded =
+        static_cast<std::size_t>(std::tuple_size_v<IrSampleBuffer> * (double(kHighestWavRate) / ir::kTargetRate)) + 2;
+    const auto audio = DecodeWav(bytes, kFramesNeeded);
     if (!audio) return false;
-    const std::vector<double> resampled = ResampleTo44100(audio->channels.front(), audio->sampleRate);
+    const std::vector<double> resampled =
+        ResampleTo44100(audio->channels.front(), audio->sampleRate, buffer.size());
     buffer.fill(0.0);
     std::copy_n(resampled.begin(), std::min<std::size_t>(resampled.size(), buffer.size()), buffer.begin());
     return true;
@@ -167,7 +179,7 @@ bool ParseWav(const std::filesystem::path& path, IrSampleBuffer& buffer) {
     std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file) return false;
     const std::streamoff size = file.tellg();
-    if (size < 0) return false;
+    if (size < 0 || static_cast<std::uintmax_t>(size) > kLargestWavFile) return false;
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     file.seekg(0);
     if (!file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))

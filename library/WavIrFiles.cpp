@@ -11,8 +11,10 @@
 
 namespace tolvane {
 
-bool WavIrFiles::ParseWav(const std::string& path, IrSampleBuffer& buffer) {
-    return tolvane::ParseWav(std::filesystem::path(path), buffer);
+WavLoad WavIrFiles::ParseWav(const std::string& path, IrSampleBuffer& buffer) {
+    const auto size = FileSize(path);
+    if (size && *size > kLargestWavFile) return WavLoad::TooLarge;
+    return tolvane::ParseWav(std::filesystem::path(path), buffer) ? WavLoad::Ok : WavLoad::Rejected;
 }
 
 bool WavIrFiles::ParseFactoryWav(int k, IrSampleBuffer& buffer) {
@@ -25,6 +27,11 @@ bool WavIrFiles::WriteIrRecord(int irNumber, std::span<const std::uint8_t> bytes
     std::error_code ignored;
     std::filesystem::create_directories(path.parent_path(), ignored);
     return WriteWholeFile(path, bytes.data(), bytes.size());
+}
+
+bool WavIrFiles::RemoveIrRecord(int irNumber) {
+    std::error_code ignored;
+    return std::filesystem::remove(IrNumberPath(folder_, irNumber), ignored);
 }
 
 std::optional<ir::RecordBytes> WavIrFiles::ReadIrRecord(int irNumber) {

@@ -13,9 +13,10 @@ class WavIrFiles final : public IIrFiles {
 public:
     explicit WavIrFiles(std::filesystem::path dataFolder) : folder_(std::move(dataFolder)) {}
 
-    bool ParseWav(const std::string& path, IrSampleBuffer& buffer) override;
+    WavLoad ParseWav(const std::string& path, IrSampleBuffer& buffer) override;
     bool ParseFactoryWav(int k, IrSampleBuffer& buffer) override;
     bool WriteIrRecord(int irNumber, std::span<const std::uint8_t> bytes) override;
+    bool RemoveIrRecord(int irNumber) override;
     std::optional<ir::RecordBytes> ReadIrRecord(int irNumber) override;
     bool IrCached(int irNumber) override;
 

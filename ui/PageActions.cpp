@@ -43,12 +43,10 @@ void EditorUi::FilterSwitch(Control& button) {
 }
 
 void EditorUi::IrImport(bool firstPosition) {
-    plugin_.SetIrEditTargets(firstPosition, !firstPosition);
+    // The slot number goes to the pedal in two steps: the high part now, the
+    // low part once the pedal has taken it (IR number step done).
     const int slot = plugin_.CurrentPreset() + (firstPosition ? 0 : kSecondPositionSlots);
-    const int highPart = firstPosition ? kParamUserIr7PresetMsb : kParamUserIr8PresetMsb;
-    const double normalised = ((slot >> 7) & 127) / 127.0;
-    plugin_.SetParamAndNotify(highPart, normalised);
-    plugin_.QueueParamForControls(highPart, normalised, true);
+    plugin_.TargetUserIrSlot(firstPosition, slot);
     if (hooks_.importWav) hooks_.importWav(slot);
 }
 

@@ -75,7 +75,7 @@ TEST(PresetFileFormat, Checks) {
          PresetFileRead::UnsupportedVersion},
         {"a partial record", [](Bytes& f) { f.resize(262 + 100); }, PresetFileRead::UnknownFormat},
         {"three records", [](Bytes& f) { f.resize(262 + 3 * 2436); }, PresetFileRead::UnknownFormat},
-        {"8192 bytes", [](Bytes& f) { f.resize(8192); }, PresetFileRead::NotReadable},
+        {"8192 bytes", [](Bytes& f) { f.resize(8192); }, PresetFileRead::TooLarge},
     };
     for (const auto& c : cases) {
         Bytes file = EncodePresetFile(Sample(0));
@@ -98,7 +98,7 @@ TEST(PresetFileFormat, StoreReadsWhatItWroteAndRefusesLargeFiles) {
     EXPECT_EQ(back.records.size(), 2u);
 
     std::filesystem::resize_file(path, 20000);
-    EXPECT_EQ(store.Read(path, back), PresetFileRead::NotReadable);
+    EXPECT_EQ(store.Read(path, back), PresetFileRead::TooLarge);
     EXPECT_EQ(store.Read((folder / "missing.dvp").string(), back), PresetFileRead::NotReadable);
     EXPECT_FALSE(store.Write((folder / "no folder" / "b.dvp").string(), Sample(0)));
     std::filesystem::remove_all(folder);

@@ -224,6 +224,10 @@ std::vector<ContainerCase> ContainerCases() {
     add("12 bits per sample", false, [](WavShape& s) { s.bits = 12; });
     add("no channels", false, [](WavShape& s) { s.channels = 0; });
     add("zero sample rate", false, [](WavShape& s) { s.rate = 0; });
+    add("sample rate 1", false, [](WavShape& s) { s.rate = 1; });
+    add("sample rate 7999", false, [](WavShape& s) { s.rate = 7999; });
+    add("sample rate 8000", true, [](WavShape& s) { s.rate = 8000; });
+    add("sample rate 384001", false, [](WavShape& s) { s.rate = 384001; });
     return cases;
 }
 
@@ -252,6 +256,38 @@ TEST(WavImport, EveryCutOfAFileIsRejectedWithoutReadingPastIt) {
         EXPECT_FALSE(DecodeWav(cut)) << "cut at " << n;
     }
     EXPECT_TRUE(DecodeWav(whole));
+}
+
+// The resampler bounds its own work: a low rate asks for many output samples
+// per input sample, but no more than the caller keeps are made.
+TEST(WavImport, ResamplingMakesNoMoreThanAskedFor) {
+    const std::vector<double> input(100000, 0.25);
+    const auto out = ResampleTo44100(input, 1, 4096);
+    EXPECT_EQ(out.size(), 4096u);
+    EXPECT_DOUBLE_EQ(out[4095], 0.25);
+    EXPECT_EQ(ResampleTo44100(input, 44100, 10).size(), 10u);
+    // Unbounded: floor(frames / ratio).
+    EXPECT_EQ(ResampleTo44100(input, 48000).size(),
+              static_cast<std::size_t>(std::floor(100000 / (48000 / 44100.0))));
+}
+
+// A long file at the highest rate fills the buffer as the whole file would.
+TEST(WavImport, ALongFileFillsTheBufferFromItsStart) {
+    WavShape s;
+    s.rate = 384000;
+    std::vector<int> ramp(60000);
+    for (std::size_t i = 0; i < ramp.size(); ++i)
+        ramp[i] = static_cast<int>(i % 30000);
+    s.data = Samples16(ramp);
+    IrSampleBuffer buffer{};
+    ASSERT_TRUE(ParseWavBytes(MakeWav(s), buffer));
+    const double e = 384000.0 / 44100.0;
+    double t = 0.0;
+    for (std::size_t j = 0; j < 4095; ++j)
+        t += e;
+    const double i = std::floor(t);
+    const double expected = (std::fmod(i, 30000.0) + (t - i)) / 32768.0;
+    EXPECT_NEAR(buffer[4095], expected, 1e-9);
 }
 
 TEST(WavImport, ReadsFromDiskAndRefusesAMissingFile) {

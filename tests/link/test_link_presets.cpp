@@ -1,4 +1,6 @@
 #include "LinkFixture.h"
+#include "device/LinkTags.h"
+#include "device/TransferTimeouts.h"
 #include "library/DataFolder.h"
 #include "library/LibraryFiles.h"
 #include "library/PresetCache.h"
@@ -36,6 +38,51 @@ protected:
         return ReadWholeFile(PresetFilePath(folder.Path(), slot)).value_or(Bytes{});
     }
 };
+
+// The library cannot keep what the pedal sends: the load goes on, the user is
+// told once, and the slots keep no checksum so that they are read again.
+TEST_F(Presets, PresetsTheLibraryCannotKeepAreReportedAndReadAgainNextTime) {
+    folder.Write("Presets", {1}); // a file where the folder should be
+    Start();
+    Connect();
+    Idle();
+    EXPECT_EQ(screen.Count("ask " + std::string(link::kTextPresetsNotCached)), 1);
+    EXPECT_FALSE(tolvane->BulkLoadRunning());
+    for (int slot : {0, 64, 127})
+        EXPECT_EQ(tolvane->LocalChecksum(slot), (ChecksumPair{0, 0})) << slot;
+}
+
+// The pedal goes quiet during the bulk load: three seconds later the load
+// ends, says how far it got, leaves the pedal's bulk mode and looks for the
+// pedal again; the slots not read keep no checksum.
+TEST_F(Presets, ABulkLoadWithoutAnswerEndsAndTheSearchResumes) {
+    Start();
+    Identify();
+    Tick(); // Begin bulk transfer
+    // From here the wire is held: ten requests are answered by hand, then
+    // the pedal is gone.
+    wire.toPedal = false;
+    Tick(); // the first Request preset
+    for (int i = 0; i < 10; ++i) {
+        pedal.Receive(wire.sent.back());
+        Pump();
+    }
+    ASSERT_TRUE(tolvane->BulkLoadRunning());
+    Tick(kAnswerTimeoutTicks);
+    EXPECT_FALSE(tolvane->BulkLoadRunning());
+    EXPECT_FALSE(tolvane->Connected());
+    EXPECT_EQ(wire.sent.back(), kEndBulk);
+    Idle();
+    EXPECT_TRUE(screen.Has("ask Loading presets stopped: the pedal did not answer.\n10 of 128 presets were read; "
+                           "the rest are read at the next connection."))
+        << screen.calls.back();
+    EXPECT_EQ(tolvane->LocalChecksum(100), (ChecksumPair{0, 0}));
+    // The search goes on: once the pedal is back, the rest is loaded.
+    wire.toPedal = true;
+    Connect();
+    EXPECT_TRUE(tolvane->Connected());
+    EXPECT_NE(tolvane->LocalChecksum(100), (ChecksumPair{0, 0}));
+}
 
 TEST_F(Presets, AllChecksumsEqualGoesStraightToTheGlobalBlock) {
     CacheAllPedalPresets();

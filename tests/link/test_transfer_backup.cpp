@@ -4,6 +4,8 @@
 
 #include "test_transfer_rig.h"
 
+#include "device/TransferTimeouts.h"
+
 #include <gtest/gtest.h>
 
 namespace tolvane::xfertest {
@@ -41,6 +43,19 @@ void Import(TransferRig& rig, const std::string& path) {
         rig.Tick();
 }
 
+// A preset dump, then an IR stream start and one data message, and no end.
+Bytes StreamWithoutEnd() {
+    const auto dump = sysex::BuildPresetDump(0, std::array<std::uint8_t, 256>{});
+    Bytes file(dump.begin(), dump.end());
+    const std::array<std::uint8_t, 256> packed{};
+    const auto start = sysex::BuildStreamStart(sysex::kTargetApplication, sysex::command::kIrStreamStart, 3,
+                                               2785, packed);
+    const auto data = sysex::BuildStreamData(sysex::kTargetApplication, sysex::command::kIrStreamData, packed);
+    file.insert(file.end(), start.begin(), start.end());
+    file.insert(file.end(), data.begin(), data.end());
+    return file;
+}
+
 std::vector<int> Commands(const std::vector<Bytes>& sent) {
     std::vector<int> out;
     for (const auto& m : sent)
@@ -63,6 +78,14 @@ TEST(BackupExport, APedalWithoutUserIrsGivesOnlyThePresetDumps) {
                                                                "|Dunvale_Presets_and_IRs"});
     EXPECT_EQ(rig.seam.asked, std::vector<std::string>{"Finished successfully!"});
     EXPECT_EQ(rig.seam.texts[53], "100 %");
+}
+
+TEST(BackupExport, TheExtensionIsAddedWhenMissing) {
+    TransferRig rig(WithoutUserIrs());
+    Export(rig, rig.folder.File("set"));
+    EXPECT_EQ(std::filesystem::file_size(rig.folder.File("set.dvb")), kPresetDumps);
+    EXPECT_FALSE(std::filesystem::exists(rig.folder.File("set")));
+    EXPECT_EQ(rig.backup.LastBackupPath(), rig.folder.File("set.dvb"));
 }
 
 TEST(BackupExport, EachUsedIrOnceInSlotOrder) {
@@ -91,7 +114,27 @@ TEST(BackupExport, AbandonedWhenTheLinkDrops) {
     rig.Tick();
     EXPECT_FALSE(rig.backup.ExportActive());
     EXPECT_FALSE(std::filesystem::exists(path));
-    EXPECT_TRUE(rig.seam.asked.empty());
+    ASSERT_EQ(rig.seam.asked.size(), 1u);
+    EXPECT_NE(rig.seam.asked[0].find("no file was written"), std::string::npos);
+}
+
+// The pedal goes quiet part-way (unplugged): three seconds after the last
+// request the export ends, says how far it got, and writes nothing.
+TEST(BackupExport, APedalThatStopsAnsweringEndsItWithoutAFile) {
+    TransferRig rig;
+    const std::string path = rig.folder.File("set.dvb");
+    rig.seam.files.push_back(path);
+    rig.backup.ExportAll();
+    rig.Ticks(30);
+    rig.pedal.GetFaults().unplugged = true;
+    rig.Ticks(29);
+    EXPECT_TRUE(rig.backup.ExportActive());
+    rig.Ticks(2);
+    EXPECT_FALSE(rig.backup.ExportActive());
+    EXPECT_FALSE(std::filesystem::exists(path));
+    ASSERT_EQ(rig.seam.asked.size(), 1u);
+    EXPECT_EQ(rig.seam.asked[0], "Export All stopped: the pedal did not answer.\n30 of 128 presets were received; "
+                                 "no file was written.");
 }
 
 TEST(BackupExport, IntakeBeyondOneMebibyteAbandonsTheExport) {
@@ -219,6 +262,29 @@ TEST(BackupRestore, AcceptedContinueOnTheLastMessageFinishes) {
     EXPECT_EQ(rig.seam.asked.back(), "Finished successfully!");
 }
 
+// One lost status (a dropped answer): the restore does not wait for good.
+// It ends with a message, leaves the pedal's bulk mode and has the caches read
+// anew, so that the library follows what the pedal now holds.
+TEST(BackupRestore, ALostAnswerEndsItAfterThreeSeconds) {
+    TransferRig source(WithoutUserIrs());
+    const std::string path = source.folder.File("set.dvb");
+    Export(source, path);
+    TransferRig rig;
+    rig.seam.files.push_back(path);
+    rig.backup.ImportAll();
+    rig.Ticks(50);
+    rig.pedal.GetFaults().dropAnswers = 1;
+    rig.Ticks(kAnswerTimeoutTicks + 1);
+    EXPECT_FALSE(rig.backup.RestoreActive());
+    ASSERT_EQ(rig.seam.asked.size(), 2u); // the question, then the outcome
+    EXPECT_NE(rig.seam.asked[1].find("Import All stopped: the pedal did not answer."), std::string::npos);
+    EXPECT_NE(rig.seam.asked[1].find(" of 128 messages were taken"), std::string::npos);
+    EXPECT_EQ(Commands(rig.sent).back(), sysex::command::kEndBulkTransfer);
+    EXPECT_EQ(rig.pendingMessages, std::vector<std::string>{"<cache cleared>"});
+    EXPECT_FALSE(rig.link.connected);
+    EXPECT_TRUE(rig.link.autoConnect);
+}
+
 TEST(BackupRestore, FilesThatAreNotRestored) {
     struct Case {
         const char* what;
@@ -232,10 +298,11 @@ TEST(BackupRestore, FilesThatAreNotRestored) {
     nested.insert(nested.end(), dump.begin(), dump.end());
     const Case cases[] = {
         {"the user cancels the question", Bytes(dump.begin(), dump.end()), true, false},
-        {"above 1 MiB", Bytes(1048577, 0), false, false},
+        {"above 1 MiB", Bytes(1048577, 0), false, true},
         {"a message without its end", cut, false, true},
         {"a message inside a message", nested, false, true},
         {"no message at all", Bytes(100, 0x11), false, true},
+        {"an IR stream without its end", StreamWithoutEnd(), false, true},
     };
     for (const auto& c : cases) {
         TransferRig rig;
@@ -250,6 +317,12 @@ TEST(BackupRestore, FilesThatAreNotRestored) {
         EXPECT_EQ(rig.seam.fileQuestions.size(), c.cancel ? 0u : 1u) << c.what;
         EXPECT_EQ(rig.seam.asked.size(), c.message ? 2u : 1u) << c.what;
     }
+    // A file that cannot be opened is named as such.
+    TransferRig rig;
+    rig.seam.files.push_back(rig.folder.File("missing.dvb"));
+    rig.backup.ImportAll();
+    ASSERT_EQ(rig.seam.asked.size(), 2u);
+    EXPECT_NE(rig.seam.asked[1].find("cannot be opened"), std::string::npos);
 }
 
 } // namespace

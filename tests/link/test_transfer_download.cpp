@@ -84,6 +84,28 @@ TEST(IrDownload, ADamagedStreamIsDropped) {
     EXPECT_EQ(rig.lastReception, IrReception::Written);
 }
 
+// The pedal stops half-way: three seconds later the stream is dropped with a
+// message, nothing is written, and the next download is taken as usual.
+TEST(IrDownload, AStreamThatStopsHalfWayIsDroppedAfterThreeSeconds) {
+    TransferRig rig;
+    rig.download.RequestIr(3);
+    rig.inbound.resize(5); // start and four data messages arrive, the rest is lost
+    rig.Deliver();
+    rig.Ticks(29);
+    EXPECT_TRUE(rig.seam.asked.empty());
+    rig.Tick();
+    ASSERT_EQ(rig.seam.asked.size(), 1u);
+    EXPECT_EQ(rig.seam.asked[0],
+              "Impulse response 3 was not received whole: the pedal stopped sending.\nNothing was written.");
+    EXPECT_FALSE(std::filesystem::exists(rig.folder.Path() / "User IRs" / "004.dat"));
+    EXPECT_EQ(rig.seam.groups.back(), "hide progresscontrols");
+    rig.download.RequestIr(3);
+    rig.Deliver();
+    EXPECT_EQ(rig.lastReception, IrReception::Written);
+    rig.Ticks(40);
+    EXPECT_EQ(rig.seam.asked.size(), 1u);
+}
+
 TEST(IrDownload, DataWithoutAStartIsIgnored) {
     TransferRig rig;
     rig.download.RequestIr(3);

@@ -103,7 +103,7 @@ TEST(FirmwareFiles, RefusedFiles) {
         bool message;
     };
     const Case cases[] = {
-        {65536, FirmwareLoad::TooLong, false}, {65535, FirmwareLoad::TooLarge, true},
+        {65536, FirmwareLoad::TooLong, true}, {65535, FirmwareLoad::TooLarge, true},
         {57344, FirmwareLoad::TooLarge, true}, {209, FirmwareLoad::TooSmall, true},
         {0, FirmwareLoad::TooSmall, true},     {210, FirmwareLoad::Sent, false},
     };
@@ -122,7 +122,7 @@ TEST(FirmwareFiles, RefusedFiles) {
     TransferRig rig;
     EXPECT_EQ(rig.firmware.LoadFirmware(rig.folder.File("missing.ldr")), FirmwareLoad::NotReadable);
     EXPECT_TRUE(rig.sent.empty());
-    EXPECT_TRUE(rig.seam.asked.empty());
+    EXPECT_EQ(rig.seam.asked.size(), 1u);
 }
 
 TEST_F(FirmwareTest, FailedUpdateShowsTheErrorAndClosesThePage) {
@@ -130,9 +130,40 @@ TEST_F(FirmwareTest, FailedUpdateShowsTheErrorAndClosesThePage) {
     ASSERT_EQ(Load(rig, Image(500)), FirmwareLoad::Sent);
     RunUpdate(rig);
     rig.Deliver();
-    EXPECT_EQ(rig.seam.asked, (std::vector<std::string>{"Firmware update finished.", "Error in update!"}));
+    rig.Ticks(120);
+    // One outcome: the failure, never "finished" with it.
+    EXPECT_EQ(rig.seam.asked, (std::vector<std::string>{"Error in update!"}));
     EXPECT_FALSE(rig.link.connected);
     EXPECT_FALSE(rig.firmware.Running());
+}
+
+// A boot loader that never answers, before or after the image: the wait ends
+// with a message that says what was and was not done.
+TEST_F(FirmwareTest, ABootLoaderThatDoesNotAnswerEndsTheWait) {
+    rig.pedal.GetFaults().unplugged = true;
+    ASSERT_EQ(Load(rig, Image(500)), FirmwareLoad::Sent);
+    rig.Ticks(29);
+    EXPECT_TRUE(rig.seam.asked.empty());
+    rig.Tick();
+    ASSERT_EQ(rig.seam.asked.size(), 1u);
+    EXPECT_NE(rig.seam.asked[0].find("firmware is unchanged"), std::string::npos);
+    EXPECT_FALSE(rig.firmware.Running());
+    rig.Ticks(200);
+    EXPECT_EQ(rig.seam.asked.size(), 1u);
+}
+
+TEST_F(FirmwareTest, NoOutcomeAfterTheLastBlockIsNotCalledFinished) {
+    ASSERT_EQ(Load(rig, Image(500)), FirmwareLoad::Sent);
+    rig.Deliver();                          // Boot loader ready
+    rig.pedal.GetFaults().dropAnswers = 10; // its Update complete is lost
+    for (int i = 0; i < 50 && rig.firmware.Running(); ++i)
+        rig.Tick();
+    rig.Ticks(99);
+    EXPECT_TRUE(rig.seam.asked.empty());
+    rig.Tick();
+    ASSERT_EQ(rig.seam.asked.size(), 1u);
+    EXPECT_NE(rig.seam.asked[0].find("did not confirm"), std::string::npos);
+    EXPECT_FALSE(rig.link.connected);
 }
 
 TEST_F(FirmwareTest, ClosingThePageResumesTheSearch) {

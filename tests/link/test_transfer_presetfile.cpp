@@ -78,6 +78,19 @@ TEST(PresetFileSave, SizeFollowsTheUserIrsAvailable) {
     }
 }
 
+// The open question lists only ".dvp" files: a name typed without it gets it.
+TEST(PresetFileSave, TheExtensionIsAddedWhenMissing) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"My Tone", "My Tone.dvp"}, {"My Tone.DVP", "My Tone.DVP"}, {"v1.2", "v1.2.dvp"}};
+    for (const auto& [typed, written] : cases) {
+        TransferRig rig;
+        rig.seam.files.push_back(rig.folder.File(typed));
+        rig.presetFile.SavePresetFile();
+        EXPECT_EQ(std::filesystem::file_size(rig.folder.File(written)), 262u) << typed;
+        EXPECT_EQ(rig.presetFile.LastPath(), rig.folder.File(written)) << typed;
+    }
+}
+
 TEST(PresetFileSave, AFileThatCannotBeCreatedChangesNothing) {
     TransferRig rig;
     rig.link.presetModified = true;
@@ -85,6 +98,8 @@ TEST(PresetFileSave, AFileThatCannotBeCreatedChangesNothing) {
     rig.presetFile.SavePresetFile();
     EXPECT_EQ(rig.seam.texts.count(134), 0u);
     EXPECT_TRUE(rig.link.presetModified);
+    ASSERT_EQ(rig.seam.asked.size(), 1u);
+    EXPECT_NE(rig.seam.asked[0].find("could not be written"), std::string::npos);
 }
 
 class PresetFileLoad : public ::testing::Test {
@@ -186,7 +201,38 @@ TEST_F(PresetFileLoad, ChecksAndQuestions) {
          {"Unknown file format."}},
         {"version 1.1", [](Bytes& f) { f[5] = 1; }, false, false, {}, false, {update}, {}},
         {"version 0.9", [](Bytes& f) { f[4] = 0, f[5] = 9; }, false, false, {}, true, {}, {}},
-        {"8192 bytes", [](Bytes& f) { f.resize(8192); }, false, false, {}, false, {}, {}},
+        {"8192 bytes",
+         [](Bytes& f) { f.resize(8192); },
+         false,
+         false,
+         {},
+         false,
+         {"This file is too large to be a preset file.\nNothing was loaded."},
+         {}},
+        {"position 7 on a factory cabinet",
+         [](Bytes& f) { f[38 + kParamIrMode7] = 1, f[38 + 53] = 3, f[38 + 54] = 0; },
+         false,
+         false,
+         {},
+         false,
+         {},
+         {"Unknown file format."}},
+        {"position 8 beyond the factory cabinets",
+         [](Bytes& f) { f[38 + kParamIrMode8] = 1, f[38 + 55] = 127, f[38 + 56] = 127; },
+         false,
+         false,
+         {},
+         false,
+         {},
+         {"Unknown file format."}},
+        {"a user slot above 255 is kept",
+         [](Bytes& f) { f[38 + kParamIrMode8] = 1, f[38 + 55] = 2, f[38 + 56] = 127; },
+         false,
+         false,
+         {},
+         true,
+         {},
+         {}},
         {"unsaved preset, cancel", [](Bytes&) {}, true, false, {AskResult::Cancel}, false, {unsaved}, {}},
         {"unsaved preset, continue", [](Bytes&) {}, true, false, {AskResult::Ok}, true, {unsaved}, {}},
         {"own IR would be overwritten, cancel",

@@ -19,6 +19,7 @@
 #include "device/SysexBuilders.h"
 #include "device/TransferBuffer.h"
 #include "library/BackupFile.h"
+#include "library/LibraryFiles.h"
 #include "library/PresetFile.h"
 #include "library/WavIrFiles.h"
 #include "sim/model/FactoryContent.h"
@@ -144,6 +145,10 @@ public:
     // One 100 ms tick of the periodic task (the transfer steps), then the
     // answers that came back are handed to the receive entry.
     void Tick() {
+        firmware.Watch();
+        backup.Watch();
+        upload.Watch();
+        download.Watch();
         if (!firmware.OnTick()) {
             if (backup.RestoreActive())
                 backup.OnRestoreTick();
@@ -268,6 +273,7 @@ private:
     BackupHooks BackupFileHooks() {
         BackupHooks h;
         h.readFile = [](const std::string& p) { return ReadBackupFile(p); };
+        h.fileSize = [](const std::string& p) { return FileSize(p); };
         h.writeFile = [](const std::string& p, std::span<const std::uint8_t> b) {
             return WriteBackupFile(p, b);
         };

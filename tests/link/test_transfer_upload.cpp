@@ -109,6 +109,28 @@ TEST_F(IrUploadTest, ARejectedFileIsNeitherStoredNorSent) {
     EXPECT_EQ(rig.samples[0], 0.3);
 }
 
+TEST_F(IrUploadTest, AWavFileAbove16MiBIsRefusedUnread) {
+    ImportCabinet(3); // a good file first, so that the buffer holds something
+    rig.Ticks(15);
+    const Bytes before = ReadFile(UserIrFile(rig, 3));
+    const std::size_t sent = rig.sent.size();
+    const IrSampleBuffer samples = rig.samples;
+
+    // A valid WAV head followed by enough silence to pass 16 MiB.
+    const std::string path = rig.folder.File("huge.wav");
+    WriteFile(path, Wav16(DecayingIr(2000)));
+    std::filesystem::resize_file(path, kLargestWavFile + 1);
+    rig.seam.files.push_back(path);
+    rig.seam.asked.clear();
+    rig.upload.ImportWav();
+    rig.Ticks(5);
+    EXPECT_EQ(rig.sent.size(), sent);
+    EXPECT_EQ(ReadFile(UserIrFile(rig, 3)), before);
+    EXPECT_EQ(rig.samples, samples);
+    ASSERT_EQ(rig.seam.asked.size(), 1u);
+    EXPECT_NE(rig.seam.asked[0].find("16 MiB"), std::string::npos);
+}
+
 TEST_F(IrUploadTest, NothingIsChosenNothingHappens) {
     rig.upload.ImportWav();
     rig.Ticks(3);
@@ -128,6 +150,41 @@ TEST_F(IrUploadTest, NotConnectedKeepsTheRecordAndSendsNothing) {
     // A file shorter than 1200 frames leaves the rest of the record zero.
     EXPECT_EQ(record[36 + 2 * 800], 0);
     EXPECT_EQ(record[36 + 2 * 1199 + 1], 0);
+}
+
+TEST_F(IrUploadTest, AnIrTheLibraryCannotKeepIsNotSent) {
+    WriteFile(rig.folder.Path() / "User IRs", Bytes{1}); // a file where the folder should be
+    ImportCabinet(4);
+    rig.Ticks(5);
+    EXPECT_TRUE(rig.sent.empty());
+    ASSERT_EQ(rig.seam.asked.size(), 1u);
+    EXPECT_NE(rig.seam.asked[0].find("could not be saved"), std::string::npos);
+    EXPECT_NE(rig.seam.asked[0].find("Nothing was sent"), std::string::npos);
+}
+
+// The pedal stops answering after the start message: the upload ends with a
+// message three seconds later, and the library has its earlier IR back (or
+// none, as before), so that it agrees with the pedal.
+TEST_F(IrUploadTest, APedalThatStopsAnsweringEndsTheUploadAndTheLibraryKeepsItsEarlierIr) {
+    const Bytes earlier(2436, 0x05);
+    WriteFile(UserIrFile(rig, 4), earlier);
+    for (const int slot : {4, 5}) {
+        SCOPED_TRACE(slot);
+        rig.seam.asked.clear();
+        rig.pedal.GetFaults().unplugged = true;
+        ImportCabinet(slot);
+        rig.Ticks(1 + 29); // the start message goes out, then nothing comes back
+        EXPECT_TRUE(rig.seam.asked.empty());
+        rig.Tick();
+        ASSERT_EQ(rig.seam.asked.size(), 1u);
+        EXPECT_EQ(rig.seam.asked[0], "The impulse response did not reach the pedal: it did not answer.\n"
+                                     "The pedal and the library keep their earlier IR.");
+        if (slot == 4)
+            EXPECT_EQ(ReadFile(UserIrFile(rig, 4)), earlier);
+        else
+            EXPECT_FALSE(std::filesystem::exists(UserIrFile(rig, 5)));
+        EXPECT_FALSE(rig.upload.MaySend());
+    }
 }
 
 TEST_F(IrUploadTest, UploadThenDownloadGivesTheIdenticalRecord) {

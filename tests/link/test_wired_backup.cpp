@@ -83,6 +83,65 @@ TEST(WiredBackup, ExportThenImportOntoABlankPedalGivesTheSamePresetsAndIrs) {
     for (const auto& m : target.SentWith(sysex::command::kRequestPreset, mark))
         reloaded.insert(m[sysex::kOffsetValue1]);
     EXPECT_EQ(reloaded.size(), 128u);
+    // Every preset read back agrees with the backup: nothing to report.
+    target.tolvane->OnIdle();
+    for (const auto& c : target.screen.calls)
+        EXPECT_EQ(c.find("differ from the backup"), std::string::npos) << c;
+}
+
+// A pedal that kept other presets than it was sent: after the re-read the
+// slots that differ from the backup are named.
+TEST(WiredBackup, PresetsThatDifferAfterImportAllAreReportedBySlot) {
+    WiredEditorAndPedal source;
+    source.Connect();
+    const auto backupPath = (source.folder.Path() / "all.dvb").string();
+    source.screen.files.push_back(backupPath);
+    source.tolvane->HandleMenuCommand(MenuCommand::ExportAllPresets);
+    source.TickUntil([&] { return !source.Wiring().Backup().ExportActive(); }, 1000);
+
+    WiredEditorAndPedal target(BlankPedal());
+    target.Connect();
+    target.screen.files.push_back(backupPath);
+    target.tolvane->HandleMenuCommand(MenuCommand::ImportAllPresets);
+    ASSERT_GT(target.TickUntil([&] { return !target.Wiring().Backup().RestoreActive(); }, 5000), 0);
+    for (int slot : {5, 77})
+        target.pedal.MutableState().presets[static_cast<std::size_t>(slot)][sim::kPresetValuesOffset + 3] ^= 1;
+    target.Connect();
+    target.tolvane->OnIdle();
+    EXPECT_TRUE(target.screen.Has("ask Import All: 2 presets on the pedal differ from the backup.\nSlots: 5, 77"));
+}
+
+// RECONNECT while a restore waits for an answer that was lost: the restore
+// ends with a message, and identification polling goes on as after any
+// RECONNECT.
+TEST(WiredBackup, ReconnectEndsAStalledRestoreAndPollingResumes) {
+    WiredEditorAndPedal source;
+    source.Connect();
+    const auto backupPath = (source.folder.Path() / "all.dvb").string();
+    source.screen.files.push_back(backupPath);
+    source.tolvane->HandleMenuCommand(MenuCommand::ExportAllPresets);
+    source.TickUntil([&] { return !source.Wiring().Backup().ExportActive(); }, 1000);
+
+    WiredEditorAndPedal target(BlankPedal());
+    target.Connect();
+    target.screen.files.push_back(backupPath);
+    target.tolvane->HandleMenuCommand(MenuCommand::ImportAllPresets);
+    target.Tick(40);
+    target.pedal.GetFaults().dropAnswers = 1;
+    target.Tick(5);
+    ASSERT_TRUE(target.Wiring().Backup().RestoreActive());
+    target.tolvane->Reconnect();
+    EXPECT_FALSE(target.Wiring().Backup().RestoreActive());
+    std::string asked;
+    for (const auto& c : target.screen.calls)
+        if (c.rfind("ask Import All", 0) == 0) asked = c;
+    EXPECT_EQ(asked.substr(0, asked.find('\n')), "ask Import All stopped by RECONNECT.");
+    EXPECT_FALSE(target.pedal.Log().bulkOpen);
+    // The next identification request follows within one polling period.
+    const std::size_t mark = target.wire.sent.size();
+    target.Tick(33);
+    EXPECT_FALSE(target.SentWith(sysex::command::kRequestSettingsBlock, mark).empty());
+    EXPECT_TRUE(target.tolvane->Connected());
 }
 
 } // namespace

@@ -79,6 +79,31 @@ TEST_F(PagesTest, IrImportNamesTheTargetSlotAndHandsOverTheImport) {
     EXPECT_EQ(ParamInt(kParamUserIr8PresetMsb), 1);
 }
 
+// The slot number reaches the pedal in two steps: the high part on the press,
+// the low part after the pedal's IR number step done. Both must arrive, or
+// the pedal's preset keeps its old user IR.
+TEST_F(PagesTest, IrImportButtonsSendTheWholeSlotNumberToThePedal) {
+    struct Case {
+        int preset;
+        bool firstPosition;
+    };
+    for (const Case c : {Case{3, true}, Case{7, true}, Case{5, false}}) {
+        SCOPED_TRACE(::testing::Message() << "preset " << c.preset << (c.firstPosition ? " pos 7" : " pos 8"));
+        Connect();
+        pages->ShowSectionPage(ui::kPageIr);
+        plugin->SetCurrentPreset(c.preset);
+        plugin->ParameterChangedByPedal(c.firstPosition ? kParamIrMode7 : kParamIrMode8, 1);
+        Frame();
+        ClickButton(1019, c.firstPosition ? 1087 : 1137);
+        Tick(); // the pedal's IR number step done comes back
+        const int high = c.firstPosition ? kParamUserIr7PresetMsb : kParamUserIr8PresetMsb;
+        const auto& edit = pedal.State().editBuffer;
+        EXPECT_EQ(edit[sim::kPresetValuesOffset + high], c.firstPosition ? 0 : 1);
+        EXPECT_EQ(edit[sim::kPresetValuesOffset + high + 1], c.preset);
+        EXPECT_EQ(plugin->IrSlotStep(), high + 1);
+    }
+}
+
 TEST_F(PagesTest, ReconnectDisablesThePedalAndResetsTheStatusLines) {
     Connect();
     graphics->ForEachInGroup("bcontrols", [](Control& c) { EXPECT_FALSE(c.IsDisabled()); });
