@@ -59,10 +59,12 @@ std::optional<std::vector<MessageSpan>> SplitMessages(std::span<const std::uint8
             ++i;
             continue;
         }
+        // Inside a message only data bytes may stand: any other byte of 0x80
+        // or more would reach the pedal and cut the message there.
         std::size_t end = i + 1;
-        while (end < content.size() && content[end] != kEnd && content[end] != kStart)
+        while (end < content.size() && content[end] < 0x80)
             ++end;
-        if (end == content.size() || content[end] == kStart) return std::nullopt;
+        if (end == content.size() || content[end] != kEnd) return std::nullopt;
         const std::size_t length = end + 1 - i;
         if (length < kStatusLength || !LengthFits(content[i + kOffsetCommand], length)) return std::nullopt;
         messages.push_back({i, length});

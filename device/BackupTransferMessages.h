@@ -22,7 +22,8 @@ std::array<std::optional<int>, 2> UsedIrSlots(std::span<const std::uint8_t> pres
 
 // Where each message of a backup lies: from an F0 up to and including the
 // next F7; bytes between messages are skipped. nullopt when the content is not
-// a sequence of whole messages (an F0 without its F7, an F0 inside a message,
+// a sequence of whole messages (an F0 without its F7, a byte of 0x80 or more
+// other than the F7 inside a message,
 // a message too short to carry a command, a stream message of a wrong length)
 // or holds no message at all.
 struct MessageSpan {

@@ -9,7 +9,6 @@
 namespace tolvane {
 namespace {
 
-constexpr int kSlotViewRows = 32;
 constexpr int kFactorySlots = 8;
 constexpr const char* kWavRefused = "This file cannot be read as a WAV file.\nNothing was sent.";
 constexpr const char* kWavTooLarge =

@@ -1,7 +1,7 @@
 # Sourced by test.sh and run.sh: installs the Debian packages the project
 # needs, and only when one of them is missing.
 TOLVANE_PACKAGES=(
-  g++ cmake ninja-build pkg-config ccache
+  g++ clang-14 libclang-rt-14-dev cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-svg-dev
   librtmidi-dev librtaudio-dev libasound2-dev
   jackd2 libjack-jackd2-dev

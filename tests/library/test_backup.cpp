@@ -73,6 +73,9 @@ TEST(BackupMessages, SplitRefusesDamagedContent) {
     nested.insert(nested.end(), dump.begin(), dump.end());
     Bytes shortDump(dump.begin(), dump.begin() + 200);
     shortDump.push_back(0xF7);
+    // Replayed, a byte of 0x80 or more would end the message on the wire.
+    Bytes highByte = dump;
+    highByte[100] = 0xFF;
     const Case cases[] = {
         {"empty", {}},
         {"no message", {0x01, 0x02}},
@@ -80,6 +83,7 @@ TEST(BackupMessages, SplitRefusesDamagedContent) {
         {"a message starting inside another", nested},
         {"a Preset dump of the wrong length", shortDump},
         {"too short to hold a command", {0xF0, 0x00, 0x51, 0xF7}},
+        {"a data byte of 0x80 or more", highByte},
     };
     for (const auto& c : cases)
         EXPECT_FALSE(backup::SplitMessages(c.content)) << c.what;
