@@ -43,9 +43,11 @@ FolderScanLabels MemoryLibrary::LabelPresetsFromFolderScan(int patchOffset) {
     return out;
 }
 
-bool MemoryIrFiles::ParseWav(const std::string& path, IrSampleBuffer& buffer) {
+WavLoad MemoryIrFiles::ParseWav(const std::string& path, IrSampleBuffer& buffer) {
     const auto it = wavs.find(path);
-    return it != wavs.end() && ParseWavBytes(it->second, buffer);
+    if (it == wavs.end()) return WavLoad::Rejected;
+    if (it->second.size() > kLargestWavFile) return WavLoad::TooLarge;
+    return ParseWavBytes(it->second, buffer) ? WavLoad::Ok : WavLoad::Rejected;
 }
 
 bool MemoryIrFiles::WriteIrRecord(int irNumber, std::span<const std::uint8_t> bytes) {

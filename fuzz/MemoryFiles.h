@@ -36,9 +36,10 @@ public:
     std::map<std::string, Bytes> wavs;
     std::map<int, Bytes> records;
 
-    bool ParseWav(const std::string& path, IrSampleBuffer& buffer) override;
+    WavLoad ParseWav(const std::string& path, IrSampleBuffer& buffer) override;
     bool ParseFactoryWav(int, IrSampleBuffer&) override { return false; }
     bool WriteIrRecord(int irNumber, std::span<const std::uint8_t> bytes) override;
+    bool RemoveIrRecord(int irNumber) override { return records.erase(irNumber) != 0; }
     std::optional<ir::RecordBytes> ReadIrRecord(int irNumber) override;
     bool IrCached(int irNumber) override { return records.count(irNumber) != 0; }
 };
