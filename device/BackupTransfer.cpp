@@ -158,10 +158,12 @@ void BackupTransfer::OnExportMessage(std::span<const std::uint8_t> message) {
     buffer_.insert(buffer_.end(), message.begin(), message.end());
     if (command == sysex::command::kPresetDump) {
         ++presetsReceived_;
+        editor_.SetTextByTag(link::kTagProgressCaption, link::kTextExportingPresets);
         editor_.ShowGroup(link::kGroupProgress);
         Progress(presetCounter_ / static_cast<double>(backup::kPresetCount));
         exportReady_ = true;
     } else if (command == sysex::command::kIrStreamEnd) {
+        editor_.SetTextByTag(link::kTagProgressCaption, link::kTextExportingIrs);
         editor_.ShowGroup(link::kGroupProgress);
         Progress(irCounter_ / static_cast<double>(backup::kUserIrSlots));
         exportReady_ = true;
@@ -204,6 +206,7 @@ void BackupTransfer::ImportAll() {
     restoreActive_ = true;
     if (editor_.IsEditorOpen()) {
         Progress(0.0);
+        editor_.SetTextByTag(link::kTagProgressCaption, link::kTextImportingBackup);
         editor_.ShowGroup(link::kGroupProgress);
     }
 }

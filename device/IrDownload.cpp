@@ -94,6 +94,7 @@ IrReception IrDownload::OnStreamMessage(const sysex::StreamMessageView& stream) 
         unpacker_.Feed(stream.packed);
         checksum_.Add(stream.packed);
         Progress(0.0, "0 %");
+        editor_.SetTextByTag(link::kTagProgressCaption, link::kTextLoadingIr);
         editor_.ShowGroup(link::kGroupProgress);
         return IrReception::Receiving;
     case sysex::StreamPart::Data: {

@@ -118,6 +118,7 @@ void IrUpload::OnTick() {
         maySend_ = false;
         waitTicks_ = 0;
         wait_ = Wait::Ready;
+        editor_.SetTextByTag(link::kTagProgressCaption, link::kTextSendingIr);
         editor_.ShowGroup(link::kGroupProgress);
         ShowProgress();
     } else if (transfer_.remaining > static_cast<int>(kStreamChunk)) {

@@ -8,6 +8,7 @@ namespace tolvane::link {
 
 // Control tags
 inline constexpr ControlTag kTagNumberDisplay = 1; // two-digit preset display
+inline constexpr ControlTag kTagProgressCaption = 51; // what the progress panel is showing
 inline constexpr ControlTag kTagProgressKnob = 52;
 inline constexpr ControlTag kTagProgressText = 53;
 inline constexpr ControlTag kTagIrRowBase = 62;      // IR list row r (1..8) carries 62 + r
@@ -58,5 +59,13 @@ inline constexpr const char* kTextLoadStoppedByReconnect = "Loading presets stop
 inline constexpr const char* kTextPresetsNotCached =
     "Presets could not be saved in the data folder (not writable or disk full).\nThey are read again next time.";
 inline constexpr const char* kTextAreYouSure = "Are you sure?";
+
+// The progress panel's caption, naming the transfer that runs.
+inline constexpr const char* kTextLoadingPresets = "Loading Presets...";
+inline constexpr const char* kTextExportingPresets = "Exporting Presets...";
+inline constexpr const char* kTextExportingIrs = "Exporting Impulse Responses...";
+inline constexpr const char* kTextImportingBackup = "Importing Presets...";
+inline constexpr const char* kTextSendingIr = "Sending Impulse Response...";
+inline constexpr const char* kTextLoadingIr = "Loading Impulse Response...";
 
 } // namespace tolvane::link

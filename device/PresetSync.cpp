@@ -167,6 +167,7 @@ void Tolvane::StartBulkLoad() {
     if (EditorOpen()) {
         screen_.SetControlValueByTag(link::kTagProgressKnob, 0.0);
         screen_.SetTextByTag(link::kTagProgressText, "0 %");
+        screen_.SetTextByTag(link::kTagProgressCaption, link::kTextLoadingPresets);
         screen_.ShowGroup(link::kGroupProgress);
     }
 }

@@ -225,7 +225,7 @@ void AddAboutAndProgress(PageBuilder& b) {
     const char* group = kGroupProgress;
     b.g.AddControl(std::make_unique<PanelControl>(Rect{850, 400, 1250, 800}, Colour{208, 32, 32, 32}),
                    kNoTag, group);
-    b.Text({850, 400, 1250, 470}, "Loading Presets...",
+    b.Text({850, 400, 1250, 470}, link::kTextLoadingPresets,
            b.styles.panelText.WithSize(40).WithVAlign(VAlign::Middle), group, kTagProgressCaption);
     b.g.AddControl(
         std::make_unique<VectorKnobControl>(Rect{950, 500, 1150, 700}, kNoParam, "PRESET", b.styles.knob),

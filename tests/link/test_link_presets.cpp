@@ -121,7 +121,8 @@ TEST_F(Presets, OnlyTheSlotThatDiffersIsLoaded) {
     EXPECT_EQ(CachedFile(5), Bytes(stored.begin(), stored.end()));
     EXPECT_FALSE(tolvane->BulkLoadRunning());
     EXPECT_FALSE(tolvane->Flags().applyFlag.load());
-    // The progress overlay came and went.
+    // The progress overlay, naming the load, came and went.
+    EXPECT_TRUE(screen.Has("text 51 Loading Presets..."));
     EXPECT_TRUE(screen.Has("show progresscontrols"));
     EXPECT_TRUE(screen.Has("text 53 100 %"));
     EXPECT_TRUE(screen.Has("hide progresscontrols"));

@@ -2,6 +2,7 @@
 // writes, the messages a restore sends and how it is paced, its statuses and
 // its end, and a full round trip onto a fresh pedal.
 
+#include "device/LinkTags.h"
 #include "test_transfer_rig.h"
 
 #include "device/TransferTimeouts.h"
@@ -102,6 +103,8 @@ TEST(BackupExport, EachUsedIrOnceInSlotOrder) {
     EXPECT_EQ(summary->irNumbers, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
     EXPECT_EQ(file.size(), kPresetDumps + 12 * kIrStream);
     EXPECT_EQ(rig.SentWith(sysex::command::kRequestImpulseResponse).size(), 12u);
+    // The progress panel named the export's last part.
+    EXPECT_EQ(rig.seam.texts[link::kTagProgressCaption], "Exporting Impulse Responses...");
 }
 
 TEST(BackupExport, AbandonedWhenTheLinkDrops) {
@@ -162,6 +165,7 @@ TEST(BackupRestore, ARoundTripGivesAnIdenticalPedal) {
 
     TransferRig target{sim::PedalState{}};
     Import(target, path);
+    EXPECT_EQ(target.seam.texts[link::kTagProgressCaption], "Importing Presets...");
     EXPECT_FALSE(target.backup.RestoreActive());
     EXPECT_EQ(target.pedal.State().presets, source.pedal.State().presets);
     for (int n = 0; n < 12; ++n)

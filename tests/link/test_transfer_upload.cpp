@@ -74,6 +74,7 @@ TEST_F(IrUploadTest, ElevenMessagesOnePerTickAfterReady) {
     EXPECT_EQ(rig.storePresets, 0) << "no preset file is pending";
     EXPECT_EQ(rig.seam.groups.back(), "hide progresscontrols");
     EXPECT_EQ(rig.seam.texts[53], "0 %");
+    EXPECT_EQ(rig.seam.texts[51], "Sending Impulse Response...");
 }
 
 TEST_F(IrUploadTest, WaitsForReadyAfterTheStartMessage) {
