@@ -135,6 +135,16 @@ void MainWindow::BuildEditAndPresetMenus() {
     item(preset, "&Export Preset File...", QKeySequence(Qt::CTRL | Qt::Key_E), command(EditorCommand::ExportPresetFile));
 }
 
+float MainWindow::LargestFittingScale(int width, int height) const {
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s || width <= 0 || height <= 0) return 3.f;
+    const QRect free = s->availableGeometry();
+    const int chromeWidth = frameGeometry().width() - geometry().width();
+    const int chromeHeight = frameGeometry().height() - geometry().height() + menuBar()->sizeHint().height();
+    return std::min(float(free.width() - chromeWidth) / float(width),
+                    float(free.height() - chromeHeight) / float(height));
+}
+
 void MainWindow::OpenEditor() {
     AppPlugin& plugin = host_->Plugin();
     const EditorSizeLimits& limits = plugin.SizeLimits();
@@ -142,6 +152,9 @@ void MainWindow::OpenEditor() {
     if (state.scale == 0.f) state = {limits.width, limits.height, host_->File().LoadGuiScale()};
 
     canvas_ = new Canvas(&plugin, limits.width, limits.height, 60, this);
+    // Resizing never grows the window past the screen's free area, so its
+    // corner handle stays in reach.
+    canvas_->SetLargestScale(LargestFittingScale(limits.width, limits.height));
     controls_ = std::make_unique<CanvasEditorControls>();
     controls_->Attach(canvas_);
     plugin.AttachEditorControls(controls_.get());

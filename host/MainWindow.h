@@ -55,6 +55,8 @@ private:
     // Undo, redo and closing a page; stepping, saving and the preset files.
     void BuildEditAndPresetMenus();
     void OpenEditor();
+    // The largest draw scale at which the window fits the screen's free area.
+    float LargestFittingScale(int width, int height) const;
     void CloseEditor();
     void CentreOnScreen();
     // While a MIDI port is off the status lines say so and where to choose it.

@@ -63,6 +63,10 @@ public:
     int Width() const { return width_; }
     int Height() const { return height_; }
     float GetDrawScale() const { return scale_; }
+    // The largest draw scale the corner handle may reach: the window that
+    // holds the canvas keeps it inside the screen's free area.
+    void SetLargestScale(float scale) { largestScale_ = scale; }
+    float LargestScale() const { return largestScale_; }
     // Sets the canvas size and draw scale and resizes the widget to
     // width × scale by height × scale; bitmaps are re-fetched for the scale.
     void SetCanvasScale(int width, int height, float scale);
@@ -209,6 +213,7 @@ private:
     int width_;
     int height_;
     float scale_ = 1.f;
+    float largestScale_ = 3.f;
     float pixelRatio_ = 1.f;
     ResourceStore resources_;
     std::map<std::string, QString> fontFamilies_;

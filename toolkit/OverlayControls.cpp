@@ -170,7 +170,8 @@ void CornerResizerControl::OnMouseDrag(float x, float y, float, float, const Mou
     const float scale = ui->GetDrawScale();
     const float px = x * scale, py = y * scale;
     const float wanted = std::max(px / ui->Width(), py / ui->Height());
-    const float next = std::clamp(wanted, kMinScale, kMaxScale);
+    const float largest = std::clamp(ui->LargestScale(), kMinScale, kMaxScale);
+    const float next = std::clamp(wanted, kMinScale, largest);
     if (std::abs(next - scale) > 0.001f) ui->SetCanvasScale(ui->Width(), ui->Height(), next);
 }
 

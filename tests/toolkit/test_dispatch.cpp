@@ -141,6 +141,13 @@ TEST(ResizeHandle, SitsAboveTheControlsAndDraggingItRescalesTheCanvas) {
     EXPECT_EQ(announced.size(), 3u);
     // The handle followed the corner.
     EXPECT_EQ(f.ui->GetCornerResizer()->GetRect(), Rect(1900, 1180, 1920, 1200));
+
+    // A window on a small screen: the handle stops where the screen ends.
+    f.ui->SetLargestScale(0.6f);
+    Press(*f.ui, 1910, 1190);
+    DragTo(*f.ui, 1910, 1190 * 3);
+    EXPECT_FLOAT_EQ(f.ui->GetDrawScale(), 0.6f);
+    Release(*f.ui, 1910, 1190 * 3);
 }
 
 } // namespace
