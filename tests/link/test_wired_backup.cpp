@@ -35,6 +35,23 @@ sim::PedalState BlankPedal() {
     return state;
 }
 
+// Export All of a connected pedal into "all.dvb" in its folder; the path.
+std::string ExportAll(WiredEditorAndPedal& source) {
+    source.Connect();
+    const auto path = (source.folder.Path() / "all.dvb").string();
+    source.screen.files.push_back(path);
+    source.tolvane->HandleMenuCommand(MenuCommand::ExportAllPresets);
+    source.TickUntil([&] { return !source.Wiring().Backup().ExportActive(); }, 1000);
+    return path;
+}
+
+// Connects and starts Import All of the backup at path.
+void StartImportAll(WiredEditorAndPedal& target, const std::string& path) {
+    target.Connect();
+    target.screen.files.push_back(path);
+    target.tolvane->HandleMenuCommand(MenuCommand::ImportAllPresets);
+}
+
 TEST(WiredBackup, ExportThenImportOntoABlankPedalGivesTheSamePresetsAndIrs) {
     WiredEditorAndPedal source;
     source.Connect();
@@ -93,16 +110,9 @@ TEST(WiredBackup, ExportThenImportOntoABlankPedalGivesTheSamePresetsAndIrs) {
 // slots that differ from the backup are named.
 TEST(WiredBackup, PresetsThatDifferAfterImportAllAreReportedBySlot) {
     WiredEditorAndPedal source;
-    source.Connect();
-    const auto backupPath = (source.folder.Path() / "all.dvb").string();
-    source.screen.files.push_back(backupPath);
-    source.tolvane->HandleMenuCommand(MenuCommand::ExportAllPresets);
-    source.TickUntil([&] { return !source.Wiring().Backup().ExportActive(); }, 1000);
-
+    const std::string backupPath = ExportAll(source);
     WiredEditorAndPedal target(BlankPedal());
-    target.Connect();
-    target.screen.files.push_back(backupPath);
-    target.tolvane->HandleMenuCommand(MenuCommand::ImportAllPresets);
+    StartImportAll(target, backupPath);
     ASSERT_GT(target.TickUntil([&] { return !target.Wiring().Backup().RestoreActive(); }, 5000), 0);
     for (int slot : {5, 77})
         target.pedal.MutableState().presets[static_cast<std::size_t>(slot)][sim::kPresetValuesOffset + 3] ^= 1;
@@ -116,16 +126,9 @@ TEST(WiredBackup, PresetsThatDifferAfterImportAllAreReportedBySlot) {
 // RECONNECT.
 TEST(WiredBackup, ReconnectEndsAStalledRestoreAndPollingResumes) {
     WiredEditorAndPedal source;
-    source.Connect();
-    const auto backupPath = (source.folder.Path() / "all.dvb").string();
-    source.screen.files.push_back(backupPath);
-    source.tolvane->HandleMenuCommand(MenuCommand::ExportAllPresets);
-    source.TickUntil([&] { return !source.Wiring().Backup().ExportActive(); }, 1000);
-
+    const std::string backupPath = ExportAll(source);
     WiredEditorAndPedal target(BlankPedal());
-    target.Connect();
-    target.screen.files.push_back(backupPath);
-    target.tolvane->HandleMenuCommand(MenuCommand::ImportAllPresets);
+    StartImportAll(target, backupPath);
     target.Tick(40);
     target.pedal.GetFaults().dropAnswers = 1;
     target.Tick(5);
