@@ -233,7 +233,9 @@ void Canvas::PromptValue(Control& control, int valIdx) {
         const Rect box{r.MW() - w / 2, r.MH() - h / 2, r.MW() + w / 2, r.MH() + h / 2};
         TextStyle style;
         style.size = std::max(14.f, std::min(h * 0.7f, 28.f));
-        BeginTextEdit(control, style, box, param->GetDisplay(current, false), valIdx);
+        const auto& format = control.GetValueFormat();
+        BeginTextEdit(control, style, box, format.write ? format.write(current) : param->GetDisplay(current, false),
+                      valIdx);
         return;
     }
     AttachPopupMenuControl();

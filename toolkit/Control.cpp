@@ -64,9 +64,16 @@ void Control::OnMouseOut() {
 void Control::OnTextEntryCompletion(const std::string& text, int valIdx) {
     const Param* p = GetParam(valIdx);
     if (!p) return;
-    char* end = nullptr;
-    const double typed = std::strtod(text.c_str(), &end);
-    if (end == text.c_str()) return; // not a number: the value stays
+    double typed = 0.0;
+    if (valueFormat_.read) {
+        const std::optional<double> read = valueFormat_.read(text, p->ValueFromNormal(GetValue(valIdx)));
+        if (!read) return; // not a value of this control: it stays
+        typed = *read;
+    } else {
+        char* end = nullptr;
+        typed = std::strtod(text.c_str(), &end);
+        if (end == text.c_str()) return; // not a number: the value stays
+    }
     SetValue(p->NormalFromValue(p->SnapAndClamp(typed)), valIdx);
     MarkDirty(true);
 }

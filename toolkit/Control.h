@@ -16,6 +16,7 @@
 #include "toolkit/Rect.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,17 @@ public:
     // The normalised value snapped to the bound parameter's step.
     double Snap(double normalised, int valIdx = 0) const;
 
+    // How the value prompt writes and reads this control's value when the
+    // screen shows it in other units than the parameter's own (a read-out in
+    // percent or dB beside a 0..127 knob). Both work on the plain value; an
+    // empty read keeps the value.
+    struct ValueFormat {
+        std::function<std::string(double value)> write;
+        std::function<std::optional<double>(const std::string& text, double current)> read;
+    };
+    void SetValueFormat(ValueFormat format) { valueFormat_ = std::move(format); }
+    const ValueFormat& GetValueFormat() const { return valueFormat_; }
+
     // ---- 4. Flags, dirtiness and actions ------------------------------------
     bool IsHidden() const { return hidden_; }
     virtual void SetHidden(bool hidden);
@@ -144,6 +156,7 @@ private:
     bool ignoreMouse_ = false;
     bool mouseIsOver_ = false;
     bool dirty_ = true;
+    ValueFormat valueFormat_;
     ControlAction onAction_;
     ControlAction onActionDone_;
     bool animating_ = false;

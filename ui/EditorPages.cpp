@@ -6,8 +6,11 @@
 #include "device/Tolvane.h"
 #include "toolkit/Canvas.h"
 #include "ui/PageBuilder.h"
+#include "ui/Readouts.h"
 
 #include <QObject>
+
+#include <cmath>
 
 namespace tolvane::ui {
 
@@ -40,6 +43,24 @@ void InstallCallPoints(Tolvane& plugin, const std::shared_ptr<EditorUi>& ui) {
     // The about picture is the pages' own; a transfer component may have
     // claimed the request already.
     if (!plugin.Transfers().requestAbout) plugin.Transfers().requestAbout = [ui] { return ui->ShowAbout(); };
+}
+
+// A right-click on a knob whose read-out shows percent or dB opens a prompt
+// holding that read-out, and what is typed there is read in the same units.
+void GiveKnobsTheirReadoutUnits(Canvas& graphics) {
+    for (int i = 0; i < graphics.NControls(); ++i) {
+        Control* c = graphics.GetControl(i);
+        const Param* param = c ? c->GetParam() : nullptr;
+        const int index = c ? c->GetParamIdx() : kNoParam;
+        if (!param || !ReadoutFor(index, static_cast<int>(param->Min()))) continue;
+        const int lo = static_cast<int>(param->Min()), hi = static_cast<int>(param->Max());
+        c->SetValueFormat({[index](double value) { return ReadoutFor(index, static_cast<int>(std::lround(value)))->text; },
+                           [index, lo, hi](const std::string& text, double current) -> std::optional<double> {
+                               const auto v = ValueForReadout(index, text, static_cast<int>(std::lround(current)), lo, hi);
+                               if (!v) return std::nullopt;
+                               return static_cast<double>(*v);
+                           }});
+    }
 }
 
 } // namespace
@@ -83,6 +104,9 @@ std::shared_ptr<EditorUi> BuildEditorPages(Canvas& graphics, Tolvane& plugin, Pa
     AddFirmwarePage(b);     // 14
     AddSettingsPages(b);    // 15
     AddAboutAndProgress(b); // 16
+
+    // The value prompt of a knob with a read-out speaks the read-out's units.
+    GiveKnobsTheirReadoutUnits(graphics);
 
     // 17. One section on show: the impulse response.
     for (const char* group : kHiddenSectionGroups)

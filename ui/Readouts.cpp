@@ -4,9 +4,12 @@
 #include "ui/PageTags.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
+#include <limits>
 
 namespace tolvane::ui {
 
@@ -157,6 +160,54 @@ std::optional<TextUpdate> ReadoutFor(int index, int v) {
     default:
         return std::nullopt;
     }
+}
+
+namespace {
+
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+bool SameWord(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// The number a read-out or a typed text stands for; a ratio gives its free side.
+std::optional<double> NumberIn(const std::string& text) {
+    const std::string t = Trimmed(text);
+    const char* start = t.c_str();
+    if (t.rfind("1:", 0) == 0) start += 2;
+    char* end = nullptr;
+    const double n = std::strtod(start, &end);
+    if (end == start || !std::isfinite(n)) return std::nullopt;
+    return n;
+}
+
+} // namespace
+
+std::optional<int> ValueForReadout(int index, const std::string& text, int current, int lo, int hi) {
+    if (!ReadoutFor(index, lo)) return std::nullopt;
+    const std::string typed = Trimmed(text);
+    const std::optional<double> wanted = NumberIn(typed);
+    std::optional<int> best;
+    double bestDistance = std::numeric_limits<double>::infinity();
+    for (int v = lo; v <= hi; ++v) {
+        const std::string shownText = ReadoutFor(index, v)->text;
+        const std::optional<double> shown = NumberIn(shownText);
+        double distance = std::numeric_limits<double>::infinity();
+        if (SameWord(shownText, typed)) distance = 0.0;
+        else if (shown && wanted) distance = std::fabs(*shown - *wanted);
+        if (!std::isfinite(distance)) continue;
+        if (distance < bestDistance || (distance == bestDistance && std::abs(v - current) < std::abs(*best - current))) {
+            best = v;
+            bestDistance = distance;
+        }
+    }
+    return best;
 }
 
 std::optional<TextUpdate> CaptionFor(int index, int v) {

@@ -20,6 +20,14 @@ struct TextUpdate {
 // nothing for parameters without a read-out.
 std::optional<TextUpdate> ReadoutFor(int index, int v);
 
+// The value whose read-out is nearest what the user typed into a knob's value
+// prompt, searched over lo..hi: a read-out's own word ("Bypass") matches
+// exactly; otherwise the typed number is compared with each read-out's number
+// (for a ratio, its free side: 4 for "4.0:1", 2.5 for "1:2.5"). Equal
+// distances go to the value nearest current. Nothing when the text holds no
+// number and names no read-out, or the parameter has no read-out.
+std::optional<int> ValueForReadout(int index, const std::string& text, int current, int lo, int hi);
+
 // Captions and titles that follow a value (AnalogSim's caption, the dynamics
 // title); nothing for other parameters.
 std::optional<TextUpdate> CaptionFor(int index, int v);

@@ -1,9 +1,12 @@
 #include "PagesFixture.h"
 #include "device/DeviceTables.h"
 #include "device/ParamTable.h"
+#include "toolkit/TextEntryControl.h"
 #include "ui/PageTags.h"
 
 #include <gtest/gtest.h>
+#include <QLineEdit>
+#include <QTest>
 
 #include <array>
 #include <set>
@@ -113,6 +116,32 @@ TEST_F(PagesTest, EveryPresetParameterIsWithinReach) {
         if (!reached.count(p)) missing += std::to_string(p) + " " + plugin->GetParam(p)->Name() + "; ";
     }
     EXPECT_TRUE(missing.empty()) << "out of reach: " << missing;
+}
+
+// A right-click on a knob opens a prompt in the units its read-out shows, and
+// a number typed there in those units moves the knob to it.
+TEST_F(PagesTest, KnobValuePromptSpeaksTheReadoutUnits) {
+    Connect();
+    pages->ShowSectionPage(ui::kPageLevel);
+    Control* knob = nullptr;
+    for (int i = 0; i < graphics->NControls(); ++i) {
+        Control* c = graphics->GetControl(i);
+        if (c->GetParamIdx() == kParamLevel && !c->IsHidden() && c->GetGroup() == ui::kGroupLevel) knob = c;
+    }
+    ASSERT_NE(knob, nullptr);
+    knob->SetValue(plugin->GetParam(kParamLevel)->NormalFromValue(80));
+    knob->MarkDirty(true);
+    Frame();
+    graphics->PromptValue(*knob);
+    TextEntryControl* entry = graphics->GetTextEntryControl();
+    ASSERT_TRUE(entry && entry->IsEditing());
+    EXPECT_EQ(entry->Editor()->text().toStdString(), Text(ui::kTagLevelValue));
+    EXPECT_EQ(entry->Editor()->text(), "63");
+    entry->Editor()->setText("25");
+    QTest::keyClick(entry->Editor(), Qt::Key_Return);
+    Frame();
+    EXPECT_EQ(Text(ui::kTagLevelValue), "25");
+    EXPECT_EQ(ParamInt(kParamLevel), 32);
 }
 
 } // namespace

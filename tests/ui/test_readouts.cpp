@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace tolvane::ui {
 namespace {
 
@@ -94,6 +96,37 @@ TEST(Readouts, IrSelectorReadsTheListRowTimesTen) {
     const std::pair<int, const char*> cases[] = {{1, "00"}, {16, "10"}, {64, "40"}, {112, "70"}, {127, "80"}};
     for (const auto& [v, text] : cases)
         EXPECT_EQ(IrSelectorNumber(v), text) << v;
+}
+
+// What is typed into a knob's value prompt is read in the read-out's units.
+TEST(Readouts, TypedReadoutsFindTheirValue) {
+    struct Case {
+        int index;
+        const char* typed;
+        int current;
+        std::optional<int> expected;
+    };
+    const Case cases[] = {
+        {kParamLevel, "50", 0, 63},    // 63 and 64 both read "50": the one nearest the knob
+        {kParamLevel, "50", 127, 64},
+        {kParamLevel, " 100 % ", 0, 127},
+        {kParamLevel, "250", 0, 127},  // beyond the scale: its end
+        {kParamLow, "-12 dB", 64, 0},
+        {kParamLow, "0", 0, 64},
+        {kParamDynamics, "bypass", 0, 64}, // a read-out's own word, in any case
+        {kParamDynamics, "-inf.", 64, 0},
+        {kParamCompressorRatio, "20:1", 0, 127},
+        {kParamExpanderRatio, "1:12", 0, 127},
+        {kParamAnalogSim, "100", 120, 127}, // both ends read 100: the side the knob is on
+        {kParamAnalogSim, "100", 10, 0},
+        {kParamLevel, "loud", 0, std::nullopt},
+        {kParamLevel, "", 0, std::nullopt},
+        {kParamDrive, "50", 0, std::nullopt}, // no read-out of its own
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "parameter " << c.index << " typed \"" << c.typed << "\"");
+        EXPECT_EQ(ValueForReadout(c.index, c.typed, c.current, 0, 127), c.expected);
+    }
 }
 
 } // namespace
