@@ -133,6 +133,17 @@ void Control::SetDisabled(bool disabled) {
     MarkDirty(false);
 }
 
+// Every other control bound to the parameter takes the user's value as if the
+// delegate had sent it: the pedal's knob and its section page's knob move
+// together, and the parameter is edited once.
+void Control::MovePeers(int paramIdx, double normalised) {
+    canvas_->ForEachControl([&](Control& peer) {
+        if (&peer == this) return;
+        for (int k = 0; k < peer.NVals(); ++k)
+            if (peer.GetParamIdx(k) == paramIdx && peer.GetValue(k) != normalised) peer.SetValueFromDelegate(normalised, k);
+    });
+}
+
 void Control::MarkDirty(bool notify) {
     dirty_ = true;
     if (canvas_) canvas_->Invalidate(DrawBounds());
@@ -141,6 +152,7 @@ void Control::MarkDirty(bool notify) {
         v.value = std::clamp(v.value, 0.0, 1.0);
         if (v.paramIdx >= 0 && canvas_ && canvas_->GetDelegate()) {
             canvas_->GetDelegate()->ParamChangeFromControl(v.paramIdx, v.value);
+            MovePeers(v.paramIdx, v.value);
         }
     }
     RunOnAction();

@@ -136,6 +136,7 @@ public:
 protected:
     // The animation reached its end; by default onActionDone runs.
     virtual void OnEndAnimation();
+    void MovePeers(int paramIdx, double normalised);
     void RunOnAction() {
         if (onAction_) onAction_(this);
     }

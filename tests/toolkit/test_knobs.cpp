@@ -66,6 +66,26 @@ TEST_F(KnobFixture, VerticalDragMovesByDistanceOverHeightOverGearing) {
     }
 }
 
+// A knob turned by the user moves every other control bound to the same
+// parameter (the pedal's knob and its section page's knob), and only those.
+TEST_F(KnobFixture, TurningAKnobMovesItsPeersOnTheSameParameter) {
+    auto* peer = ui->AddControl(
+        std::make_unique<BitmapKnobRotaterControl>(Rect(100, 100, 102, 102), ui->LoadBitmap("knob.png"), kGain));
+    auto* other = ui->AddControl(
+        std::make_unique<BitmapKnobRotaterControl>(Rect(300, 100, 102, 102), ui->LoadBitmap("knob.png"), kSteps));
+    Start(kGain, 50);
+    peer->SetValueFromDelegate(0.5);
+    const double otherBefore = other->GetValue();
+    Press(*ui, 770, 189);
+    DragTo(*ui, 770, 189 - 16);
+    Release(*ui, 770, 189 - 16);
+    EXPECT_NEAR(knob->GetValue(), 0.6, 1e-9);
+    EXPECT_NEAR(peer->GetValue(), 0.6, 1e-9);
+    EXPECT_EQ(other->GetValue(), otherBefore);
+    // The peer was told as the delegate tells it: no second edit of the parameter.
+    EXPECT_EQ(delegate.changes.size(), 1u);
+}
+
 TEST_F(KnobFixture, WheelMovesByAHundredthOrOneStep) {
     struct Case {
         const char* what;
