@@ -99,13 +99,14 @@ void VectorKnobControl::Draw(QPainter& p) {
         p.setBrush(ToQColor(style_.Get(kHighlight)));
         p.drawEllipse(ToQRectF(body));
     }
-    // Pointer from near the centre to the rim.
+    // Pointer along the outer part of the face only, so it never crosses the
+    // read-out written in the middle.
     const double rad = AngleDegrees() * kPi / 180.0;
     const double r = body.W() / 2.0;
     const QPointF c(body.MW(), body.MH());
     const QPointF dir(std::sin(rad), -std::cos(rad));
     p.setPen(QPen(ToQColor(style_.Get(kFrame)), std::max(2.0, r * 0.12), Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(c + dir * (r * 0.3), c + dir * (r * 0.9));
+    p.drawLine(c + dir * (r * 0.64), c + dir * (r * 0.92));
 }
 
 // ---- VectorSliderControl ------------------------------------------------------------------

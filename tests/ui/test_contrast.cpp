@@ -124,5 +124,48 @@ TEST_F(Legibility, EveryTextOnEveryPageStandsOutFromWhatIsBehindIt) {
     EXPECT_TRUE(failures.empty()) << failures;
 }
 
+// Where a text's glyphs are drawn: the pixels that change when it is hidden.
+QRect GlyphBox(Canvas& g, TextControl& text) {
+    const QImage with = g.RenderToImage();
+    text.SetHidden(true);
+    const QImage without = g.RenderToImage();
+    text.SetHidden(false);
+    QRect box;
+    for (int y = 0; y < with.height(); ++y)
+        for (int x = 0; x < with.width(); ++x)
+            if (with.pixel(x, y) != without.pixel(x, y)) box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+// A section knob's pointer stays on the rim of its face: under the read-out
+// in the middle there is nothing but the face, whatever the value.
+TEST_F(Legibility, KnobPointerNeverCrossesItsReadout) {
+    Connect();
+    graphics->SetCanvasScale(1920, 1200, 1.f);
+    pages->ShowSectionPage(ui::kPageLevel);
+    Control* knob = nullptr;
+    graphics->ForEachControl([&](Control& c) {
+        if (c.GetParamIdx() == kParamLevel && c.GetGroup() == ui::kGroupLevel) knob = &c;
+    });
+    auto* readout = dynamic_cast<TextControl*>(graphics->ControlByTag(ui::kTagLevelValue));
+    ASSERT_TRUE(knob && readout);
+    for (double value : {0.0, 0.25, 0.5, 0.67, 0.8, 1.0}) {
+        knob->SetValue(value);
+        knob->MarkDirty(true);
+        Frame();
+        const QRect box = GlyphBox(*graphics, *readout);
+        ASSERT_FALSE(box.isEmpty());
+        readout->SetHidden(true);
+        const QImage under = graphics->RenderToImage().copy(box);
+        readout->SetHidden(false);
+        const QRgb face = under.pixel(0, 0);
+        int other = 0;
+        for (int y = 0; y < under.height(); ++y)
+            for (int x = 0; x < under.width(); ++x)
+                other += under.pixel(x, y) != face;
+        EXPECT_EQ(other, 0) << "value " << value << ": " << readout->GetStr();
+    }
+}
+
 } // namespace
 } // namespace tolvane::testing
