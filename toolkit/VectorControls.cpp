@@ -106,7 +106,7 @@ void VectorKnobControl::Draw(QPainter& p) {
     const QPointF c(body.MW(), body.MH());
     const QPointF dir(std::sin(rad), -std::cos(rad));
     p.setPen(QPen(ToQColor(style_.Get(kFrame)), std::max(2.0, r * 0.12), Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(c + dir * (r * 0.64), c + dir * (r * 0.92));
+    p.drawLine(c + dir * (r * 0.8), c + dir * (r * 0.96));
 }
 
 // ---- VectorSliderControl ------------------------------------------------------------------

@@ -138,32 +138,42 @@ QRect GlyphBox(Canvas& g, TextControl& text) {
 }
 
 // A section knob's pointer stays on the rim of its face: under the read-out
-// in the middle there is nothing but the face, whatever the value.
+// in the middle there is nothing but the face, whatever the value, for a
+// short read-out and for the widest one ("-22.26").
 TEST_F(Legibility, KnobPointerNeverCrossesItsReadout) {
     Connect();
     graphics->SetCanvasScale(1920, 1200, 1.f);
-    pages->ShowSectionPage(ui::kPageLevel);
-    Control* knob = nullptr;
-    graphics->ForEachControl([&](Control& c) {
-        if (c.GetParamIdx() == kParamLevel && c.GetGroup() == ui::kGroupLevel) knob = &c;
-    });
-    auto* readout = dynamic_cast<TextControl*>(graphics->ControlByTag(ui::kTagLevelValue));
-    ASSERT_TRUE(knob && readout);
-    for (double value : {0.0, 0.25, 0.5, 0.67, 0.8, 1.0}) {
-        knob->SetValue(value);
-        knob->MarkDirty(true);
-        Frame();
-        const QRect box = GlyphBox(*graphics, *readout);
-        ASSERT_FALSE(box.isEmpty());
-        readout->SetHidden(true);
-        const QImage under = graphics->RenderToImage().copy(box);
-        readout->SetHidden(false);
-        const QRgb face = under.pixel(0, 0);
-        int other = 0;
-        for (int y = 0; y < under.height(); ++y)
-            for (int x = 0; x < under.width(); ++x)
-                other += under.pixel(x, y) != face;
-        EXPECT_EQ(other, 0) << "value " << value << ": " << readout->GetStr();
+    struct Case {
+        int page, param;
+        const char* group;
+        ControlTag readout;
+    };
+    const Case cases[] = {{ui::kPageLevel, kParamLevel, ui::kGroupLevel, ui::kTagLevelValue},
+                          {ui::kPageDynamics, kParamDynamics, ui::kGroupDynamics, ui::kTagDynamicsValue}};
+    for (const Case& c : cases) {
+        pages->ShowSectionPage(c.page);
+        Control* knob = nullptr;
+        graphics->ForEachControl([&](Control& k) {
+            if (k.GetParamIdx() == c.param && k.GetGroup() == c.group) knob = &k;
+        });
+        auto* readout = dynamic_cast<TextControl*>(graphics->ControlByTag(c.readout));
+        ASSERT_TRUE(knob && readout) << c.param;
+        for (double value : {0.0, 0.17, 0.25, 0.5, 0.67, 0.83, 1.0}) {
+            knob->SetValue(value);
+            knob->MarkDirty(true);
+            Frame();
+            const QRect box = GlyphBox(*graphics, *readout);
+            ASSERT_FALSE(box.isEmpty());
+            readout->SetHidden(true);
+            const QImage under = graphics->RenderToImage().copy(box);
+            readout->SetHidden(false);
+            const QRgb face = under.pixel(0, 0);
+            int other = 0;
+            for (int y = 0; y < under.height(); ++y)
+                for (int x = 0; x < under.width(); ++x)
+                    other += under.pixel(x, y) != face;
+            EXPECT_EQ(other, 0) << "parameter " << c.param << " at " << value << ": " << readout->GetStr();
+        }
     }
 }
 
