@@ -21,7 +21,7 @@ bin=$1
 out=$2
 mkdir -p "$out"
 here=$(dirname "$0")
-source "$here/lib.sh"
+source "$here/lib.sh" || { echo "FAIL: $here/lib.sh could not be read"; exit 1; }
 
 bb_require_tools
 tmp=$(mktemp -d)
