@@ -57,7 +57,8 @@ Canvas::Canvas(IControlDelegate* delegate, int width, int height, int fps, QWidg
     setFocusPolicy(Qt::ClickFocus); // clicking the canvas ends a text edit
     setFixedSize(width_, height_);
     frameTimer_.setTimerType(Qt::PreciseTimer);
-    frameTimer_.setInterval(std::max(1, 1000 / std::max(1, fps)));
+    frameIntervalMs_ = std::max(1, 1000 / std::max(1, fps));
+    frameTimer_.setInterval(frameIntervalMs_);
     connect(&frameTimer_, &QTimer::timeout, this, &Canvas::OnFrame);
 }
 
@@ -316,7 +317,15 @@ void Canvas::Invalidate(const Rect& canvasRect) {
     const QRect r = ToWidget(canvasRect).intersected(QRect(0, 0, width(), height()));
     if (r.isEmpty()) return;
     pending_ += r;
-    if (!frameTimer_.isActive()) frameTimer_.start();
+    ScheduleFrame();
+}
+
+void Canvas::ScheduleFrame() {
+    if (frameTimer_.isActive()) return;
+    // After a quiet spell the first frame comes at once, so a change reaches
+    // the screen without waiting a period; frames never come closer than one.
+    const double since = NowMs() - lastFrameMs_;
+    frameTimer_.start(since >= frameIntervalMs_ ? 0 : int(std::ceil(frameIntervalMs_ - since)));
 }
 
 void Canvas::ControlChanged(Control& c, bool looks) {
@@ -343,12 +352,13 @@ void Canvas::ControlChanged(Control& c, bool looks) {
 void Canvas::AnimationStarted(Control* control) {
     uiThread_.Check("Canvas::AnimationStarted");
     animating_.insert(control);
-    if (!frameTimer_.isActive()) frameTimer_.start();
+    ScheduleFrame();
 }
 
 void Canvas::OnFrame() {
     uiThread_.Check("Canvas::OnFrame");
     const double now = NowMs();
+    lastFrameMs_ = now;
     // Copy: an animation's end may start another one.
     const std::set<Control*> running = std::move(animating_);
     animating_.clear();
@@ -362,7 +372,11 @@ void Canvas::OnFrame() {
         for (auto& c : controls_)
             c->ClearDirty();
     }
-    if (animating_.empty()) frameTimer_.stop();
+    if (animating_.empty()) {
+        frameTimer_.stop();
+    } else if (frameTimer_.interval() != frameIntervalMs_) {
+        frameTimer_.start(frameIntervalMs_);
+    }
 }
 
 namespace {

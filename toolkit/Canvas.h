@@ -205,6 +205,8 @@ protected:
 
 private:
     void AddControlImpl(std::unique_ptr<Control> control, ControlTag tag, const ControlGroup& group);
+    // Starts the frame timer unless it runs.
+    void ScheduleFrame();
     // Overlays take the mouse before the controls: an open popup menu first,
     // then the resize handle.
     Control* OverlayAt(float x, float y) const;
@@ -264,6 +266,8 @@ private:
 
     std::function<double()> clock_;
     QTimer frameTimer_;
+    int frameIntervalMs_ = 16;
+    double lastFrameMs_ = -1e9;
     QRegion pending_;
     std::set<Control*> animating_;
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QPainter>
 
 #include <functional>
@@ -46,6 +47,19 @@ TEST_F(Repaint, ChangeRepaintsOnlyTheControlsArea) {
         ui->OnFrame();
         EXPECT_FALSE(ui->FrameTimerActive()) << scale;
     }
+}
+
+// A change after a quiet spell is drawn at the next turn of the event loop
+// rather than a frame later; changes that follow wait for the next frame.
+TEST_F(Repaint, FirstChangeAfterAQuietSpellIsDrawnAtOnce) {
+    now += 100; // no frame for a while
+    text->SetStr("b");
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(ui->PendingRepaint().isEmpty());
+    text->SetStr("c");
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(ui->PendingRepaint().isEmpty());
+    EXPECT_TRUE(ui->FrameTimerActive());
 }
 
 // A text taller and wider than its rect is drawn whole, and a change repaints
