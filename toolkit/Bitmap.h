@@ -1,7 +1,9 @@
 #pragma once
 // Bitmaps and vector images as the controls hold them. A bitmap is a handle on
 // shared data, so when the draw scale changes and the store re-fetches the
-// right resolution, every control holding it draws the new pixels.
+// right resolution, every control holding it draws the new pixels. Only the
+// size is read when a bitmap is loaded; its pixels are decoded when it is
+// first drawn, so pictures of pages nobody opens cost no memory.
 
 #include <QPixmap>
 
@@ -14,7 +16,9 @@ namespace tolvane {
 
 struct BitmapData {
     std::string name; // as asked for
-    QPixmap pixmap;   // at the resource's own resolution
+    QString path;     // the resource found for the resolution in use; empty when none
+    QPixmap pixmap;   // at the resource's own resolution, once decoded
+    bool decoded = false;
     int width = 0;    // whole image, canvas units
     int height = 0;
     int frames = 1;
@@ -28,7 +32,7 @@ public:
     Bitmap() = default;
     explicit Bitmap(std::shared_ptr<BitmapData> data) : data_(std::move(data)) {}
 
-    bool IsValid() const { return data_ && !data_->pixmap.isNull(); }
+    bool IsValid() const { return data_ && data_->width > 0 && data_->height > 0; }
     const std::string& Name() const { return data_->name; }
     int W() const { return data_ ? data_->width : 0; }
     int H() const { return data_ ? data_->height : 0; }
@@ -39,7 +43,15 @@ public:
     float FH() const { return FramesAreHorizontal() ? float(H()) : float(H()) / N(); }
     float GetScale() const { return data_ ? data_->loadedForScale : 1.f; }
     float ResourceScale() const { return data_ ? data_->resourceScale : 1.f; }
-    const QPixmap& Pixmap() const { return data_->pixmap; }
+    bool IsDecoded() const { return data_ && data_->decoded; }
+    // Decodes the pixels on first use (user-interface thread).
+    const QPixmap& Pixmap() const {
+        if (!data_->decoded) {
+            data_->pixmap = data_->path.isEmpty() ? QPixmap() : QPixmap(data_->path);
+            data_->decoded = true;
+        }
+        return data_->pixmap;
+    }
 
 private:
     std::shared_ptr<BitmapData> data_;

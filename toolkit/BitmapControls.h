@@ -12,6 +12,7 @@ class BitmapControl : public Control {
 public:
     BitmapControl(float x, float y, const Bitmap& bitmap, int paramIdx = kNoParam);
     void Draw(QPainter& p) override;
+    bool DrawsStatically() const override { return true; }
     const Bitmap& GetBitmap() const { return bitmap_; }
 
 private:

@@ -30,6 +30,15 @@ MouseModifiers ModFrom(Qt::MouseButtons buttons, Qt::KeyboardModifiers keys) {
     return mod;
 }
 
+// Within this time of its last change, a layer control that changes its looks
+// again is taken for a moving one and drawn live from then on: read-outs and
+// names that follow a knob stop the layer from being redrawn at every step.
+constexpr double kLayerSettleMs = 1000.0;
+
+// Live controls overlapping a layer control by less than this (canvas units),
+// such as antialiased edges, keep it out of the layer too.
+constexpr float kLayerOverlapMargin = 2.f;
+
 const QElapsedTimer& ProcessClock() {
     static QElapsedTimer clock = [] {
         QElapsedTimer t;
@@ -48,7 +57,8 @@ Canvas::Canvas(IControlDelegate* delegate, int width, int height, int fps, QWidg
     setFocusPolicy(Qt::ClickFocus); // clicking the canvas ends a text edit
     setFixedSize(width_, height_);
     frameTimer_.setTimerType(Qt::PreciseTimer);
-    frameTimer_.setInterval(std::max(1, 1000 / std::max(1, fps)));
+    frameIntervalMs_ = std::max(1, 1000 / std::max(1, fps));
+    frameTimer_.setInterval(frameIntervalMs_);
     connect(&frameTimer_, &QTimer::timeout, this, &Canvas::OnFrame);
 }
 
@@ -65,6 +75,7 @@ void Canvas::SetCanvasScale(int width, int height, float scale) {
     setFixedSize(int(std::lround(width_ * scale_)), int(std::lround(height_ * scale_)));
     resources_.Rescale(scale_ * pixelRatio_);
     fontCache_.clear();
+    layerValid_ = false;
     for (auto& c : controls_)
         c->OnRescale();
     if (resizer_) resizer_->PlaceInCorner(Rect(0, 0, float(width_), float(height_)));
@@ -78,6 +89,7 @@ void Canvas::SetPixelRatio(float ratio) {
     if (ratio <= 0.f || ratio == pixelRatio_) return;
     pixelRatio_ = ratio;
     resources_.Rescale(scale_ * pixelRatio_);
+    layerValid_ = false;
     Invalidate(Rect(0, 0, float(width_), float(height_)));
 }
 
@@ -131,7 +143,10 @@ QFont Canvas::FontFor(const TextStyle& style) const {
 void Canvas::AddControlImpl(std::unique_ptr<Control> control, ControlTag tag, const ControlGroup& group) {
     uiThread_.Check("Canvas::AddControl");
     Control* raw = control.get();
+    indexOf_.emplace(raw, controls_.size());
     controls_.push_back(std::move(control));
+    moving_.push_back(0);
+    layerValid_ = false;
     raw->Attach(this, tag, group);
     if (tag != kNoTag) byTag_.try_emplace(tag, raw);
     Invalidate(raw->DrawBounds());
@@ -304,18 +319,48 @@ void Canvas::Invalidate(const Rect& canvasRect) {
     const QRect r = ToWidget(canvasRect).intersected(QRect(0, 0, width(), height()));
     if (r.isEmpty()) return;
     pending_ += r;
-    if (!frameTimer_.isActive()) frameTimer_.start();
+    ScheduleFrame();
+}
+
+void Canvas::ScheduleFrame() {
+    if (frameTimer_.isActive()) return;
+    // After a quiet spell the first frame comes at once, so a change reaches
+    // the screen without waiting a period; frames never come closer than one.
+    const double since = NowMs() - lastFrameMs_;
+    frameTimer_.start(since >= frameIntervalMs_ ? 0 : int(std::ceil(frameIntervalMs_ - since)));
+}
+
+void Canvas::ControlChanged(Control& c, bool looks) {
+    Invalidate(c.DrawBounds()); // checks the thread
+    const auto it = indexOf_.find(&c);
+    if (it == indexOf_.end() || it->second >= inLayer_.size()) return; // an overlay, or no layer yet
+    const std::size_t i = it->second;
+    if (inLayer_[i]) {
+        // A hidden layer control is not in the picture; its new looks count when it is shown.
+        if (looks && c.IsHidden()) return;
+        layerValid_ = false;
+        if (!looks) return;
+        const double now = NowMs();
+        if (lastLooksChange_.size() < controls_.size()) lastLooksChange_.resize(controls_.size(), -kLayerSettleMs);
+        if (now - lastLooksChange_[i] < kLayerSettleMs) moving_[i] = 1;
+        lastLooksChange_[i] = now;
+        return;
+    }
+    // A live control that now reaches beyond where it was may cover a layer control.
+    const Rect now = c.DrawBounds(), was = drawnAt_[i];
+    if (now.L < was.L || now.T < was.T || now.R > was.R || now.B > was.B) layerValid_ = false;
 }
 
 void Canvas::AnimationStarted(Control* control) {
     uiThread_.Check("Canvas::AnimationStarted");
     animating_.insert(control);
-    if (!frameTimer_.isActive()) frameTimer_.start();
+    ScheduleFrame();
 }
 
 void Canvas::OnFrame() {
     uiThread_.Check("Canvas::OnFrame");
     const double now = NowMs();
+    lastFrameMs_ = now;
     // Copy: an animation's end may start another one.
     const std::set<Control*> running = std::move(animating_);
     animating_.clear();
@@ -329,24 +374,91 @@ void Canvas::OnFrame() {
         for (auto& c : controls_)
             c->ClearDirty();
     }
-    if (animating_.empty()) frameTimer_.stop();
+    if (animating_.empty()) {
+        frameTimer_.stop();
+    } else if (frameTimer_.interval() != frameIntervalMs_) {
+        frameTimer_.start(frameIntervalMs_);
+    }
+}
+
+namespace {
+constexpr auto kRenderHints = QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing;
+} // namespace
+
+void Canvas::PaintControl(QPainter& p, Control& c, const Rect& clip) const {
+    if (c.IsHidden() || !c.DrawBounds().Intersects(clip)) return;
+    p.save();
+    if (c.IsDisabled()) p.setOpacity(0.25);
+    c.Draw(p);
+    p.restore();
+}
+
+void Canvas::PaintOverlays(QPainter& p, const Rect& clip) const {
+    if (bubble_) PaintControl(p, *bubble_, clip);
+    if (popup_) PaintControl(p, *popup_, clip);
+    if (resizer_) PaintControl(p, *resizer_, clip);
 }
 
 void Canvas::PaintCanvas(QPainter& p, const Rect& clip) {
-    p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing);
+    p.setRenderHints(kRenderHints);
     p.fillRect(QRectF(clip.L, clip.T, clip.W(), clip.H()), Qt::black);
-    auto paintOne = [&p, &clip](Control& c) {
-        if (c.IsHidden() || !c.DrawBounds().Intersects(clip)) return;
-        p.save();
-        if (c.IsDisabled()) p.setOpacity(0.25);
-        c.Draw(p);
-        p.restore();
-    };
     for (auto& c : controls_)
-        paintOne(*c);
-    if (bubble_) paintOne(*bubble_);
-    if (popup_) paintOne(*popup_);
-    if (resizer_) paintOne(*resizer_);
+        PaintControl(p, *c, clip);
+    PaintOverlays(p, clip);
+}
+
+void Canvas::EnsureLayer(float pixelRatio) {
+    if (layerValid_ && layerScale_ == scale_ && layerRatio_ == pixelRatio) return;
+    const std::size_t n = controls_.size();
+    inLayer_.assign(n, 0);
+    drawnAt_.resize(n);
+    // Hidden live controls count too: they may be shown without the layer
+    // being redrawn.
+    std::vector<Rect> live;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Rect bounds = controls_[i]->DrawBounds();
+        drawnAt_[i] = bounds;
+        bool static_ = controls_[i]->DrawsStatically() && !moving_[i];
+        const Rect reach = bounds.Padded(kLayerOverlapMargin);
+        for (std::size_t k = 0; static_ && k < live.size(); ++k)
+            static_ = !live[k].Intersects(reach);
+        if (static_) {
+            inLayer_[i] = 1;
+        } else {
+            live.push_back(bounds);
+        }
+    }
+    const QSize size(int(std::lround(width_ * scale_ * pixelRatio)), int(std::lround(height_ * scale_ * pixelRatio)));
+    if (layer_.size() != size) layer_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    layer_.setDevicePixelRatio(pixelRatio);
+    {
+        const Rect all(0, 0, float(width_), float(height_));
+        QPainter p(&layer_);
+        p.scale(scale_, scale_);
+        p.setRenderHints(kRenderHints);
+        p.fillRect(QRectF(0, 0, width_, height_), Qt::black);
+        for (std::size_t i = 0; i < n; ++i)
+            if (inLayer_[i]) PaintControl(p, *controls_[i], all);
+    }
+    layerScale_ = scale_;
+    layerRatio_ = pixelRatio;
+    layerValid_ = true;
+}
+
+void Canvas::PaintLayered(QPainter& p, const Rect& clip) {
+    p.save();
+    p.resetTransform();
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(QPointF(0, 0), layer_);
+    p.restore();
+    p.setRenderHints(kRenderHints);
+    for (std::size_t i = 0; i < controls_.size(); ++i)
+        if (!inLayer_[i]) PaintControl(p, *controls_[i], clip);
+    PaintOverlays(p, clip);
+}
+
+int Canvas::LayerControlCount() const {
+    return int(std::count(inLayer_.begin(), inLayer_.end(), 1));
 }
 
 QImage Canvas::RenderToImage(float pixelRatio) {
@@ -355,10 +467,11 @@ QImage Canvas::RenderToImage(float pixelRatio) {
                  QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(pixelRatio);
     resources_.Rescale(scale_ * pixelRatio);
+    EnsureLayer(pixelRatio);
     {
         QPainter p(&image);
         p.scale(scale_, scale_);
-        PaintCanvas(p, Rect(0, 0, float(width_), float(height_)));
+        PaintLayered(p, Rect(0, 0, float(width_), float(height_)));
     }
     resources_.Rescale(scale_ * pixelRatio_);
     return image;
@@ -367,11 +480,12 @@ QImage Canvas::RenderToImage(float pixelRatio) {
 void Canvas::paintEvent(QPaintEvent* event) {
     // The window may have moved to a screen of another ratio.
     SetPixelRatio(float(devicePixelRatioF()));
+    EnsureLayer(pixelRatio_);
     QPainter p(this);
     p.setClipRegion(event->region());
     p.scale(scale_, scale_);
     const QRect r = event->rect();
-    PaintCanvas(
+    PaintLayered(
         p, Rect(r.left() / scale_, r.top() / scale_, (r.right() + 1) / scale_, (r.bottom() + 1) / scale_));
 }
 

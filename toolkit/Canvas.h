@@ -156,6 +156,10 @@ public:
     double NowMs() const;
     // Adds a canvas area to the next repaint and makes sure a frame comes.
     void Invalidate(const Rect& canvasRect);
+    // A control changed (looks false: only whether it is shown or enabled):
+    // its area is repainted, and the cached layer is redrawn when the change
+    // reaches it. A layer control whose looks change is drawn live from then on.
+    void ControlChanged(Control& control, bool looks);
     void AnimationStarted(Control* control);
     // One frame: steps the animations and repaints what became dirty. The frame
     // timer stops once nothing is dirty and nothing animates.
@@ -164,11 +168,14 @@ public:
     // The widget-pixel area the next frame will repaint.
     const QRegion& PendingRepaint() const { return pending_; }
     // Draws every visible control meeting clip (canvas units) onto p, whose
-    // transform already maps canvas units to its device.
+    // transform already maps canvas units to its device, without the layer.
     void PaintCanvas(QPainter& p, const Rect& clip);
     // The whole canvas at the current draw scale, for a screen of the given
-    // device pixel ratio (the image has that ratio and as many more pixels).
+    // device pixel ratio (the image has that ratio and as many more pixels),
+    // drawn as the window draws it: the cached layer, then the live controls.
     QImage RenderToImage(float pixelRatio = 1.f);
+    // How many controls the cached layer holds (0 before the first paint).
+    int LayerControlCount() const;
 
     // ---- 7. Mouse input at canvas coordinates -------------------------------
     // The control that a press at (x, y) reaches, or nullptr.
@@ -198,6 +205,8 @@ protected:
 
 private:
     void AddControlImpl(std::unique_ptr<Control> control, ControlTag tag, const ControlGroup& group);
+    // Starts the frame timer unless it runs.
+    void ScheduleFrame();
     // Overlays take the mouse before the controls: an open popup menu first,
     // then the resize handle.
     Control* OverlayAt(float x, float y) const;
@@ -205,6 +214,18 @@ private:
     // Tells the delegate where a user gesture starts and ends.
     void BeginGesture(GestureKind kind, Control* c);
     void EndGesture();
+    // ---- The cached layer ----
+    // Picks the layer's controls: those that draw statically and that no
+    // earlier live control can overlap (so drawing the layer first, then the
+    // live controls in order, gives the same picture as drawing all in
+    // order), and draws them over black at the pixel scale given.
+    void EnsureLayer(float pixelRatio);
+    // p maps canvas units to its device of the layer's pixel ratio: the
+    // layer's part under clip, then every live control meeting it, then the
+    // overlays.
+    void PaintLayered(QPainter& p, const Rect& clip);
+    void PaintControl(QPainter& p, Control& c, const Rect& clip) const;
+    void PaintOverlays(QPainter& p, const Rect& clip) const;
 
     // Every change to the controls, the frame timer and the dialogs is made
     // on the thread that made the canvas.
@@ -221,6 +242,16 @@ private:
 
     std::vector<std::unique_ptr<Control>> controls_;
     std::unordered_map<ControlTag, Control*> byTag_;
+    std::unordered_map<const Control*, std::size_t> indexOf_;
+
+    QImage layer_;
+    float layerScale_ = 0.f; // draw scale and pixel ratio the layer was drawn for
+    float layerRatio_ = 0.f;
+    bool layerValid_ = false;
+    std::vector<char> inLayer_;  // by control index
+    std::vector<char> moving_;   // changed its looks after a layer was drawn: live for good
+    std::vector<Rect> drawnAt_;  // each control's draw bounds when the layer was drawn
+    std::vector<double> lastLooksChange_; // NowMs of each layer control's last change of looks
 
     std::unique_ptr<CornerResizerControl> resizer_;
     std::unique_ptr<TextEntryControl> textEntry_;
@@ -235,6 +266,8 @@ private:
 
     std::function<double()> clock_;
     QTimer frameTimer_;
+    int frameIntervalMs_ = 16;
+    double lastFrameMs_ = -1e9;
     QRegion pending_;
     std::set<Control*> animating_;
 

@@ -124,13 +124,18 @@ void Control::SetHidden(bool hidden) {
     if (hidden_ == hidden) return;
     hidden_ = hidden;
     if (hidden) mouseIsOver_ = false;
-    MarkDirty(false);
+    Changed(false);
 }
 
 void Control::SetDisabled(bool disabled) {
     if (disabled_ == disabled) return;
     disabled_ = disabled;
-    MarkDirty(false);
+    Changed(false);
+}
+
+void Control::Changed(bool looks) {
+    dirty_ = true;
+    if (canvas_) canvas_->ControlChanged(*this, looks);
 }
 
 // Every other control bound to the parameter takes the user's value as if the
@@ -145,8 +150,7 @@ void Control::MovePeers(int paramIdx, double normalised) {
 }
 
 void Control::MarkDirty(bool notify) {
-    dirty_ = true;
-    if (canvas_) canvas_->Invalidate(DrawBounds());
+    Changed(true);
     if (!notify) return;
     for (auto& v : vals_) {
         v.value = std::clamp(v.value, 0.0, 1.0);

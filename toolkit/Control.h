@@ -55,6 +55,10 @@ public:
     void SetPosition(float x, float y);
     // The area Draw may touch; repaints cover it.
     virtual Rect DrawBounds() const { return bounds_; }
+    // Whether the control usually looks the same for the life of the page
+    // (pictures, panels, captions): the canvas then draws it once per scale
+    // into its cached layer, until the control changes.
+    virtual bool DrawsStatically() const { return false; }
 
     // ---- 2. Drawing and mouse hooks -----------------------------------------
     virtual void Draw(QPainter& p) = 0;
@@ -140,6 +144,11 @@ protected:
     void RunOnAction() {
         if (onAction_) onAction_(this);
     }
+
+private:
+    // Marks the control dirty and tells the canvas; looks is false when only
+    // whether it is shown or enabled changed.
+    void Changed(bool looks);
 
 private:
     struct Val {

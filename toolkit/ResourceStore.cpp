@@ -2,6 +2,7 @@
 
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QSvgRenderer>
 
 #include <algorithm>
@@ -90,11 +91,15 @@ void ResourceStore::Fetch(BitmapData& data, float pixelScale) const {
         // A resource asked for by its "@2x" name is a double-resolution picture.
         resourceScale = IsDoubleName(Lower(data.name)) ? 2.f : 1.f;
     }
-    data.pixmap = path.isEmpty() ? QPixmap() : QPixmap(path);
+    // The size from the file's header; the pixels wait for the first draw.
+    const QSize size = path.isEmpty() ? QSize() : QImageReader(path).size();
+    data.path = path;
+    data.pixmap = QPixmap();
+    data.decoded = false;
     data.resourceScale = resourceScale;
     data.loadedForScale = pixelScale;
-    data.width = int(data.pixmap.width() / resourceScale);
-    data.height = int(data.pixmap.height() / resourceScale);
+    data.width = size.isValid() ? int(size.width() / resourceScale) : 0;
+    data.height = size.isValid() ? int(size.height() / resourceScale) : 0;
 }
 
 Bitmap ResourceStore::LoadBitmap(const std::string& name, int frames, bool framesHorizontal,

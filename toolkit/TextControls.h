@@ -15,6 +15,7 @@ public:
     TextControl(const Rect& bounds, const std::string& text = "", const TextStyle& style = {},
                  Colour background = colours::kTransparent);
     void Draw(QPainter& p) override;
+    bool DrawsStatically() const override { return true; }
 
     const std::string& GetStr() const { return text_; }
     void SetStr(const std::string& text);
@@ -106,6 +107,7 @@ class PanelControl : public Control {
 public:
     PanelControl(const Rect& bounds, Colour colour);
     void Draw(QPainter& p) override;
+    bool DrawsStatically() const override { return true; }
     void SetColour(Colour colour);
 
 private:

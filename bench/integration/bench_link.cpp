@@ -1,14 +1,18 @@
 // Timings of the device link over JACK, run by hand (not part of the tests):
 //
-//   bench_link sync [runs]      first synchronisation of 128 presets into an
+//   bench_link sync [runs] [frames]
+//                               first synchronisation of 128 presets into an
 //                               empty data folder, then a reconnection with
-//                               nothing to load, at buffer sizes 512 and 128
+//                               nothing to load, at the buffer size given or
+//                               else at 512 and 128; the first one also as a
+//                               ratio to its floor
 //   bench_link latency [count]  delay from a message leaving the simulator to
 //                               the receive entry, at buffer sizes 64, 256, 512
 //
 // Each buffer size gets its own private JACK dummy server (its period is the
 // audio buffer) and its own simulator. Medians are printed with the range.
 
+#include "BenchSupport.h"
 #include "integration/LinkRig.h"
 
 #include "host/QtTimer.h"
@@ -26,7 +30,11 @@ namespace {
 
 namespace cmd = sysex::command;
 using namespace std::chrono_literals;
-using Ms = std::chrono::duration<double, std::milli>;
+using bench::Ms;
+using bench::Print;
+using bench::Summarise;
+using bench::Summary;
+using bench::TempDataHome;
 
 constexpr double kSampleRate = 44100.0;
 // Round trips after the checksum list that each wait for an answer: every
@@ -35,40 +43,6 @@ constexpr int kRoundTrips = kPresetSlotCount + 2;
 // The periodic task's period: Begin bulk transfer goes out on the next tick
 // after the checksum list, the first request on the tick after that.
 constexpr double kTickMs = 100.0;
-
-struct Summary {
-    double median = 0, low = 0, high = 0;
-};
-
-Summary Summarise(std::vector<double> v) {
-    if (v.empty()) return {};
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    const double median = n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
-    return {median, v.front(), v.back()};
-}
-
-void Print(const char* what, const Summary& s, std::size_t n) {
-    std::printf("  %-44s median %8.1f ms  (min %.1f, max %.1f, n=%zu)\n", what, s.median, s.low, s.high, n);
-}
-
-// A fresh XDG_DATA_HOME for the life of the object.
-class TempHome {
-public:
-    TempHome() : root_(std::filesystem::temp_directory_path() / test::detail::UniqueName("tolvane-bench")) {
-        std::filesystem::create_directories(root_);
-        setenv("XDG_DATA_HOME", root_.c_str(), 1);
-    }
-    ~TempHome() {
-        unsetenv("XDG_DATA_HOME");
-        std::error_code ec;
-        std::filesystem::remove_all(root_, ec);
-    }
-    const std::filesystem::path& Root() const { return root_; }
-
-private:
-    std::filesystem::path root_;
-};
 
 // From the checksum list (type-3 reply) to the current preset applied, and
 // from the identification request to the same point.
@@ -103,13 +77,13 @@ SyncTimes Measure(test::LinkRig& rig) {
     return t;
 }
 
-int RunSync(int runs) {
-    for (unsigned frames : {512u, 128u}) {
+int RunSync(int runs, const std::vector<unsigned>& bufferSizes) {
+    for (unsigned frames : bufferSizes) {
         const double period = frames / kSampleRate * 1000.0;
         std::printf("buffer %u frames (%.2f ms per audio callback), %d runs\n", frames, period, runs);
         std::vector<double> first, firstIdent, again, againIdent, ticks, trips;
         for (int r = 0; r < runs; ++r) {
-            TempHome home;
+            TempDataHome home;
             test::JackServer jack(static_cast<int>(frames));
             if (!jack.Ok()) return std::fprintf(stderr, "%s\n", jack.Error().c_str()), 1;
             test::SimulatorProcess sim(VELUMO_SIM_PATH, {"--fresh"});
@@ -143,46 +117,29 @@ int RunSync(int runs) {
         Print("reconnect: identification request -> applied", Summarise(againIdent), againIdent.size());
         std::printf("  floor, one callback per round trip: %.0f ms of ticks + %d x %.2f ms = %.1f ms\n",
                     kTickMs, kRoundTrips, period, kTickMs + kRoundTrips * period);
+        const double floor = kTickMs + kRoundTrips * 2 * period;
         std::printf("  floor, two JACK cycles per round trip: %.0f ms of ticks + %d x %.2f ms = %.1f ms\n",
-                    kTickMs, kRoundTrips, 2 * period, kTickMs + kRoundTrips * 2 * period);
+                    kTickMs, kRoundTrips, 2 * period, floor);
+        std::vector<double> ratios;
+        for (double ms : first)
+            ratios.push_back(ms / floor);
+        const Summary r = Summarise(ratios);
+        std::printf("  first sync / floor: median %.3f (min %.3f, max %.3f, n=%zu)\n", r.median, r.low, r.high,
+                    ratios.size());
     }
     return 0;
 }
 
-// Timestamps the simulator's "-> Parameter changed" lines (printed just
-// before the message is handed to its MIDI port) on a thread of its own.
-class SentLineWatch {
-public:
-    explicit SentLineWatch(test::SimulatorProcess& sim)
-        : thread_([this, &sim] {
-              std::string line;
-              while (!stop_.load()) {
-                  if (!sim.ReadLine(line, 50ms)) continue;
-                  if (line.rfind("-> Parameter changed", 0) == 0)
-                      log.Add({test::Clock::now(), cmd::kParameterChanged, -1, 0});
-              }
-          }) {}
-    ~SentLineWatch() {
-        stop_.store(true);
-        thread_.join();
-    }
-    test::StampLog log;
-
-private:
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
-
 int RunLatency(int count) {
     for (unsigned frames : {64u, 256u, 512u}) {
-        TempHome home;
+        TempDataHome home;
         test::JackServer jack(static_cast<int>(frames));
         if (!jack.Ok()) return std::fprintf(stderr, "%s\n", jack.Error().c_str()), 1;
         test::SimulatorProcess sim(VELUMO_SIM_PATH, {"--fresh", "-v"});
         if (!sim.Ok()) return std::fprintf(stderr, "%s\n", sim.Error().c_str()), 1;
         test::LinkRig rig(sim.InPort(), sim.OutPort(), frames);
         if (!rig.Started()) return std::fprintf(stderr, "no audio\n"), 1;
-        SentLineWatch watch(sim);
+        bench::SentLineWatch watch(sim, "-> Parameter changed");
         test::RunUntil([] { return false; }, 300ms); // the ports settle
         rig.Received().Clear();
         for (int i = 0; i < count; ++i) {
@@ -200,10 +157,10 @@ int RunLatency(int count) {
         std::vector<test::Stamped> arrived;
         for (const auto& s : rig.Received().Items())
             if (s.command == cmd::kParameterChanged) arrived.push_back(s);
-        const auto left = watch.log.Items();
+        const auto left = watch.Stamps();
         std::vector<double> delays;
         for (std::size_t i = 0; i < std::min(arrived.size(), left.size()); ++i)
-            delays.push_back(Ms(arrived[i].at - left[i].at).count());
+            delays.push_back(Ms(arrived[i].at - left[i]).count());
         const Summary s = Summarise(delays);
         std::printf(
             "buffer %3u frames (%.2f ms): simulator -> receive entry median %.2f ms (min %.2f, max %.2f, "
@@ -221,8 +178,12 @@ int main(int argc, char** argv) {
     tolvane::InstallQtTimerFactory();
     const std::string what = argc > 1 ? argv[1] : "";
     const int n = argc > 2 ? std::atoi(argv[2]) : 0;
-    if (what == "sync") return tolvane::RunSync(n > 0 ? n : 5);
+    if (what == "sync") {
+        const int frames = argc > 3 ? std::atoi(argv[3]) : 0;
+        return tolvane::RunSync(n > 0 ? n : 5, frames > 0 ? std::vector<unsigned>{unsigned(frames)}
+                                                         : std::vector<unsigned>{512u, 128u});
+    }
     if (what == "latency") return tolvane::RunLatency(n > 0 ? n : 50);
-    std::fprintf(stderr, "usage: bench_link sync [runs] | latency [count]\n");
+    std::fprintf(stderr, "usage: bench_link sync [runs] [frames] | latency [count]\n");
     return 2;
 }

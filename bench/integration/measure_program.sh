@@ -1,22 +1,28 @@
 #!/usr/bin/env bash
 # Start-up, memory and idle CPU of the program, run by hand:
-#   bench/integration/measure_program.sh [build-dir] [runs]
+#   bench/integration/measure_program.sh [build-dir] [runs] [platform...]
 # Needs the targets bench_start, tolvane and velumo-sim built in build-dir.
 #
-# For each display, offscreen (QT_QPA_PLATFORM=offscreen) and a real X server
-# (Xvfb):
+# For each display platform given (default: offscreen, then xcb, a real X
+# server: the one of BENCH_DISPLAY when it runs, else a private Xvfb):
 #   - start to first paint: the median over [runs] (default 10) launches of
 #     bench_start, the program's own start-up path, from just before the launch
 #     to the end of the editor's first paint (after one warm-up launch);
-#   - the real program connected to the simulator: resident memory (VmRSS)
-#     once it has synchronised the 128 presets, then its CPU time over 10 s of
-#     idling, as a share of one core.
+#   - the real program connected to the simulator, once it has synchronised
+#     the 128 presets: its own memory (Private_Clean + Private_Dirty of
+#     /proc/PID/smaps_rollup: what no other process shares, so not JACK's
+#     shared memory nor the libraries' clean pages) beside the resident memory
+#     (VmRSS), then its CPU time over 10 s of idling with the window shown, as
+#     a share of one core.
 # A private JACK dummy server (44100 Hz, 512 frames) is the audio clock and
 # carries the MIDI; everything started here is stopped at the end.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=$(realpath "${1:-build}")
 runs=${2:-10}
+shift $(($# > 2 ? 2 : $#))
+platforms=("$@")
+[ ${#platforms[@]} -gt 0 ] || platforms=(offscreen xcb)
 for t in bench_start tolvane velumo-sim; do
   [ -x "$build/bin/$t" ] || { echo "missing $build/bin/$t"; exit 1; }
 done
@@ -53,10 +59,12 @@ sim_out=$(sed -n 's/.* out="\([^"]*\)".*/\1/p' <<<"$ready")
 printf '[audio]\ndriver=1\nindev=Default Device\noutdev=Default Device\nin1=1\nin2=2\nout1=1\nout2=2\nbuffer=512\nsr=44100\n[midi]\nindev=%s\noutdev=%s\ninchan=0\noutchan=0\n' \
   "$sim_in" "$sim_out" >"$XDG_DATA_HOME/Tolvane/settings.ini"
 
-display=":$((50 + $$ % 200))"
-Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 1 50); do [ -S "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+display="${BENCH_DISPLAY:-:$((50 + $$ % 200))}"
+if [ ! -S "/tmp/.X11-unix/X${display#:}" ]; then
+  Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 1 50); do [ -S "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+fi
 export DISPLAY="$display"
 
 median() { sort -n | awk '{a[NR]=$1} END {if (NR%2) print a[(NR+1)/2]; else printf "%.1f\n", (a[NR/2]+a[NR/2+1])/2}'; }
@@ -84,18 +92,19 @@ idle_figures() { # platform
   ticks0=$(awk '{print $14 + $15}' "/proc/$prog_pid/stat")
   sleep 10
   ticks1=$(awk '{print $14 + $15}' "/proc/$prog_pid/stat")
-  local shm
+  local shm own
   shm=$(awk '/^RssShmem/ {print $2}' "/proc/$prog_pid/status")
-  awk -v rss="$rss" -v shm="$shm" -v n="$(find "$presets" -name '*.dat' | wc -l)" 'BEGIN {
-    printf "  resident memory after start: %.1f MiB (of it %.1f MiB shared memory); presets cached: %d\n",
-           rss / 1024, shm / 1024, n }'
+  own=$(awk '/^Private_(Clean|Dirty):/ {s += $2} END {print s}' "/proc/$prog_pid/smaps_rollup")
+  awk -v rss="$rss" -v shm="$shm" -v own="$own" -v n="$(find "$presets" -name '*.dat' | wc -l)" 'BEGIN {
+    printf "  own memory after sync (Private_Clean + Private_Dirty): %.1f MiB; presets cached: %d\n", own / 1024, n
+    printf "  resident memory after sync: %.1f MiB (of it %.1f MiB shared memory)\n", rss / 1024, shm / 1024 }'
   awk -v d="$((ticks1 - ticks0))" -v hz="$hz" 'BEGIN {
     printf "  CPU while idle over 10 s: %.1f %% of one core (%d ticks of 1/%d s)\n", d * 100 / (hz * 10), d, hz }'
   kill -TERM "$prog_pid"; wait "$prog_pid" || true
   prog_pid=""
 }
 
-for platform in offscreen xcb; do
+for platform in "${platforms[@]}"; do
   echo "display: $platform"
   first_paint "$platform" >/dev/null # warm-up: caches, the data folder's first fill
   figures=()

@@ -7,7 +7,6 @@
 
 #include "ui/FreqResponseGraph.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QImage>
@@ -92,12 +91,3 @@ BENCHMARK(BM_IdleCanvas)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace tolvane::test
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -115,6 +115,28 @@ TEST(Resources, MissingBitmapIsInvalidAndLookupIgnoresCase) {
     EXPECT_EQ(strip.FH(), 20.f); // no "@2x": the single file serves
 }
 
+// Loading reads the size only; the pixels are decoded when the bitmap is
+// first drawn, and again, at the other resolution, after a change of scale.
+TEST(Resources, BitmapIsDecodedWhenFirstDrawn) {
+    UiFixture f;
+    const Bitmap shown = f.ui->LoadBitmap("knob.png");
+    const Bitmap hidden = f.ui->LoadBitmap("solid.png");
+    EXPECT_EQ(shown.W(), 40);
+    EXPECT_EQ(hidden.W(), 50);
+    EXPECT_FALSE(shown.IsDecoded());
+    f.ui->AddControl(std::make_unique<BitmapControl>(10, 10, shown));
+    f.ui->AddControl(std::make_unique<BitmapControl>(100, 10, hidden))->SetHidden(true);
+    const QImage drawn = f.ui->RenderToImage();
+    EXPECT_TRUE(shown.IsDecoded());
+    EXPECT_FALSE(hidden.IsDecoded());
+    EXPECT_NE(drawn.pixel(30, 30), drawn.pixel(5, 5)); // the knob is there
+    f.ui->SetCanvasScale(1920, 1200, 2.f);
+    EXPECT_FALSE(shown.IsDecoded());
+    f.ui->RenderToImage();
+    EXPECT_TRUE(shown.IsDecoded());
+    EXPECT_EQ(shown.ResourceScale(), 2.f);
+}
+
 #ifdef TOLVANE_HAVE_RESOURCES
 TEST(Render, RealArtworkLoadsAtEachScale) {
     UiFixture f;

@@ -7,6 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QPainter>
+
+#include <functional>
+
 namespace tolvane::test {
 namespace {
 
@@ -42,6 +47,19 @@ TEST_F(Repaint, ChangeRepaintsOnlyTheControlsArea) {
         ui->OnFrame();
         EXPECT_FALSE(ui->FrameTimerActive()) << scale;
     }
+}
+
+// A change after a quiet spell is drawn at the next turn of the event loop
+// rather than a frame later; changes that follow wait for the next frame.
+TEST_F(Repaint, FirstChangeAfterAQuietSpellIsDrawnAtOnce) {
+    now += 100; // no frame for a while
+    text->SetStr("b");
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(ui->PendingRepaint().isEmpty());
+    text->SetStr("c");
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(ui->PendingRepaint().isEmpty());
+    EXPECT_TRUE(ui->FrameTimerActive());
 }
 
 // A text taller and wider than its rect is drawn whole, and a change repaints
@@ -114,6 +132,74 @@ TEST_F(Repaint, AnimationKeepsFramesComingUntilItEnds) {
     EXPECT_FALSE(button->IsAnimating());
     Advance(16);
     EXPECT_FALSE(ui->FrameTimerActive());
+}
+
+// The window draws the cached layer, then the live controls; the picture
+// must be the one drawing every control in order gives, whatever changed.
+struct Layer : UiTest {
+    PanelControl* floor = ui->AddControl(std::make_unique<PanelControl>(Rect(0, 0, 800, 400), Colour{255, 40, 40, 90}));
+    TextControl* caption = ui->AddControl(std::make_unique<TextControl>(Rect(20, 20, 300, 60), "CAPTION", Style()));
+    VectorKnobControl* knob = ui->AddControl(std::make_unique<VectorKnobControl>(Rect(100, 100, 220, 220), kGain));
+    TextControl* readout = ui->AddControl(std::make_unique<TextControl>(Rect(20, 240, 300, 280), "0.0", Style()));
+    // Added after the knob and over it: only drawn live keeps it above the knob.
+    PanelControl* veil = ui->AddControl(std::make_unique<PanelControl>(Rect(180, 180, 260, 260), Colour{120, 0, 200, 0}));
+    // Static, later than the read-out, where a longer read-out reaches.
+    PanelControl* beside = ui->AddControl(std::make_unique<PanelControl>(Rect(400, 240, 600, 280), Colour{255, 0, 0, 200}));
+
+    static TextStyle Style() {
+        TextStyle s;
+        s.size = 30;
+        s.colour = colours::kWhite;
+        s.align = HAlign::Near;
+        return s;
+    }
+    QImage EveryControlInOrder() {
+        const float scale = ui->GetDrawScale();
+        QImage image(int(1920 * scale), int(1200 * scale), QImage::Format_ARGB32_Premultiplied);
+        QPainter p(&image);
+        p.scale(scale, scale);
+        ui->PaintCanvas(p, Rect(0, 0, 1920, 1200));
+        return image;
+    }
+};
+
+TEST_F(Layer, DrawsWhatDrawingEveryControlInOrderDraws) {
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"first paint", [] {}},
+        {"knob turned", [this] { knob->SetValueFromDelegate(0.8); }},
+        {"caption changed once", [this] { caption->SetStr("OTHER CAPTION"); }},
+        {"caption hidden", [this] { caption->SetHidden(true); }},
+        {"caption shown", [this] { caption->SetHidden(false); }},
+        {"floor disabled", [this] { floor->SetDisabled(true); }},
+        {"read-out follows the knob", [this] {
+             readout->SetStr("0.5");
+             readout->SetStr("0.55");
+         }},
+        {"read-out reaches the panel beside it", [this] { readout->SetStr("0.555555555555555555555555"); }},
+    };
+    for (float scale : {1.f, 0.5f}) {
+        ui->SetCanvasScale(1920, 1200, scale);
+        for (const auto& [what, change] : changes) {
+            change();
+            ui->OnFrame();
+            EXPECT_EQ(ui->RenderToImage(), EveryControlInOrder()) << what << " at " << scale;
+        }
+    }
+}
+
+TEST_F(Layer, HoldsOnlyWhatStaysStillAndNothingThatCoversALiveControl) {
+    ui->RenderToImage();
+    const int still = ui->LayerControlCount();
+    // The panels and texts below the knob; not the knob nor the veil over it.
+    EXPECT_EQ(still, 4);
+    // One change of looks redraws the layer; a second within the second makes it live.
+    readout->SetStr("1");
+    ui->RenderToImage();
+    EXPECT_EQ(ui->LayerControlCount(), still);
+    Advance(100);
+    readout->SetStr("2");
+    ui->RenderToImage();
+    EXPECT_EQ(ui->LayerControlCount(), still - 1);
 }
 
 } // namespace

@@ -168,6 +168,37 @@ TEST_F(PagesTest, EverySectionPageRenders) {
     }
 }
 
+// Every overlay page at both draw scales, for a look and for comparing two
+// builds picture by picture (the section pages are above).
+TEST_F(PagesTest, EveryOverlayPageRenders) {
+    Connect();
+    struct Overlay {
+        const char* name;
+        std::vector<const char*> groups;
+    };
+    const Overlay overlays[] = {
+        {"settings", {ui::kGroupGlobalSettings}},
+        {"knobcc", {ui::kGroupGlobalSettings, ui::kGroupKnobCc}},
+        {"programmap", {ui::kGroupGlobalSettings, ui::kGroupProgramMap}},
+        {"jacks", {ui::kGroupGlobalSettings, ui::kGroupJacks}},
+        {"customir", {ui::kGroupCustomIr}},
+        {"firmware", {ui::kGroupFirmwareBackground, ui::kGroupFirmwareUpdate}},
+        {"firmwareprogress", {ui::kGroupFirmwareBackground, ui::kGroupFirmwareProgress}},
+        {"about", {ui::kGroupAbout}},
+        {"progress", {ui::kGroupProgress}},
+    };
+    for (const Overlay& overlay : overlays) {
+        for (const char* group : overlay.groups)
+            graphics->ShowGroup(group);
+        for (float scale : {0.5f, 1.f}) {
+            const std::string name = std::string("overlay-") + overlay.name + "-" + (scale < 1 ? "0.5" : "1") + ".png";
+            EXPECT_FALSE(RenderAt(*graphics, scale, name.c_str()).isNull()) << name;
+        }
+        for (const char* group : overlay.groups)
+            graphics->HideGroup(group);
+    }
+}
+
 // Every page as a 1× and a 2× screen shows it at draw scale 0.5 (the
 // window's default), for a look: on the 2× screen text, vectors and bitmaps
 // must be as sharp as at draw scale 1 on a 1× screen.
