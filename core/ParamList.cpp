@@ -11,6 +11,11 @@ Param* ParamList::Add() {
     return params_.back().get();
 }
 
+void ParamList::ResetToDefaults() {
+    for (auto& param : params_)
+        param->SetValue(param->Default());
+}
+
 Param* ParamList::GetParam(int index) {
     if (index < 0 || index >= Size()) return nullptr;
     return params_[static_cast<std::size_t>(index)].get();

@@ -17,6 +17,8 @@ public:
     // nullptr outside 0..Size()-1.
     Param* GetParam(int index);
     const Param* GetParam(int index) const;
+    // Every value back to its parameter's default (nobody is told).
+    void ResetToDefaults();
 
     // Appends every value in index order as an 8-byte double in the host's byte
     // order. False when the buffer could not grow.

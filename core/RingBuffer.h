@@ -11,9 +11,12 @@
 // threads: producers take a short spin lock around the push, the consumer
 // stays lock-free.
 
-#include <array>
+#include "core/SpinLock.h"
+
 #include <atomic>
 #include <cstddef>
+#include <cstring>
+#include <mutex>
 #include <type_traits>
 
 namespace tolvane {
@@ -31,7 +34,7 @@ public:
         const std::size_t w = write_.load(std::memory_order_relaxed);
         const std::size_t next = (w + 1) % N;
         if (next == read_.load(std::memory_order_acquire)) return false;
-        slots_[w] = item;
+        std::memcpy(&slots_[w * sizeof(T)], &item, sizeof(T));
         write_.store(next, std::memory_order_release);
         return true;
     }
@@ -39,7 +42,7 @@ public:
     bool Pop(T& out) {
         const std::size_t r = read_.load(std::memory_order_relaxed);
         if (r == write_.load(std::memory_order_acquire)) return false;
-        out = slots_[r];
+        std::memcpy(&out, &slots_[r * sizeof(T)], sizeof(T));
         read_.store((r + 1) % N, std::memory_order_release);
         return true;
     }
@@ -55,7 +58,9 @@ public:
     }
 
 private:
-    std::array<T, N> slots_{};
+    // Raw bytes, written before they are read: a large ring costs nothing to
+    // make, and pages it never fills are never touched.
+    alignas(T) std::byte slots_[N * sizeof(T)];
     alignas(64) std::atomic<std::size_t> write_{0};
     alignas(64) std::atomic<std::size_t> read_{0};
 };
@@ -68,12 +73,8 @@ public:
     // Safe from any number of threads. The lock is held for one copy only, so
     // the audio thread never waits long.
     bool Push(const T& item) {
-        while (lock_.test_and_set(std::memory_order_acquire))
-            lock_.wait(true, std::memory_order_relaxed);
-        const bool pushed = ring_.Push(item);
-        lock_.clear(std::memory_order_release);
-        lock_.notify_one();
-        return pushed;
+        std::lock_guard guard(lock_);
+        return ring_.Push(item);
     }
 
     // One consumer thread only.
@@ -83,7 +84,7 @@ public:
 
 private:
     RingBuffer<T, N> ring_;
-    std::atomic_flag lock_;
+    SpinLock lock_;
 };
 
 } // namespace tolvane

@@ -79,7 +79,7 @@ void BackupTransfer::OnExportTick() {
         return;
     }
     if (irCounter_ < backup::kUserIrSlots) {
-        int slot = irCounter_;
+        int slot = irCounter_.load();
         while (slot < backup::kUserIrSlots && !neededIr_[slot])
             ++slot;
         if (slot == backup::kUserIrSlots) {

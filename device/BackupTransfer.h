@@ -105,9 +105,11 @@ private:
 
     std::atomic<bool> exportActive_{false};
     std::atomic<bool> exportReady_{false};
-    int presetCounter_ = 0;
+    // The export's position: advanced by the periodic task (user-interface
+    // thread), read for the progress shown when an answer arrives (audio thread).
+    std::atomic<int> presetCounter_{0};
     std::atomic<int> presetsReceived_{0};
-    int irCounter_ = 0;
+    std::atomic<int> irCounter_{0};
     std::array<std::atomic<bool>, backup::kUserIrSlots> neededIr_{};
 
     std::atomic<bool> restoreActive_{false};

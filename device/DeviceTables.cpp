@@ -34,7 +34,9 @@ int ParamIndexForDeviceNumber(int deviceNumber) {
 }
 
 bool PresetDiffers(const DeviceValueCache& device, const StoredPresetValues& stored) {
-    return !std::equal(device.begin(), device.begin() + kNumPresetParams, stored.begin());
+    for (int i = 0; i < kNumPresetParams; ++i)
+        if (device[static_cast<std::size_t>(i)].load() != stored[static_cast<std::size_t>(i)].load()) return true;
+    return false;
 }
 
 const std::array<int, kNumAmpVoicingColumns> kAmpVoicingParams = {

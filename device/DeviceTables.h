@@ -11,6 +11,7 @@
 #include "device/ParamTable.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -34,8 +35,10 @@ int ParamIndexForDeviceNumber(int deviceNumber);
 // ---- 2. Value caches --------------------------------------------------------
 
 // One 32-bit value per parameter index, zero at construction; only the
-// preset entries 0..64 are used.
-using ParamValueCache = std::array<std::int32_t, kNumParams>;
+// preset entries 0..64 are used. The values are written by whichever thread
+// applies them (the pedal's on the audio thread, the user's and a file's on
+// the user-interface thread) and each is read and written whole: atomics.
+using ParamValueCache = std::array<std::atomic<std::int32_t>, kNumParams>;
 // The values the pedal is known to hold.
 using DeviceValueCache = ParamValueCache;
 // The values of the current preset as last received from the pedal.

@@ -3,10 +3,10 @@
 // selector (parameter 14 "IR", 0..127): the flat impulse, one of eight
 // cabinets, or a crossfade between two neighbours.
 //
-// Entry point: RefreshIrDisplay, on the thread of its caller: changes of
-// parameters 14, 40 and 41 and a new choice in the IR slot view (user-interface
-// thread), a Preset dump, IR assignment done and the end of a download
-// (inbound thread).
+// Entry point: RefreshIrDisplay, on the user-interface thread, which owns the
+// sample buffer: changes of parameters 14, 40 and 41, a new choice in the IR
+// slot view, and (queued from the audio thread) a Preset dump, IR assignment
+// done and the end of a download.
 
 #include "core/EditorSeam.h"
 #include "core/ParamList.h"

@@ -7,7 +7,8 @@
 namespace tolvane {
 
 void Tolvane::ApplySlotFileLabels(const SlotFileLabels& labels) {
-    localChecksums_ = labels.checksums;
+    for (std::size_t slot = 0; slot < localChecksums_.size(); ++slot)
+        localChecksums_[slot].Store(labels.checksums[slot]);
     if (!EditorOpen()) return;
     for (int slot = 0; slot < kPresetSlotCount; ++slot)
         SetRowText(slot, labels.labels[slot]);

@@ -44,8 +44,7 @@ void Tolvane::OnParamChange(int index) {
     Interlock(index, v);
     if (display_.paramDisplay) display_.paramDisplay(index);
     if (flags_.editTracking.load() && index < kTrackedEditLimit) {
-        lastEditIndex_ = index;
-        lastEditValue_ = v;
+        lastEdit_.Store({index, v});
         flags_.presetModified.store(true);
     }
 }
@@ -54,15 +53,11 @@ void Tolvane::DeviceStep(int index, int v) {
     if (EditorOpen() && ShowsOwnNumber(index)) ShowPresetNumber(v);
     if (Connected()) {
         bool tell = IsUserIrSlotParam(index);
-        if (deviceValueCache_[index] != v) {
-            deviceValueCache_[index] = v;
-            tell = true;
-        }
+        if (deviceValueCache_[static_cast<std::size_t>(index)].exchange(v) != v) tell = true;
         if (tell && !flags_.applyFlag.load())
             Send(sysex::BuildSetParameter(DeviceAddressTable[index], static_cast<std::uint8_t>(v)));
     }
-    displayHold_ = true;
-    displayHoldTicks_ = 0;
+    displayHoldAsked_.store(true);
 }
 
 void Tolvane::ShowPresetNumber(int number) {
@@ -243,9 +238,10 @@ void Tolvane::SetIrEditTargets(bool positionA, bool positionB) {
 }
 
 void Tolvane::SendUserIrSlotHighPart(bool positionA, int slot) {
-    (positionA ? irSlotA_ : irSlotB_) = slot;
-    irSlotStep_ = positionA ? kParamUserIr7PresetMsb : kParamUserIr8PresetMsb;
-    SetAndQueue(irSlotStep_, ((slot >> 7) & 127) / 127.0);
+    (positionA ? irSlotA_ : irSlotB_).store(slot);
+    const int step = positionA ? kParamUserIr7PresetMsb : kParamUserIr8PresetMsb;
+    irSlotStep_.store(step);
+    SetAndQueue(step, ((slot >> 7) & 127) / 127.0);
 }
 
 void Tolvane::TargetUserIrSlot(bool positionA, int slot) {
@@ -263,19 +259,21 @@ void Tolvane::ClickIrSlot(int row, bool rightColumn) {
 }
 
 void Tolvane::IrNumberStepDone() {
-    if (irSlotStep_ == kParamUserIr7PresetMsb) {
-        irSlotStep_ = kParamUserIr7Preset;
-        SetAndQueue(kParamUserIr7Preset, (irSlotA_ & 127) / 127.0);
-    } else if (irSlotStep_ == kParamUserIr8PresetMsb) {
-        irSlotStep_ = kParamUserIr8Preset;
-        SetAndQueue(kParamUserIr8Preset, (irSlotB_ & 127) / 127.0);
+    // Only the step that is waiting advances, once, whichever thread started it.
+    int step = kParamUserIr7PresetMsb;
+    if (irSlotStep_.compare_exchange_strong(step, kParamUserIr7Preset)) {
+        SetAndQueue(kParamUserIr7Preset, (irSlotA_.load() & 127) / 127.0);
+        return;
     }
+    step = kParamUserIr8PresetMsb;
+    if (irSlotStep_.compare_exchange_strong(step, kParamUserIr8Preset))
+        SetAndQueue(kParamUserIr8Preset, (irSlotB_.load() & 127) / 127.0);
 }
 
 void Tolvane::UserIrSlotLowPart(bool positionA, int v) {
     const int high = ParamInt(positionA ? kParamUserIr7PresetMsb : kParamUserIr8PresetMsb);
     const int slot = v + 128 * high;
-    (positionA ? irSlotA_ : irSlotB_) = slot;
+    (positionA ? irSlotA_ : irSlotB_).store(slot);
     const bool target = positionA ? irEditTargetA_.load() : irEditTargetB_.load();
     const bool userMode = ParamInt(positionA ? kParamIrMode7 : kParamIrMode8) != 0;
     if (!target || !userMode || !transfers_.slotViewName) return;

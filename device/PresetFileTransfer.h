@@ -7,8 +7,10 @@
 // Entry points and who calls them:
 //   SavePresetFile  user-interface thread: the EXPORT button.
 //   LoadPresetFile  user-interface thread: the IMPORT button.
-//   LoadSecondIr    inbound thread: IrUpload's IR assignment done while both
-//                   IR positions of a loaded file are pending (hook loadSecondIr).
+//   LoadSecondIr    user-interface thread: queued there by IrUpload's IR
+//                   assignment done (audio thread) while both IR positions of
+//                   a loaded file are pending (hook loadSecondIr). The file's
+//                   path is only ever touched on the user-interface thread.
 
 #include "core/EditorSeam.h"
 #include "core/ParamList.h"

@@ -21,7 +21,7 @@ constexpr std::size_t kRecordName = 2;
 constexpr std::size_t kRecordValues = 34;
 constexpr std::size_t kRecordIrName7 = 192;
 constexpr std::size_t kRecordIrName8 = 224;
-constexpr std::size_t kNameChars = 32;
+constexpr std::size_t kNameChars = kNameTextChars;
 // The list scrolls by its first visible slot, at most this one.
 constexpr int kLastFirstVisibleSlot = 109;
 // A list entry written from a dump in normal mode is cut to this length.
@@ -42,18 +42,12 @@ std::string Trimmed(const std::uint8_t* at, std::size_t n) {
 }
 
 // Cut to 32 characters and padded with blanks.
-void PutName(std::uint8_t* at, const std::array<char, kNameChars>& name) {
+void PutName(std::uint8_t* at, const NameText& name) {
     std::size_t i = 0;
     for (; i < kNameChars && name[i] != '\0'; ++i)
         at[i] = static_cast<std::uint8_t>(name[i]);
     for (; i < kNameChars; ++i)
         at[i] = ' ';
-}
-
-std::array<char, kNameChars> NameArray(const std::string& text) {
-    std::array<char, kNameChars> name{};
-    std::copy_n(text.begin(), std::min(text.size(), kNameChars), name.begin());
-    return name;
 }
 
 std::string NumberPrefix(int number) {
@@ -77,12 +71,12 @@ void Tolvane::SelectPreset(int slot) {
 void Tolvane::StorePreset() {
     std::array<std::uint8_t, kPresetRecordBytes> record{};
     record[kRecordStoreMarker] = 1;
-    PutName(&record[kRecordName], presetName_);
+    PutName(&record[kRecordName], presetName_.Load());
     for (int i = 0; i < kNumPresetParams; ++i)
         record[kRecordValues + i] = static_cast<std::uint8_t>(deviceValueCache_[i] & 0x7F);
-    const std::array<char, kNameChars> blank{};
-    PutName(&record[kRecordIrName7], ParamInt(kParamIrMode7) != 0 ? irNameText_[0] : blank);
-    PutName(&record[kRecordIrName8], ParamInt(kParamIrMode8) != 0 ? irNameText_[1] : blank);
+    const NameText blank{};
+    PutName(&record[kRecordIrName7], ParamInt(kParamIrMode7) != 0 ? irNameText_[0].Load() : blank);
+    PutName(&record[kRecordIrName8], ParamInt(kParamIrMode8) != 0 ? irNameText_[1].Load() : blank);
     Send(sysex::BuildStorePreset(static_cast<std::uint8_t>(CurrentPreset()), record));
 }
 
@@ -119,11 +113,11 @@ void Tolvane::CommitPresetName(const std::string& name) {
 }
 
 void Tolvane::SetPresetNameText(const std::string& name) {
-    presetName_ = NameArray(name);
+    presetName_.Store(ToNameText(name));
 }
 
 void Tolvane::SetIrNameText(int which, const std::string& name) {
-    irNameText_[which & 1] = NameArray(name);
+    irNameText_[static_cast<std::size_t>(which & 1)].Store(ToNameText(name));
 }
 
 // ---- Synchronisation ---------------------------------------------------------------------
@@ -134,7 +128,7 @@ void Tolvane::ChecksumList(const sysex::SysexBlockView& block) {
     bool any = false;
     for (int k = 0; k < kPresetSlotCount; ++k) {
         const ChecksumPair pedal{data[2 * k], data[2 * k + 1]};
-        const bool differs = pedal != localChecksums_[k];
+        const bool differs = pedal != localChecksums_[static_cast<std::size_t>(k)].Load();
         pending_[k].store(differs);
         any = any || differs;
     }
@@ -194,7 +188,7 @@ void Tolvane::EndBulkLoadEarly(const char* reason) {
         std::count_if(pending_.begin(), pending_.end(), [](const auto& p) { return p.load(); }));
     char text[128];
     std::snprintf(text, sizeof text, "%s\n%d of %d presets were read; the rest are read at the next connection.",
-                  reason, std::max(0, pendingCount_ - missing), pendingCount_);
+                  reason, std::max(0, pendingCount_.load() - missing), pendingCount_.load());
     SetPendingMessage(text);
 }
 
@@ -254,8 +248,8 @@ void Tolvane::BulkPresetDump(const sysex::SysexBlockView& block) {
     // not taken, so the slot is read again at the next connection.
     const auto message = block.Message();
     if (library_.WritePresetFile(slot, data.data()))
-        localChecksums_[slot] = {message[sysex::kOffsetBlockChecksumHigh],
-                                 message[sysex::kOffsetBlockChecksumLow]};
+        localChecksums_[static_cast<std::size_t>(slot)].Store(
+            {message[sysex::kOffsetBlockChecksumHigh], message[sysex::kOffsetBlockChecksumLow]});
     else
         presetCacheFailed_.store(true);
     pending_[slot].store(false);
@@ -309,11 +303,11 @@ void Tolvane::NormalPresetDump(const sysex::SysexBlockView& block) {
 
     flags_.presetModified.store(false);
     const std::string name = Chars(&data[kRecordName], kNameChars);
-    presetName_ = NameArray(name);
+    SetPresetNameText(name);
     const bool user7 = ParamInt(kParamIrMode7) != 0;
     const bool user8 = ParamInt(kParamIrMode8) != 0;
-    const std::string ir7 = user7 ? Trimmed(&data[kRecordIrName7], kNameChars) : factoryIrNames_[7];
-    const std::string ir8 = user8 ? Trimmed(&data[kRecordIrName8], kNameChars) : factoryIrNames_[8];
+    const std::string ir7 = user7 ? Trimmed(&data[kRecordIrName7], kNameChars) : FromNameText(factoryIrNames_[7].Load());
+    const std::string ir8 = user8 ? Trimmed(&data[kRecordIrName8], kNameChars) : FromNameText(factoryIrNames_[8].Load());
     SetIrNameText(0, ir7);
     SetIrNameText(1, ir8);
     if (open) {
@@ -335,8 +329,8 @@ void Tolvane::NormalPresetDump(const sysex::SysexBlockView& block) {
         const int current = CurrentPreset();
         const auto message = block.Message();
         if (library_.WritePresetFile(current, data.data()))
-            localChecksums_[current] = {message[sysex::kOffsetBlockChecksumHigh],
-                                        message[sysex::kOffsetBlockChecksumLow]};
+            localChecksums_[static_cast<std::size_t>(current)].Store(
+                {message[sysex::kOffsetBlockChecksumHigh], message[sysex::kOffsetBlockChecksumLow]});
         else
             SetPendingMessage(link::kTextPresetsNotCached);
     }

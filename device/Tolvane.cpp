@@ -6,7 +6,6 @@
 #include "device/LinkTags.h"
 #include "device/ParamTable.h"
 #include "device/SysexBuilders.h"
-#include "device/TransferWiring.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -31,14 +30,25 @@ constexpr std::size_t kSerialLength = 32;
 
 // ---- Construction and hooks -------------------------------------------------------
 
-Tolvane::Tolvane(ISysExSender& sender, IEditorSeam& editor, ILinkLibrary& library)
+Tolvane::Tolvane(ISysExSender& sender, IEditorSeam& editor, ILinkLibrary& library, ParamList reused)
     : sender_(sender), screen_(editor), library_(library) {
-    InitDeviceParams(Params());
+    if (reused.Size() == kNumParams) {
+        Params() = std::move(reused);
+        Params().ResetToDefaults();
+    } else {
+        InitDeviceParams(Params());
+    }
     screen_.SetParamSink([this](int index, double value) { DeliverParamToControls(index, value, false); });
     for (auto& p : pending_)
         p.store(false);
     // The checksums of the cached presets decide what the synchronisation loads.
     ApplySlotFileLabels(library_.LabelPresetsFromSlotFiles(PatchOffset()));
+    const ProgramMap identity = IdentityProgramMap();
+    for (std::size_t n = 0; n < programMap_.size(); ++n)
+        programMap_[n].store(identity[n]);
+    const FactoryIrNames names = DefaultFactoryIrNames();
+    for (int entry = 0; entry < kNumFactoryIrNames; ++entry)
+        SetFactoryIrName(entry, names[static_cast<std::size_t>(entry)]);
     CreateDeviceTimer();
 }
 
@@ -47,10 +57,34 @@ Tolvane::~Tolvane() {
     if (teardownWait_.count() > 0) std::this_thread::sleep_for(teardownWait_);
 }
 
+ParamList Tolvane::ReleaseParams() {
+    StopTimers();
+    return std::move(Params());
+}
+
 void Tolvane::SetTransferFiles(TransferFiles files) {
     if (!files.irFiles || !files.presetFiles) return;
     wiring_.reset();
-    wiring_ = std::make_unique<TransferWiring>(*this, std::move(files));
+    wiring_.emplace(*this, std::move(files));
+}
+
+FactoryIrNames Tolvane::FactoryNames() const {
+    FactoryIrNames names;
+    for (std::size_t entry = 0; entry < names.size(); ++entry)
+        names[entry] = FromNameText(factoryIrNames_[entry].Load());
+    return names;
+}
+
+void Tolvane::SetFactoryIrName(int entry, const std::string& name) {
+    if (entry >= 0 && entry < kNumFactoryIrNames)
+        factoryIrNames_[static_cast<std::size_t>(entry)].Store(ToNameText(name));
+}
+
+ProgramMap Tolvane::GetProgramMap() const {
+    ProgramMap map{};
+    for (std::size_t n = 0; n < map.size(); ++n)
+        map[n] = programMap_[n].load();
+    return map;
 }
 
 int Tolvane::ParamInt(int index) const {
@@ -81,19 +115,20 @@ void Tolvane::OnIdle() {
     screen_.Drain();
     // Edit tracking: an edit that has not moved for 20 ticks is over.
     if (flags_.editTracking.load()) {
-        if (editSampleTicks_ == 0) {
-            sampledEditIndex_ = lastEditIndex_;
-            sampledEditValue_ = lastEditValue_;
-        }
+        if (editSampleTicks_ == 0) sampledEdit_ = lastEdit_.Load();
         if (++editSampleTicks_ >= 20) {
             editSampleTicks_ = 0;
-            if (sampledEditIndex_ != -1 && lastEditIndex_ == sampledEditIndex_ &&
-                lastEditValue_ == sampledEditValue_)
-                lastEditIndex_ = -1;
+            const EditMark now = lastEdit_.Load();
+            if (sampledEdit_.index != -1 && now.index == sampledEdit_.index && now.value == sampledEdit_.value)
+                lastEdit_.Store({});
         }
     }
     ShowPendingMessage();
     // The two-digit display returns to the preset number after a held value.
+    if (displayHoldAsked_.exchange(false)) {
+        displayHold_ = true;
+        displayHoldTicks_ = 0;
+    }
     if (displayHold_ && ++displayHoldTicks_ > 60) {
         displayHold_ = false;
         displayHoldTicks_ = 0;
@@ -149,9 +184,9 @@ void Tolvane::OnDeviceTimer() {
     // 1. The deferred request for the user IR being edited; does not end the tick.
     if (irRequestPending_.exchange(false)) {
         if (irEditTargetA_.load())
-            RequestIr(irSlotA_);
+            RequestIr(irSlotA_.load());
         else if (irEditTargetB_.load())
-            RequestIr(irSlotB_);
+            RequestIr(irSlotB_.load());
     }
     // 2. Firmware update.
     if (TransferQuery(transfers_.firmwareUpdateRunning)) {

@@ -22,18 +22,24 @@
 // every parameter value on its way to the controls, are queued in one ring
 // (QueuedEditorSeam) and replayed in the order raised by the idle step;
 // messages for the user from the audio thread go through the pending message.
+// Every member both threads reach says at its declaration which thread owns
+// it and how the other one gets it: an atomic, a Snapshot (a small value read
+// and replaced whole), or a step queued to the user-interface thread.
 
 #include "core/EditorSeam.h"
 #include "core/AppPlugin.h"
 #include "core/MessageSender.h"
 #include "core/RingBuffer.h"
+#include "core/Snapshot.h"
 #include "device/DeviceTables.h"
 #include "device/InboundRouter.h"
 #include "device/IrUploadRecord.h"
 #include "device/KeptSettingsBlocks.h"
 #include "device/LinkFlags.h"
 #include "device/LinkLibrary.h"
+#include "device/NameText.h"
 #include "device/QueuedEditorSeam.h"
+#include "device/TransferWiring.h"
 
 #include <array>
 #include <atomic>
@@ -41,13 +47,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
 namespace tolvane {
-
-class TransferWiring;
-struct TransferFiles;
 
 // Empty call points, filled by whoever owns the behaviour. An empty function
 // means "nothing there yet" and is skipped (queries answer false).
@@ -87,7 +91,8 @@ struct TransferCallPoints {
     std::function<void(std::uint8_t code)> transferStatus;
     std::function<void(std::uint8_t code)> bootLoaderStatus;
 
-    // The IR display for a selector value, and the IR slot view's bank.
+    // The IR display for a selector value (run on the user-interface thread,
+    // queued there when asked for elsewhere), and the IR slot view's bank.
     std::function<void(int irValue)> refreshIrDisplay;
     std::function<void(int bank)> showIrBank;
     // The name the IR slot view shows for a user slot (empty when none).
@@ -127,7 +132,9 @@ public:
     // ---- 1. Construction and hooks --------------------------------------------
 
     // sender reaches the pedal, editor the screen, library the data folder.
-    Tolvane(ISysExSender& sender, IEditorSeam& editor, ILinkLibrary& library);
+    // A parameter table taken from an earlier link (ReleaseParams) is used
+    // again with its defaults restored, which saves building 138 parameters.
+    Tolvane(ISysExSender& sender, IEditorSeam& editor, ILinkLibrary& library, ParamList reused = {});
     ~Tolvane() override;
 
     // The files the transfers use (the library's, supplied by whoever builds
@@ -135,7 +142,10 @@ public:
     // their actions do nothing; files without both interfaces are ignored.
     // Call once, before the timers run and the audio stream starts.
     void SetTransferFiles(TransferFiles files);
-    TransferWiring* Wiring() { return wiring_.get(); }
+    TransferWiring* Wiring() { return wiring_ ? &*wiring_ : nullptr; }
+    // Hands the parameter table to the next link; for a link about to be
+    // destroyed, whose timers are stopped.
+    ParamList ReleaseParams();
 
     // How long the destructor waits after stopping the timers, so that an
     // audio callback still running has finished with the object.
@@ -268,14 +278,14 @@ public:
     int SelectedPresetRow() const { return selectedPresetRow_.load(); }
     int PresetArrivals() const { return presetArrivals_.load(); }
     int PatchOffset() const;
-    ChecksumPair LocalChecksum(int slot) const { return localChecksums_[slot]; }
-    const ProgramMap& GetProgramMap() const { return programMap_; }
+    ChecksumPair LocalChecksum(int slot) const { return localChecksums_[static_cast<std::size_t>(slot)].Load(); }
+    ProgramMap GetProgramMap() const;
     const DeviceValueCache& DeviceValues() const { return deviceValueCache_; }
     const StoredPresetValues& StoredValues() const { return storedPresetValues_; }
-    int AmpVoicing() const { return ampVoicing_; }
-    int AmbienceVoicing() const { return ambienceVoicing_; }
-    int LastEditIndex() const { return lastEditIndex_; }
-    int IrSlotStep() const { return irSlotStep_; }
+    int AmpVoicing() const { return ampVoicing_.load(); }
+    int AmbienceVoicing() const { return ambienceVoicing_.load(); }
+    int LastEditIndex() const { return lastEdit_.Load().index; }
+    int IrSlotStep() const { return irSlotStep_.load(); }
     bool IrRequestPending() const { return irRequestPending_.load(); }
     bool SaveArmed() const { return saveArmed_.load(); }
     // The pedal did not answer a save in time: the next press arms again
@@ -284,8 +294,8 @@ public:
         blinkCounting_.store(false);
         saveArmed_.store(false);
     }
-    const FactoryIrNames& FactoryNames() const { return factoryIrNames_; }
-    void SetFactoryIrName(int entry, const std::string& name) { factoryIrNames_[entry] = name; }
+    FactoryIrNames FactoryNames() const;
+    void SetFactoryIrName(int entry, const std::string& name);
 
 protected:
     bool PushParamChange(const ParamChange& change) override;
@@ -357,9 +367,14 @@ private:
     LinkFlags flags_;
     DeviceValueCache deviceValueCache_{};
     StoredPresetValues storedPresetValues_{};
-    ProgramMap programMap_ = IdentityProgramMap();
+    // The program map: read by a received program change or settings block
+    // (audio thread) and edited on its page (user-interface thread); one
+    // number per entry, so atomics.
+    std::array<std::atomic<std::int32_t>, kProgramMapSize> programMap_;
     KeptSettingsBlocks keptBlocks_;
-    FactoryIrNames factoryIrNames_ = DefaultFactoryIrNames();
+    // Written when a factory IR arrives (audio thread) or is read from the
+    // cache; read by a received preset and the pages: each name whole.
+    std::array<Snapshot<NameText>, kNumFactoryIrNames> factoryIrNames_;
 
     // Connection
     int pollCounter_ = 0;
@@ -367,13 +382,17 @@ private:
     struct PendingText {
         char text[128];
     };
-    RingBuffer<PendingText, 8> pendingMessages_;
+    // Both threads leave texts; the idle step shows them.
+    SharedProducerRing<PendingText, 8> pendingMessages_;
 
     // Presets
-    std::array<ChecksumPair, kPresetSlotCount> localChecksums_{};
+    // The cached presets' checksums: taken from the slot files (user-interface
+    // thread) and from received presets (audio thread), each pair whole.
+    std::array<Snapshot<ChecksumPair>, kPresetSlotCount> localChecksums_;
     std::array<std::atomic<bool>, kPresetSlotCount> pending_{};
-    int pendingCount_ = 0;
-    int loadedCount_ = 0;
+    // Counted by the periodic task when the load starts and by each dump.
+    std::atomic<int> pendingCount_{0};
+    std::atomic<int> loadedCount_{0};
     std::atomic<bool> bulkLoadRunning_{false};
     // A received preset could not be written to the library during the load.
     std::atomic<bool> presetCacheFailed_{false};
@@ -385,31 +404,52 @@ private:
     std::atomic<int> presetArrivals_{0};
     std::atomic<bool> saveArmed_{false};
     std::atomic<bool> blinkCounting_{false};
-    std::array<char, 32> presetName_{};
-    std::array<std::array<char, 32>, 2> irNameText_{};
+    // The name Store preset sends, and the names of the user IRs of positions
+    // 7 and 8: set by a received preset (audio thread) and by the user, a
+    // file or an upload (user-interface thread); each read and replaced whole.
+    Snapshot<NameText> presetName_;
+    std::array<Snapshot<NameText>, 2> irNameText_;
 
     // Live edits
+    // A value on the two-digit display holds it for a while: any thread that
+    // changes a parameter asks for the hold, the idle step (user-interface
+    // thread, sole owner of the count) takes the request and counts.
+    std::atomic<bool> displayHoldAsked_{false};
     bool displayHold_ = false;
     int displayHoldTicks_ = 0;
-    int lastEditIndex_ = -1;
-    int lastEditValue_ = 0;
-    int sampledEditIndex_ = -1;
-    int sampledEditValue_ = 0;
+    // The last tracked edit: made on the thread of the change (the pedal's
+    // knobs arrive on the audio thread), ended by the idle step. Index and
+    // value travel together, so a reader never pairs one edit's index with
+    // another's value.
+    struct EditMark {
+        int index = -1;
+        int value = 0;
+    };
+    Snapshot<EditMark> lastEdit_;
+    // The idle step's sample of the last edit (user-interface thread only).
+    EditMark sampledEdit_;
     int editSampleTicks_ = 0;
-    int ampVoicing_ = 10;
-    int ambienceVoicing_ = 5;
-    int irSlotStep_ = 0;
-    int irSlotA_ = 0;
-    int irSlotB_ = 0;
+    // Found from a received preset (audio thread), read by the pages.
+    std::atomic<int> ampVoicing_{10};
+    std::atomic<int> ambienceVoicing_{5};
+    // The two-step user-IR number: started by the user (user-interface
+    // thread), advanced by the pedal's "step done" (audio thread), read by the
+    // periodic task. Each is one number, so atomics.
+    std::atomic<int> irSlotStep_{0};
+    std::atomic<int> irSlotA_{0};
+    std::atomic<int> irSlotB_{0};
     std::atomic<bool> irEditTargetA_{false};
     std::atomic<bool> irEditTargetB_{false};
     std::atomic<bool> irRequestPending_{false};
     bool irListPress_ = true;
 
-    // Transfers
+    // Transfers. The IR display's samples belong to the user-interface
+    // thread: it draws them, and a refresh asked for on the audio thread is
+    // queued there (TransferWiring).
     IrSampleBuffer irSamples_{};
-    // Last, so that it goes first: it refers to everything above.
-    std::unique_ptr<TransferWiring> wiring_;
+    // Last, so that it goes first: it refers to everything above. Held in
+    // the object, so that building a link allocates nothing this large.
+    std::optional<TransferWiring> wiring_;
 };
 
 } // namespace tolvane

@@ -43,8 +43,8 @@ TransferWiring::TransferWiring(Tolvane& plugin, TransferFiles files)
               files_.dataFolder, BackupFileHooks()),
       presetFile_(plugin.Screen(), *files_.presetFiles, *files_.irFiles, plugin.Params(),
                   plugin.SharedFlags(), upload_, PresetHooks()) {
-    for (auto& set : rowSet_)
-        set.store(false);
+    refreshAction_ = plugin.ScreenQueue().AddAction([this](int irValue, int) { display_.RefreshIrDisplay(irValue); });
+    loadSecondIrAction_ = plugin.ScreenQueue().AddAction([this](int, int) { presetFile_.LoadSecondIr(); });
     FillCallPoints();
     // The cabinets' names are those of the factory IRs already in the cache.
     for (int k = 0; k < kFactoryCabinets; ++k)
@@ -102,7 +102,7 @@ void TransferWiring::FillCallPoints() {
     };
     t.bootLoaderStatus = [this](std::uint8_t code) { firmware_.OnBootLoaderStatus(code); };
 
-    t.refreshIrDisplay = [this](int irValue) { display_.RefreshIrDisplay(irValue); };
+    t.refreshIrDisplay = [this](int irValue) { plugin_.ScreenQueue().RunOnUi(refreshAction_, irValue); };
     t.showIrBank = [this](int bank) { download_.ShowBank(bank); };
     t.slotViewName = [this](int slot) { return SlotViewName(slot); };
 
@@ -127,20 +127,18 @@ void TransferWiring::FillCallPoints() {
 
 void TransferWiring::SetSlotViewRow(int row, const std::string& text) {
     if (row < 0 || row >= kSlotViewRows) return;
-    RowText& entry = rows_[static_cast<std::size_t>(row)];
-    rowSet_[static_cast<std::size_t>(row)].store(false);
-    const std::size_t n = std::min(text.size(), sizeof entry.text - 1);
-    std::memcpy(entry.text, text.data(), n);
-    entry.text[n] = '\0';
-    rowSet_[static_cast<std::size_t>(row)].store(true);
+    RowText entry;
+    entry.set = true;
+    std::memcpy(entry.text, text.data(), std::min(text.size(), sizeof entry.text - 1));
+    rows_[static_cast<std::size_t>(row)].Store(entry);
     if (plugin_.Display().irSlotViewChanged) plugin_.Display().irSlotViewChanged(row);
 }
 
 std::string TransferWiring::SlotViewName(int slot) {
-    const int row = slot % kSlotsPerBank;
-    if (slot >= 0 && slot / kSlotsPerBank == Param(kParamCustomIrBank) &&
-        rowSet_[static_cast<std::size_t>(row)].load())
-        return rows_[static_cast<std::size_t>(row)].text;
+    if (slot >= 0 && slot / kSlotsPerBank == Param(kParamCustomIrBank)) {
+        const RowText row = rows_[static_cast<std::size_t>(slot % kSlotsPerBank)].Load();
+        if (row.set) return row.text;
+    }
     return plugin_.library_.UserIrName(slot);
 }
 
@@ -155,7 +153,7 @@ int TransferWiring::UserIrNumber(int highIndex, int lowIndex) const {
 }
 
 void TransferWiring::Refresh() {
-    display_.RefreshIrDisplay(Param(kParamIr));
+    plugin_.ScreenQueue().RunOnUi(refreshAction_, Param(kParamIr));
 }
 
 void TransferWiring::FactoryIrWritten(int factoryIndex) {
@@ -181,7 +179,7 @@ IrUploadHooks TransferWiring::UploadHooks() {
     };
     h.refreshIrDisplay = [this] { Refresh(); };
     h.sendStorePreset = [this] { plugin_.StorePreset(); };
-    h.loadSecondIr = [this] { presetFile_.LoadSecondIr(); };
+    h.loadSecondIr = [this] { plugin_.ScreenQueue().RunOnUi(loadSecondIrAction_); };
     return h;
 }
 
@@ -231,9 +229,12 @@ BackupHooks TransferWiring::BackupFileHooks() {
 
 PresetFileHooks TransferWiring::PresetHooks() {
     PresetFileHooks h;
-    h.presetNameText = [this] { return FieldText(plugin_.presetName_.data(), plugin_.presetName_.size()); };
+    h.presetNameText = [this] {
+        const NameText name = plugin_.presetName_.Load();
+        return FieldText(name.data(), name.size());
+    };
     h.irPositionName = [this](int position) {
-        const auto& name = plugin_.irNameText_[position == 7 ? 0 : 1];
+        const NameText name = plugin_.irNameText_[position == 7 ? 0 : 1].Load();
         return FieldText(name.data(), name.size());
     };
     h.currentPreset = [this] { return plugin_.CurrentPreset(); };

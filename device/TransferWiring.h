@@ -6,10 +6,17 @@
 // plug-in's, since the editor draws it. The wiring fills the plug-in's call
 // points, so that the periodic task, the receive entry and the menu reach them.
 //
+// Two steps always run on the user-interface thread, queued there when the
+// pedal's answer that asks for them arrives on the audio thread: refreshing
+// the IR display (its sample buffer is drawn by that thread, and loading it
+// reads files) and loading the second IR of a preset file (the file's path
+// belongs to the user's file question).
+//
 // The device link sits below the library, so the files the transfers use come
 // in through interfaces; whoever builds the plug-in supplies the library's
 // implementations (TransferFiles) with Tolvane::SetTransferFiles.
 
+#include "core/Snapshot.h"
 #include "device/BackupTransfer.h"
 #include "device/FirmwareUpdate.h"
 #include "device/IrDisplay.h"
@@ -78,14 +85,16 @@ private:
     TransferBuffer transfer_;
 
     // The slot view's rows for the bank of parameter 77, written by the
-    // user-interface thread (a bank change) and the audio thread (name
-    // blocks). Plain fixed-size text like the link's other tables; a row is
-    // marked set only after its text is written.
+    // user-interface thread (a bank change, an upload) and the audio thread
+    // (name blocks), read by both: each row is replaced and read whole.
     struct RowText {
+        bool set = false;
         char text[ir::kNameLength + 16] = {};
     };
-    std::array<RowText, kSlotViewRows> rows_{};
-    std::array<std::atomic<bool>, kSlotViewRows> rowSet_{};
+    std::array<Snapshot<RowText>, kSlotViewRows> rows_;
+    // Ids of the steps queued to the user-interface thread.
+    int refreshAction_ = -1;
+    int loadSecondIrAction_ = -1;
 
     IrUpload upload_;
     FirmwareUpdate firmware_;

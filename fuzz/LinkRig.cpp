@@ -8,6 +8,7 @@
 #include "sim/model/FactoryContent.h"
 #include "sim/model/PedalModel.h"
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -96,8 +97,12 @@ struct LinkRig::Impl {
     std::unique_ptr<Arena> arena = std::make_unique<Arena>();
     Tolvane* link = nullptr;
 
+    // The parameter table of the last link, for the next one.
+    ParamList params;
+
     void DropLink() {
         if (!link) return;
+        params = link->ReleaseParams();
         link->~Tolvane();
         link = nullptr;
     }
@@ -162,7 +167,7 @@ struct LinkRig::Impl {
         if (state == LinkState::BulkLoad)
             for (int slot : kMissingSlots)
                 library.presets[static_cast<std::size_t>(slot)].reset();
-        link = new (arena->bytes) Tolvane(sender, seam, library);
+        link = new (arena->bytes) Tolvane(sender, seam, library, std::move(params));
         link->SetTeardownWait(std::chrono::milliseconds(0));
         TransferFiles files;
         files.irFiles = std::make_shared<MemoryIrFiles>();
@@ -214,6 +219,9 @@ struct LinkRig::Impl {
         }
     }
 
+    // The copy of the message being delivered (the transport's 512 bytes at most).
+    std::array<std::uint8_t, 512> message{};
+
     void Feed(std::span<const std::uint8_t> stream) {
         std::size_t i = 0;
         while (i < stream.size()) {
@@ -229,9 +237,9 @@ struct LinkRig::Impl {
                 ++end;
             end = std::min(end + 1, stream.size());
             // The transport hands over a copy of at most 512 bytes.
-            const std::size_t size = std::min<std::size_t>(end - i, 512);
-            Bytes copy(stream.begin() + static_cast<long>(i), stream.begin() + static_cast<long>(i + size));
-            Deliver(copy);
+            const std::size_t size = std::min<std::size_t>(end - i, message.size());
+            std::copy_n(stream.begin() + static_cast<long>(i), size, message.begin());
+            Deliver(message.data(), size);
             i = end;
         }
     }

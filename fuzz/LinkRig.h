@@ -1,7 +1,9 @@
 #pragma once
 // A whole link (Tolvane with its transfers wired to in-memory files) built
 // fresh for every input and brought into one of its states by a prelude of
-// recorded pedal answers and user actions, then fed a stream.
+// recorded pedal answers and user actions, then fed a stream. Each link is
+// built in the memory of the last one and takes over its parameter table, so
+// a build allocates little.
 //
 // A stream is SysEx messages (F0 up to the next F7, or to the end of the
 // input) with action bytes between them: 0x01 runs the periodic task, 0x02

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# The sanitizer tiers of CI, built with clang (so CI also proves that the
+# project builds with clang, warnings as errors), benchmarks left out:
+#   build-asan/  AddressSanitizer + UndefinedBehaviorSanitizer: everything, and
+#                the whole suite;
+#   build-tsan/  ThreadSanitizer: only what the link, host, integration and UI
+#                tests need, and those tests (the link's include the
+#                three-thread stress test).
+# Tests that start a JACK server run one at a time under /tmp/tolvane-jack.lock.
+#
+#   tools/sanitize.sh [asan] [tsan]      (both when none is named)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source tools/deps.sh
+tolvane_ensure_deps
+
+tiers=("$@")
+if [ ${#tiers[@]} -eq 0 ]; then tiers=(asan tsan); fi
+jobs="$(nproc)"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+# The suppressions cover only the system libraries' own reports (see the
+# file for the reasons); halt_on_error makes any other report fail its test.
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tools/tsan.supp"
+
+# configure dir cmake-options...
+configure() {
+  local dir="$1"
+  shift
+  if [ ! -f "$dir/build.ninja" ]; then
+    CC=clang-14 CXX=clang++-14 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DTOLVANE_BENCH=OFF "$@" >/dev/null
+  fi
+}
+
+# The labels of the tests that start a JACK server.
+jack='^(host|integration|sim_program|blackbox)$'
+
+# run_tests dir [ctest label options...]: the tests without JACK in parallel,
+# then those with JACK under the lock.
+run_tests() {
+  local dir="$1"
+  shift
+  (cd "$dir" && ctest --output-on-failure -j "$jobs" --timeout 900 -LE "$jack" "$@")
+  (cd "$dir" && flock /tmp/tolvane-jack.lock ctest --output-on-failure --timeout 900 -L "$jack" "$@")
+}
+
+for tier in "${tiers[@]}"; do
+  SECONDS=0
+  case "$tier" in
+  asan)
+    configure build-asan -DTOLVANE_SANITIZE=ON
+    cmake --build build-asan -j "$jobs"
+    echo "sanitize: asan build ${SECONDS}s"
+    run_tests build-asan
+    ;;
+  tsan)
+    configure build-tsan -DTOLVANE_TSAN=ON
+    cmake --build build-tsan -j "$jobs" --target test_link test_ui test_host test_integration velumo-sim tolvane
+    echo "sanitize: tsan build ${SECONDS}s"
+    run_tests build-tsan -L '^(link|ui|host|integration)$'
+    ;;
+  *)
+    echo "unknown tier: $tier" >&2
+    exit 2
+    ;;
+  esac
+  echo "sanitize: $tier tier ${SECONDS}s"
+done
