@@ -1,6 +1,7 @@
 #include "core/AppPlugin.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <mutex>
 
 namespace tolvane {
@@ -21,7 +22,12 @@ std::mutex& DeviceTimerMutex() {
 } // namespace
 
 AppPlugin::AppPlugin() {
-    frameworkTimer_ = Timer::Create([this](Timer&) { OnFrameworkTick(); }, kFrameworkTimerMs);
+    frameworkTimer_ = Timer::Create(
+        [this](Timer&) {
+            OnFrameworkTick();
+            CheckInputLosses();
+        },
+        kFrameworkTimerMs);
 }
 
 AppPlugin::~AppPlugin() {
@@ -52,12 +58,33 @@ MidiInputResult AppPlugin::AcceptMidiInput(const std::uint8_t* bytes, std::size_
     if (size < kMinSysExBytes) {
         const MidiShortMessage msg{0, bytes[0], size > 1 ? bytes[1] : std::uint8_t{0},
                                    size > 2 ? bytes[2] : std::uint8_t{0}};
-        return midiInput_.Push(msg) ? MidiInputResult::Queued : MidiInputResult::Dropped;
+        if (midiInput_.Push(msg)) return MidiInputResult::Queued;
+    } else {
+        SysExEntry entry;
+        entry.size = static_cast<int>(size);
+        std::copy_n(bytes, size, entry.data.begin());
+        if (sysexInput_.Push(entry)) return MidiInputResult::Queued;
     }
-    SysExEntry entry;
-    entry.size = static_cast<int>(size);
-    std::copy_n(bytes, size, entry.data.begin());
-    return sysexInput_.Push(entry) ? MidiInputResult::Queued : MidiInputResult::Dropped;
+    inputOverflows_.fetch_add(1, std::memory_order_relaxed);
+    return MidiInputResult::Dropped;
+}
+
+void AppPlugin::ShowHostMessage(const std::string& text) {
+    std::fprintf(stderr, "Tolvane: %s\n", text.c_str());
+}
+
+void AppPlugin::CheckInputLosses() {
+    const std::uint64_t lost = InputOverflows();
+    if (lost != overflowsLogged_) {
+        std::fprintf(stderr, "Tolvane: %llu MIDI messages lost in all: the input queue was full\n",
+                     static_cast<unsigned long long>(lost));
+        overflowsLogged_ = lost;
+    }
+    // Set before showing: the message box runs the event loop, and with it
+    // this tick again.
+    if (lost == 0 || lossShown_) return;
+    lossShown_ = true;
+    if (!ShowInputLoss()) lossShown_ = false;
 }
 
 void AppPlugin::ProcessAudio(float* const* outputs, int nFrames) {

@@ -13,9 +13,12 @@
 #include "core/RingBuffer.h"
 #include "core/Timer.h"
 
+#include <atomic>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace tolvane {
 
@@ -25,7 +28,27 @@ inline constexpr std::uint32_t kDeviceTimerMs = 100;
 // Messages of this many bytes or more are taken as SysEx.
 inline constexpr std::size_t kMinSysExBytes = 4;
 inline constexpr std::size_t kMidiInputShortEntries = 33;
-inline constexpr std::size_t kMidiInputSysExEntries = 5;
+
+// The SysEx input ring holds everything that can arrive while the audio thread
+// waits for its next period. The pedal's link is USB full speed: its MIDI
+// endpoint hands over at most one 64-byte packet per 1 ms frame, 16 events of
+// 3 SysEx bytes, so 48 bytes a millisecond. The longest period the program
+// runs with is 8192 frames (JACK's largest) at 44100 Hz, 186 ms, in which
+// 8928 bytes can arrive: a full IR stream (11 messages, 2880 bytes) and a
+// name-block sequence (4 blocks of 267 bytes) fit in it several times over.
+// Counted in the pedal's shortest unasked message, a 10-byte Parameter
+// changed report, that is 893 messages; the next power of two gives 1023
+// usable entries (532 KB).
+inline constexpr std::size_t kLargestPeriodFrames = 8192;
+inline constexpr std::size_t kSlowestPeriodRate = 44100;
+inline constexpr std::size_t kUsbMidiBytesPerMs = 48;
+inline constexpr std::size_t kShortestBurstMessage = 10;
+inline constexpr std::size_t kWorstBurstMessages =
+    ((kLargestPeriodFrames * 1000 + kSlowestPeriodRate - 1) / kSlowestPeriodRate) * kUsbMidiBytesPerMs /
+        kShortestBurstMessage +
+    1;
+inline constexpr std::size_t kMidiInputSysExEntries = std::bit_ceil(kWorstBurstMessages + 1);
+static_assert(kWorstBurstMessages == 893 && kMidiInputSysExEntries == 1024);
 
 // What the MIDI input callback did with one message.
 enum class MidiInputResult { Queued, Dropped };
@@ -36,9 +59,11 @@ public:
     ~AppPlugin() override;
 
     // MIDI input thread: empty messages and those over 512 bytes are dropped;
-    // under 4 bytes a short message, otherwise SysEx. A full ring drops.
-    // Allocates nothing.
+    // under 4 bytes a short message, otherwise SysEx. A full ring drops the
+    // message and counts it. Allocates nothing.
     MidiInputResult AcceptMidiInput(const std::uint8_t* bytes, std::size_t size);
+    // Messages a full input ring had to drop since the start (any thread).
+    std::uint64_t InputOverflows() const { return inputOverflows_.load(std::memory_order_relaxed); }
 
     // Audio thread: runs the block step for every 64 frames of the buffer.
     // outputs holds kNumOutputs channel pointers.
@@ -51,10 +76,29 @@ public:
 
     // The plug-in's periodic task on the device timer.
     virtual void OnDeviceTimer() {}
+    // User-interface thread, every framework tick after the editor's queues:
+    // when the input rings dropped messages since the last look, the loss is
+    // written to standard error, and the first loss is shown to the user
+    // through ShowInputLoss (asked again each tick until it was shown).
+    void CheckInputLosses();
+
+    // User-interface thread, from the host's port watch: the device's MIDI
+    // ports went away (unplugged, or the sound server stopped), and they are
+    // back and open again.
+    virtual void MidiPortsGone() {}
+    virtual void MidiPortsBack() {}
+    // User-interface thread: a message of the host for the user (the sound
+    // server stopped); shown without holding up the caller. Written to
+    // standard error unless the plug-in shows it.
+    virtual void ShowHostMessage(const std::string& text);
     // Stops both timers; after this no timer function runs.
     void StopTimers();
 
 protected:
+    // Tells the user that messages from the device were lost; false when it
+    // could not be shown now (no editor open).
+    virtual bool ShowInputLoss() { return false; }
+
     // Creates the 100 ms device timer once; it is process-wide, so a second
     // call (or a second plug-in while the first lives) does nothing.
     void CreateDeviceTimer();
@@ -62,6 +106,9 @@ protected:
 private:
     RingBuffer<MidiShortMessage, kMidiInputShortEntries> midiInput_;
     RingBuffer<SysExEntry, kMidiInputSysExEntries> sysexInput_;
+    std::atomic<std::uint64_t> inputOverflows_{0};
+    std::uint64_t overflowsLogged_ = 0; // user-interface thread
+    bool lossShown_ = false;
     std::unique_ptr<Timer> frameworkTimer_;
     bool ownsDeviceTimer_ = false;
 };

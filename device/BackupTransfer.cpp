@@ -26,6 +26,7 @@ constexpr const char* kExportNoAnswer = "Export All stopped: the pedal did not a
 constexpr const char* kExportLinkLost = "Export All stopped: the link to the pedal was reset.";
 constexpr const char* kRestoreNoAnswer = "Import All stopped: the pedal did not answer.";
 constexpr const char* kRestoreByReconnect = "Import All stopped by RECONNECT.";
+constexpr const char* kRestorePortsGone = "Import All stopped: the pedal's MIDI ports went away.";
 constexpr const char* kExportUnreadable =
     "The backup file was written but does not read back as a backup.\nPlease export again.";
 constexpr const char* kNotOpened = "This backup file cannot be opened.\nNothing was sent.";
@@ -139,9 +140,9 @@ void BackupTransfer::Watch() {
         StopRestore(kRestoreNoAnswer);
 }
 
-void BackupTransfer::Cancel() {
+void BackupTransfer::Cancel(link::LinkEnd why) {
     if (exportActive_) AbandonExport(kExportLinkLost);
-    if (restoreActive_) StopRestore(kRestoreByReconnect);
+    if (restoreActive_) StopRestore(why == link::LinkEnd::PortsGone ? kRestorePortsGone : kRestoreByReconnect);
 }
 
 void BackupTransfer::OnExportMessage(std::span<const std::uint8_t> message) {

@@ -19,7 +19,8 @@
 //   Watch                 periodic task, every tick: an answer overdue by
 //                         three seconds ends the export or restore, with a
 //                         message saying what was done.
-//   Cancel                user-interface thread: RECONNECT ends either.
+//   Cancel                user-interface thread: RECONNECT (or the pedal's
+//                         ports going away) ends either.
 //   OnStatus              inbound thread, for Block accepted (0x71, 0x7D),
 //                         Block accepted, continue (0x73) and Block rejected
 //                         (0x72, 0x7E). Returns false when no restore runs: the
@@ -29,6 +30,7 @@
 #include "core/MessageSender.h"
 #include "device/BackupTransferMessages.h"
 #include "device/LinkFlags.h"
+#include "device/LinkTags.h"
 
 #include <array>
 #include <atomic>
@@ -68,7 +70,7 @@ public:
     void OnExportMessage(std::span<const std::uint8_t> message);
     bool OnStatus(std::uint8_t code);
     void Watch();
-    void Cancel();
+    void Cancel(link::LinkEnd why = link::LinkEnd::Reconnect);
     // After a finished restore the link reads every preset again; each one
     // read is compared with the backup (inbound thread), and when the reading
     // is done the slots that differ are reported: empty when all agree or no

@@ -14,6 +14,8 @@ constexpr int kBlocksPerBank = 4;
 constexpr int kFactoryIndexMask = 127;
 constexpr const char* kStalled = "Impulse response %d was not received whole: the pedal stopped sending.\nNothing was written.";
 constexpr const char* kByReconnect = "Impulse response %d was not received whole: stopped by RECONNECT.\nNothing was written.";
+constexpr const char* kPortsGone =
+    "Impulse response %d was not received whole: the pedal's MIDI ports went away.\nNothing was written.";
 constexpr const char* kNotCached =
     "A downloaded impulse response could not be saved in the data folder (not writable or disk full).";
 
@@ -69,8 +71,8 @@ void IrDownload::Watch() {
     if (++waitTicks_ >= kAnswerTimeoutTicks) Drop(kStalled);
 }
 
-void IrDownload::Cancel() {
-    if (receiving_) Drop(kByReconnect);
+void IrDownload::Cancel(link::LinkEnd why) {
+    if (receiving_) Drop(why == link::LinkEnd::PortsGone ? kPortsGone : kByReconnect);
 }
 
 void IrDownload::Drop(const char* reason) {

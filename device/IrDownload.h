@@ -16,6 +16,7 @@
 #include "core/EditorSeam.h"
 #include "core/MessageSender.h"
 #include "device/IrUploadFiles.h"
+#include "device/LinkTags.h"
 #include "device/SevenBitPacking.h"
 #include "device/SysexChecksum.h"
 #include "device/SysexViews.h"
@@ -60,7 +61,7 @@ public:
     // Written: the record was stored; Dropped: its stream checksum did not match.
     IrReception OnStreamMessage(const sysex::StreamMessageView& stream);
     void Watch();
-    void Cancel();
+    void Cancel(link::LinkEnd why = link::LinkEnd::Reconnect);
 
 private:
     void Progress(double fraction, const std::string& text);

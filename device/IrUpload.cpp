@@ -15,6 +15,7 @@ constexpr const char* kWavTooLarge =
     "This WAV file is larger than 16 MiB, far more than an impulse response needs.\nNothing was sent.";
 constexpr const char* kNoAnswer = "The impulse response did not reach the pedal: it did not answer.";
 constexpr const char* kByReconnect = "The impulse response upload was stopped by RECONNECT.";
+constexpr const char* kPortsGone = "The impulse response upload stopped: the pedal's MIDI ports went away.";
 constexpr const char* kNotCached =
     "The impulse response could not be saved in the data folder (not writable or disk full).\nNothing was sent.";
 
@@ -153,8 +154,8 @@ void IrUpload::Watch() {
     if (++waitTicks_ >= kAnswerTimeoutTicks) Stop(kNoAnswer);
 }
 
-void IrUpload::Cancel() {
-    if (wait_ != Wait::None || maySend_) Stop(kByReconnect);
+void IrUpload::Cancel(link::LinkEnd why) {
+    if (wait_ != Wait::None || maySend_) Stop(why == link::LinkEnd::PortsGone ? kPortsGone : kByReconnect);
 }
 
 void IrUpload::Stop(const char* reason) {

@@ -26,6 +26,7 @@
 
 #include "core/EditorSeam.h"
 #include "core/MessageSender.h"
+#include "device/LinkTags.h"
 #include "device/IrUploadFiles.h"
 #include "device/IrUploadRecord.h"
 #include "device/LinkFlags.h"
@@ -76,7 +77,7 @@ public:
     void OnTick();
     bool OnStatus(std::uint8_t code);
     void Watch();
-    void Cancel();
+    void Cancel(link::LinkEnd why = link::LinkEnd::Reconnect);
 
     // The slot an import or upload targets, 0..16383; read again when the
     // stream's start message is sent.

@@ -6,6 +6,10 @@
 
 namespace tolvane::link {
 
+// Why the running transfers end at once: the RECONNECT button, or the pedal's
+// MIDI ports went away. Each transfer says so in its message.
+enum class LinkEnd { Reconnect, PortsGone };
+
 // Control tags
 inline constexpr ControlTag kTagNumberDisplay = 1; // two-digit preset display
 inline constexpr ControlTag kTagProgressCaption = 51; // what the progress panel is showing
@@ -58,6 +62,13 @@ inline constexpr const char* kTextLoadStoppedNoAnswer = "Loading presets stopped
 inline constexpr const char* kTextLoadStoppedByReconnect = "Loading presets stopped by RECONNECT.";
 inline constexpr const char* kTextPresetsNotCached =
     "Presets could not be saved in the data folder (not writable or disk full).\nThey are read again next time.";
+inline constexpr const char* kTextMessagesLost =
+    "Some messages from the pedal were lost, so the editor may not show what the pedal holds.\n"
+    "Press RECONNECT to read the pedal again.";
+// When the pedal's MIDI ports disappear (unplugged, or its sound server gone).
+inline constexpr const char* kTextPortsGone = "PEDAL DISCONNECTED: its MIDI ports are gone";
+inline constexpr const char* kTextWaitingForPorts = "Waiting for them to come back...";
+inline constexpr const char* kTextLoadStoppedPortsGone = "Loading presets stopped: the pedal's MIDI ports went away.";
 inline constexpr const char* kTextAreYouSure = "Are you sure?";
 
 // The progress panel's caption, naming the transfer that runs.

@@ -137,6 +137,12 @@ void Tolvane::OnIdle() {
     if (display_.idleDisplay) display_.idleDisplay();
 }
 
+bool Tolvane::ShowInputLoss() {
+    if (!EditorOpen()) return false;
+    screen_.AskUser(link::kTextMessagesLost, "", AskButtons::Ok);
+    return true;
+}
+
 void Tolvane::EditorClosing() {
     if (Connected()) Send(sysex::BuildEditorClosing());
 }
@@ -397,19 +403,42 @@ void Tolvane::ShowPendingMessage() {
 }
 
 void Tolvane::Reconnect() {
+    EndLink(link::LinkEnd::Reconnect);
+    ShowLinkLines("", link::kTextConnecting);
+}
+
+void Tolvane::MidiPortsGone() {
+    EndLink(link::LinkEnd::PortsGone);
+    ShowLinkLines(link::kTextPortsGone, link::kTextWaitingForPorts);
+}
+
+void Tolvane::MidiPortsBack() {
+    ShowLinkLines("", link::kTextConnecting);
+}
+
+void Tolvane::ShowHostMessage(const std::string& text) {
+    std::fprintf(stderr, "Tolvane: %s\n", text.c_str());
+    SetPendingMessage(text);
+}
+
+void Tolvane::EndLink(link::LinkEnd why) {
     // Nothing that was running may keep the periodic task from looking for
     // the pedal again.
-    if (transfers_.resetTransfers) transfers_.resetTransfers();
-    if (bulkLoadRunning_.exchange(false)) EndBulkLoadEarly(link::kTextLoadStoppedByReconnect);
+    if (transfers_.resetTransfers) transfers_.resetTransfers(why);
+    if (bulkLoadRunning_.exchange(false))
+        EndBulkLoadEarly(why == link::LinkEnd::PortsGone ? link::kTextLoadStoppedPortsGone
+                                                         : link::kTextLoadStoppedByReconnect);
     flags_.connected.store(false);
     flags_.autoConnect.store(true);
-    if (EditorOpen()) {
-        screen_.SetTextByTag(link::kTagDeviceLine, "");
-        screen_.SetTextByTag(link::kTagSerialLine, "");
-        screen_.SetTextByTag(link::kTagVersionLine, link::kTextConnecting);
-        screen_.DisableGroup(link::kGroupPedal);
-        screen_.HideGroup(link::kGroupProgress);
-    }
+}
+
+void Tolvane::ShowLinkLines(const char* device, const char* version) {
+    if (!EditorOpen()) return;
+    screen_.SetTextByTag(link::kTagDeviceLine, device);
+    screen_.SetTextByTag(link::kTagSerialLine, "");
+    screen_.SetTextByTag(link::kTagVersionLine, version);
+    screen_.DisableGroup(link::kGroupPedal);
+    screen_.HideGroup(link::kGroupProgress);
 }
 
 } // namespace tolvane

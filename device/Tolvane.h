@@ -36,6 +36,7 @@
 #include "device/IrUploadRecord.h"
 #include "device/KeptSettingsBlocks.h"
 #include "device/LinkFlags.h"
+#include "device/LinkTags.h"
 #include "device/LinkLibrary.h"
 #include "device/NameText.h"
 #include "device/QueuedEditorSeam.h"
@@ -76,8 +77,9 @@ struct TransferCallPoints {
     // with every slot read: after a restore the backup is checked against them.
     std::function<void(int slot, std::span<const std::uint8_t> record)> presetLoaded;
     std::function<void()> presetsLoaded;
-    // RECONNECT: every running transfer ends, saying what was done.
-    std::function<void()> resetTransfers;
+    // RECONNECT, or the pedal's ports went away: every running transfer
+    // ends, saying what was done and why.
+    std::function<void(link::LinkEnd why)> resetTransfers;
     // Request impulse response for an IR number: the deferred request of
     // step 1 and the Preset dump's request for an IR the library lacks.
     std::function<void(int number)> requestIr;
@@ -182,6 +184,15 @@ public:
     // ---- 3. Connection ------------------------------------------------------------
 
     void Reconnect(); // the "RECONNECT" button
+    // The host found the pedal's MIDI ports gone: what runs ends with a
+    // message saying so, the status lines show it, and the link looks for
+    // the pedal again, which finds it once the ports are back.
+    void MidiPortsGone() override;
+    // The ports are back (reopened by name): the status lines say the pedal
+    // is being looked for.
+    void MidiPortsBack() override;
+    // Shown by the next idle step, as the pending message.
+    void ShowHostMessage(const std::string& text) override;
     // Text shown by the next idle step (any thread; a newer text replaces an
     // older one not yet shown).
     void SetPendingMessage(const std::string& text);
@@ -299,6 +310,7 @@ public:
 
 protected:
     bool PushParamChange(const ParamChange& change) override;
+    bool ShowInputLoss() override;
 
 private:
     friend class TransferWiring;
@@ -322,6 +334,10 @@ private:
     // Connection
     void IdentificationReply(const sysex::SysexBlockView& block);
     void ShowPendingMessage();
+    // Ends what runs and looks for the pedal again.
+    void EndLink(link::LinkEnd why);
+    // The status lines while the pedal is being looked for.
+    void ShowLinkLines(const char* device, const char* version);
     // Connection and transfers
     void RequestIr(int number);
     // Presets

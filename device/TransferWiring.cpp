@@ -77,11 +77,11 @@ void TransferWiring::FillCallPoints() {
         const std::string report = backup_.VerifyRestore();
         if (!report.empty()) plugin_.SetPendingMessage(report);
     };
-    t.resetTransfers = [this] {
+    t.resetTransfers = [this](link::LinkEnd why) {
         firmware_.Cancel();
-        backup_.Cancel();
-        upload_.Cancel();
-        download_.Cancel();
+        backup_.Cancel(why);
+        upload_.Cancel(why);
+        download_.Cancel(why);
     };
 
     // Receive side. While an export runs, the dumps and IR streams are its

@@ -10,9 +10,17 @@
 // the input objects and the audio object deleted; then the plug-in's timers
 // stopped, a settling wait, and the plug-in deleted.
 //
+// While it runs, a watch looks at the ports and the sound server twice a
+// second: a remembered port that has gone is closed and the plug-in told; it
+// is opened again by name (or under its client's new number) when it is
+// back. A stream closed under the program (the sound server stopped) is
+// reported once; the MIDI objects and the audio side are made again when
+// the server answers again.
+//
 // All on the user-interface thread.
 
 #include "core/AppPlugin.h"
+#include "core/Timer.h"
 #include "host/AudioClock.h"
 #include "host/HostSettings.h"
 #include "host/MidiTransport.h"
@@ -41,7 +49,10 @@ public:
     // Chooses the devices and starts the stream. Shows the soundcard message
     // and starts nothing when no output device can be found.
     bool StartAudio();
-    void StopAudio() { audio_.Stop(); }
+    void StopAudio() {
+        audioStarted_ = false;
+        audio_.Stop();
+    }
 
     // The two lists of the settings dialog, each starting with "off".
     const std::vector<std::string>& MidiInputNames() const { return midiInputNames_; }
@@ -57,17 +68,28 @@ public:
     const HostSettings& Snapshot() const { return snapshot_; }
     // Puts the snapshot back and restarts the audio side with it.
     void RestoreSnapshot();
-    void SaveSettings() { settingsFile_.Save(settings_); }
+    // Writes settings.ini; a failure is told to the user once a run.
+    bool SaveSettings();
     SettingsFile& File() { return settingsFile_; }
 
     AppPlugin& Plugin() { return *plugin_; }
     MidiTransport& Transport() { return transport_; }
     AudioClock& Audio() { return audio_; }
 
+    // One look of the watch (the timer calls it; tests may too).
+    void WatchPorts();
+    bool SoundServerGone() const { return soundServerGone_; }
+    bool PortsGone() const { return portsGone_; }
+
     // How long the plug-in is left to settle after its timers stop.
     void SetPluginSettleTime(std::chrono::milliseconds t) { settleTime_ = t; }
 
 private:
+    // The sound server: gone (stream closed under the program) or back.
+    void WatchSoundServer();
+    // The remembered port of a direction: false when it is not open now.
+    bool WatchPort(MidiDirection direction);
+
     SettingsFile settingsFile_;
     ErrorReporter reportError_;
     HostSettings settings_;
@@ -76,6 +98,12 @@ private:
     std::vector<std::string> midiInputNames_;
     std::vector<std::string> midiOutputNames_;
     std::chrono::milliseconds settleTime_{1000};
+    std::unique_ptr<Timer> watch_;
+    bool audioStarted_ = false;
+    bool soundServerGone_ = false;
+    bool portsGone_ = false;
+    bool settingsFailureShown_ = false;
+    void ReportSettingsNotSaved();
 
     // The transport outlives the plug-in, which holds it as its sender;
     // the MIDI objects inside it go first at shut-down.

@@ -161,6 +161,10 @@ bool AudioClock::IsRunning() const {
     return audio_ && audio_->isStreamRunning();
 }
 
+bool AudioClock::IsOpen() const {
+    return audio_ && audio_->isStreamOpen();
+}
+
 void AudioClock::Stop() {
     if (!audio_) return;
     try {

@@ -65,6 +65,9 @@ public:
     // second, in case the callback no longer runs), stops and closes.
     void Stop();
     bool IsRunning() const;
+    // Whether a stream is open. A stream the program started that is no
+    // longer open was closed under it: the sound server stopped.
+    bool IsOpen() const;
     void DeleteApi();
 
     // Frames actually used by the running stream.

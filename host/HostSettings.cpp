@@ -92,7 +92,8 @@ bool SettingsFile::Save(const HostSettings& settings) {
     ProfileFile file;
     file.Load(path_);
     WriteHostSettings(file, settings);
-    return file.Save(path_);
+    saved_ = file.Save(path_);
+    return saved_;
 }
 
 float SettingsFile::LoadGuiScale() {

@@ -56,11 +56,15 @@ public:
     HostSettings Load();
     // Rewrites the "audio" and "midi" keys; other sections are kept.
     bool Save(const HostSettings& settings);
+    // Whether the last write of the settings (by Load or Save) reached the
+    // file; when not, the earlier file is still whole.
+    bool Saved() const { return saved_; }
     float LoadGuiScale();
     bool SaveGuiScale(float scale);
 
 private:
     std::filesystem::path path_;
+    bool saved_ = true;
 };
 
 } // namespace tolvane

@@ -62,8 +62,12 @@ CommandResult RunCommand(PedalModel& pedal, const std::string& line) {
         return {"ok error"};
     }
     if (word == "unplug" || word == "plug") {
-        pedal.GetFaults().unplugged = word == "unplug";
-        return {"ok " + word};
+        const bool unplug = word == "unplug";
+        pedal.GetFaults().unplugged = unplug;
+        CommandResult r{"ok " + word};
+        r.cable = unplug ? CommandResult::Cable::Unplug : CommandResult::Cable::Plug;
+        std::getline(in >> std::ws, r.client);
+        return r;
     }
     if (word == "fault") {
         std::string name;

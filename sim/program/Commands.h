@@ -11,6 +11,10 @@ namespace tolvane::sim {
 struct CommandResult {
     std::string reply;
     bool quit = false;
+    // The cable: "unplug" takes the ports away, "plug [CLIENT]" brings them
+    // back, under another client name when one is given.
+    enum class Cable { Keep, Unplug, Plug } cable = Cable::Keep;
+    std::string client = {};
 };
 
 CommandResult RunCommand(PedalModel& pedal, const std::string& line);

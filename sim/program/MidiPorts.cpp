@@ -11,7 +11,6 @@ namespace tolvane::sim {
 
 namespace {
 
-constexpr const char* kClientName = "Velumo Ostrel";
 constexpr const char* kInPortName = "Velumo Ostrel In";
 constexpr const char* kOutPortName = "Velumo Ostrel Out";
 
@@ -34,17 +33,17 @@ bool JackServerRunning() {
     return true;
 }
 
-MidiPorts::MidiPorts(MidiApi api) {
+MidiPorts::MidiPorts(MidiApi api, const std::string& client) {
     if (api == MidiApi::Auto) api = JackServerRunning() ? MidiApi::Jack : MidiApi::Alsa;
     const RtMidi::Api rtApi = api == MidiApi::Jack ? RtMidi::UNIX_JACK : RtMidi::LINUX_ALSA;
     apiName_ = api == MidiApi::Jack ? "jack" : "alsa";
     if (api == MidiApi::Jack && !JackServerRunning()) throw std::runtime_error("no JACK server is running");
 
-    in_ = std::make_unique<RtMidiIn>(rtApi, kClientName, 1024);
+    in_ = std::make_unique<RtMidiIn>(rtApi, client, 1024);
     in_->ignoreTypes(false, true, true); // SysEx is the pedal's whole language
     in_->setCallback(&MidiPorts::OnMessage, this);
     in_->openVirtualPort(kInPortName);
-    out_ = std::make_unique<RtMidiOut>(rtApi, kClientName);
+    out_ = std::make_unique<RtMidiOut>(rtApi, client);
     out_->openVirtualPort(kOutPortName);
 
     // Another client sees our input among its outputs and the other way round.

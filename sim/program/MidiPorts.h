@@ -17,8 +17,10 @@ namespace tolvane::sim {
 
 class MidiPorts {
 public:
-    // Opens both ports; throws RtMidiError (or std::runtime_error) when it cannot.
-    explicit MidiPorts(MidiApi api);
+    // Opens both ports under the client name; throws RtMidiError (or
+    // std::runtime_error) when it cannot.
+    explicit MidiPorts(MidiApi api, const std::string& client = kDefaultClientName);
+    static constexpr const char* kDefaultClientName = "Velumo Ostrel";
 
     // The API chosen ("jack" or "alsa") and the ports' names as another RtMidi
     // client lists them: open InPort() with RtMidiIn to hear the pedal,

@@ -27,7 +27,7 @@ struct Options {
 inline constexpr const char* kUsage =
     "usage: velumo-sim [--api jack|alsa|auto] [--state DIR] [--fresh] [--firmware-version N] [--byte-time-us N] [-v]\n"
     "       velumo-sim --help | --version\n"
-    "commands on standard input: knob INDEX VALUE, preset SLOT, error, unplug, plug, status,\n"
+    "commands on standard input: knob INDEX VALUE, preset SLOT, error, unplug, plug [CLIENT], status,\n"
     "  fault corrupt|drop|reject|delay|firmware-fail N, quit\n";
 
 // nullopt (with the reason in error) for an argument it does not know.

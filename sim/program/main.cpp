@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <string>
 
 #include "sim/model/FactoryContent.h"
@@ -63,16 +64,21 @@ bool ReadInput(std::string& buffer) {
 int Run(const Options& options) {
     PedalModel pedal(InitialState(options));
     pedal.GetFaults().firmwareVersion = options.firmwareVersion;
-    MidiPorts ports(options.api);
-    ports.SetByteTime(std::chrono::microseconds(options.byteTimeUs));
+    // Unplugged, the pedal has no ports and what it says goes nowhere.
+    std::unique_ptr<MidiPorts> ports;
+    auto plugIn = [&](const std::string& client) {
+        ports = std::make_unique<MidiPorts>(options.api, client.empty() ? MidiPorts::kDefaultClientName : client);
+        ports->SetByteTime(std::chrono::microseconds(options.byteTimeUs));
+        Print("ready api=" + ports->ApiName() + " in=\"" + ports->InPort() + "\" out=\"" + ports->OutPort() +
+              "\"");
+    };
     pedal.SetOutput([&](std::span<const std::uint8_t> m) {
         if (options.verbose) Print("-> " + DescribeMessage(m));
-        ports.Send(std::vector<unsigned char>(m.begin(), m.end()));
+        if (ports) ports->Send(std::vector<unsigned char>(m.begin(), m.end()));
     });
     const bool keep = !options.stateFolder.empty();
     if (keep) SaveState(pedal.State(), options.stateFolder);
-
-    Print("ready api=" + ports.ApiName() + " in=\"" + ports.InPort() + "\" out=\"" + ports.OutPort() + "\"");
+    plugIn({});
 
     std::string input;
     bool inputOpen = true;
@@ -92,11 +98,13 @@ int Run(const Options& options) {
             input.erase(0, nl + 1);
             if (!r.reply.empty()) Print(r.reply);
             quit = r.quit;
+            if (r.cable == CommandResult::Cable::Unplug) ports.reset();
+            if (r.cable == CommandResult::Cable::Plug && !ports) plugIn(r.client);
         }
         // The end of the input ends the simulator, as "quit" does.
         if (!inputOpen) quit = true;
 
-        for (const auto& m : ports.TakeReceived()) {
+        for (const auto& m : ports ? ports->TakeReceived() : std::vector<std::vector<unsigned char>>{}) {
             if (options.verbose) Print("<- " + DescribeMessage(m));
             pedal.Receive(m);
         }

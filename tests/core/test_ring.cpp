@@ -136,27 +136,72 @@ TEST(MidiInput, ShortMessageFieldsWithMissingDataAsZero) {
     EXPECT_EQ(plugin.shorts[1], (MidiShortMessage{0, 0xFE, 0, 0}));
 }
 
-TEST(MidiInput, ThirtyTwoShortAndFourSysExWaitWhileTheAudioThreadIsLate) {
+TEST(MidiInput, APeriodsWorstBurstWaitsWhileTheAudioThreadIsLateAndALossIsCounted) {
     RecordingPlugin plugin;
     const std::uint8_t note[] = {0x90, 0x40, 0x7F};
     for (int i = 0; i < 32; ++i)
         EXPECT_EQ(plugin.AcceptMidiInput(note, 3), MidiInputResult::Queued) << i;
     EXPECT_EQ(plugin.AcceptMidiInput(note, 3), MidiInputResult::Dropped);
+    EXPECT_EQ(plugin.InputOverflows(), 1u);
 
-    for (std::uint8_t i = 1; i <= 5; ++i) {
-        const auto m = SysExOfLength(10, i);
-        EXPECT_EQ(plugin.AcceptMidiInput(m.data(), m.size()),
-                  i <= 4 ? MidiInputResult::Queued : MidiInputResult::Dropped);
+    // An IR stream's eleven messages, then knob reports until the ring is full.
+    const std::size_t usable = kMidiInputSysExEntries - 1;
+    ASSERT_GE(usable, kWorstBurstMessages);
+    for (std::size_t i = 0; i < usable; ++i) {
+        const auto m = SysExOfLength(i < 11 ? 267 : 10, static_cast<std::uint8_t>(i % 128));
+        ASSERT_EQ(plugin.AcceptMidiInput(m.data(), m.size()), MidiInputResult::Queued) << i;
     }
+    const auto extra = SysExOfLength(10);
+    EXPECT_EQ(plugin.AcceptMidiInput(extra.data(), extra.size()), MidiInputResult::Dropped);
+    EXPECT_EQ(plugin.InputOverflows(), 2u);
+
     plugin.BlockStep(nullptr, kProcessBlockFrames);
     EXPECT_EQ(plugin.shorts.size(), 32u);
-    ASSERT_EQ(plugin.sysex.size(), 4u);
-    for (std::uint8_t i = 0; i < 4; ++i)
-        EXPECT_EQ(plugin.sysex[i][1], i + 1); // arrival order
+    ASSERT_EQ(plugin.sysex.size(), usable);
+    for (std::size_t i = 0; i < usable; ++i) {
+        ASSERT_EQ(plugin.sysex[i].size(), i < 11 ? 267u : 10u) << i;
+        EXPECT_EQ(plugin.sysex[i][1], i % 128) << i; // arrival order
+    }
 
     // Drained, the rings take messages again.
-    const auto m = SysExOfLength(10);
-    EXPECT_EQ(plugin.AcceptMidiInput(m.data(), m.size()), MidiInputResult::Queued);
+    EXPECT_EQ(plugin.AcceptMidiInput(extra.data(), extra.size()), MidiInputResult::Queued);
+}
+
+// Shows the loss only while its editor is open.
+class LossPlugin : public RecordingPlugin {
+public:
+    bool ShowInputLoss() override {
+        if (!editorOpen) return false;
+        ++shown;
+        return true;
+    }
+    bool editorOpen = false;
+    int shown = 0;
+};
+
+TEST(MidiInput, ALossIsLoggedEachTimeItGrowsAndShownOnceWhenTheEditorCanShowIt) {
+    LossPlugin plugin;
+    const std::uint8_t note[] = {0x90, 0x40, 0x7F};
+    testing::internal::CaptureStderr();
+    plugin.CheckInputLosses();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), ""); // nothing lost, nothing said
+    for (int i = 0; i < 34; ++i)
+        plugin.AcceptMidiInput(note, 3);
+
+    testing::internal::CaptureStderr();
+    plugin.CheckInputLosses(); // no editor: logged, shown later
+    plugin.CheckInputLosses(); // no new loss: not logged again
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Tolvane: 2 MIDI messages lost in all: the input queue was full\n");
+    EXPECT_EQ(plugin.shown, 0);
+
+    plugin.editorOpen = true;
+    plugin.CheckInputLosses();
+    EXPECT_EQ(plugin.shown, 1);
+    plugin.AcceptMidiInput(note, 3);
+    testing::internal::CaptureStderr();
+    plugin.CheckInputLosses();
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("3 MIDI messages lost"), std::string::npos);
+    EXPECT_EQ(plugin.shown, 1); // once
 }
 
 TEST(ProcessAudio, WritesExactZerosInEverySubBlock) {

@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fstream>
+#include <sys/resource.h>
 #include <sstream>
 
 namespace tolvane {
@@ -118,6 +120,65 @@ TEST(AppHostSettings, PortsThatAreNotPresentBecomeOffAndAreSaved) {
         EXPECT_EQ(saved.Get("midi", "indev", ""), "off") << c.file;
         EXPECT_EQ(saved.Get("midi", "outdev", ""), "off") << c.file;
     }
+}
+
+// Records the host's messages for the user.
+class MessagePlugin : public test::RecordingPlugin {
+public:
+    void ShowHostMessage(const std::string& text) override { messages.push_back(text); }
+    std::vector<std::string> messages;
+};
+
+// Root writes into read-only folders, so the data folder is put where nobody
+// can write: under a file, or past a size limit that fails the write as a
+// full disk does.
+TEST(AppHostSettings, SettingsThatCannotBeSavedAreToldOnceAndTheEarlierFileIsKept) {
+    test::TempDataHome home;
+    const std::string earlier = "[audio]\nsr=48000\n[midi]\nindev=off\noutdev=off\n";
+    WriteFile(home.SettingsPath(), earlier);
+    struct Case {
+        const char* name;
+        std::filesystem::path settings;
+        rlim_t sizeLimit;
+    };
+    WriteFile(home.Root() / "a-file", "x");
+    const Case cases[] = {
+        {"folder under a file", home.Root() / "a-file" / "Tolvane" / kSettingsFileName, RLIM_INFINITY},
+        {"disk full", home.SettingsPath(), 16},
+    };
+    for (const Case& c : cases) {
+        MessagePlugin* plugin = nullptr;
+        AppHost host(
+            [&](IMidiOutput&) {
+                auto p = std::make_unique<MessagePlugin>();
+                plugin = p.get();
+                return p;
+            },
+            SettingsFile(c.settings), [](const std::string&) {});
+        host.SetPluginSettleTime(std::chrono::milliseconds(0));
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        auto* previous = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit tight = saved;
+        tight.rlim_cur = c.sizeLimit;
+        setrlimit(RLIMIT_FSIZE, &tight);
+        host.Initialise();
+        host.Settings().sampleRate = 96000;
+        const bool saved2 = host.SaveSettings();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+
+        EXPECT_FALSE(saved2) << c.name;
+        ASSERT_EQ(plugin->messages.size(), 1u) << c.name; // once, for the start and the save
+        EXPECT_NE(plugin->messages[0].find("The settings could not be saved"), std::string::npos);
+        EXPECT_NE(plugin->messages[0].find(c.settings.string()), std::string::npos);
+        std::ifstream in(home.SettingsPath());
+        std::stringstream kept;
+        kept << in.rdbuf();
+        EXPECT_EQ(kept.str(), earlier) << c.name;
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home.DataFolder()), {}), 1)
+        << "a temporary file was left behind";
 }
 
 } // namespace

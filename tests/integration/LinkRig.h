@@ -18,6 +18,7 @@
 #include "host/AppHost.h"
 #include "library/DataFolder.h"
 #include "library/LibraryStore.h"
+#include "library/LibraryTransferFiles.h"
 #include "support/JackServer.h"
 
 #include <QCoreApplication>
@@ -43,12 +44,14 @@ struct Stamped {
     std::uint8_t command = 0; // byte 5
     int value = -1;           // byte 7 (type, slot), -1 when the message is shorter
     std::size_t size = 0;
+    int value2 = -1; // byte 8 (a reported value), -1 when the message is shorter
 };
 
 inline Stamped Stamp(const std::uint8_t* bytes, std::size_t size) {
     Stamped s{Clock::now(), 0, -1, size};
     if (size > sysex::kOffsetCommand) s.command = bytes[sysex::kOffsetCommand];
     if (size > sysex::kOffsetValue1 + 1) s.value = bytes[sysex::kOffsetValue1];
+    if (size > sysex::kOffsetValue1 + 2) s.value2 = bytes[sysex::kOffsetValue1 + 1];
     return s;
 }
 
@@ -142,6 +145,11 @@ inline bool RunUntil(const std::function<bool()>& done, std::chrono::millisecond
     return true;
 }
 
+// Runs the event loop for a while.
+inline void RunFor(std::chrono::milliseconds span) {
+    RunUntil([] { return false; }, span);
+}
+
 // The position of the first record at or after from that matches, or nullopt.
 inline std::optional<std::size_t> Find(const std::vector<Stamped>& items, std::uint8_t command,
                                        int value = -1, std::size_t from = 0) {
@@ -154,19 +162,22 @@ inline std::optional<std::size_t> Find(const std::vector<Stamped>& items, std::u
 // current XDG_DATA_HOME. Make it after the JACK server and the simulator.
 class LinkRig {
 public:
-    LinkRig(const std::string& simIn, const std::string& simOut, unsigned bufferFrames) {
+    // wired: the transfers (IR download among them) use the data folder.
+    LinkRig(const std::string& simIn, const std::string& simOut, unsigned bufferFrames, bool wired = false,
+            unsigned driver = kDriverJack) {
         HostSettings s;
-        s.audioDriver = kDriverJack;
+        s.audioDriver = driver;
         s.bufferSize = bufferFrames;
         s.midiInputPort = simIn;
         s.midiOutputPort = simOut;
         SettingsFile(DataFolder() / kSettingsFileName).Save(s);
         library_ = std::make_unique<LibraryStore>(DataFolder());
         host_ = std::make_unique<AppHost>(
-            [this](IMidiOutput& out) {
+            [this, wired](IMidiOutput& out) {
                 sender_ = std::make_unique<StampingSender>(out);
                 auto plugin = std::make_unique<StampedTolvane>(*sender_, seam_, *library_);
                 plugin->SetTeardownWait(std::chrono::milliseconds(0));
+                if (wired) plugin->SetTransferFiles(LibraryTransferFiles(DataFolder()));
                 plugin_ = plugin.get();
                 return plugin;
             },

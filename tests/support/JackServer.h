@@ -166,33 +166,19 @@ inline std::string UniqueName(const char* prefix) {
 
 class JackServer {
 public:
-    explicit JackServer(int periodFrames = 512) : name_(detail::UniqueName("tolvane")) {
+    explicit JackServer(int periodFrames = 512)
+        : name_(detail::UniqueName("tolvane")), periodFrames_(periodFrames) {
         logPath_ = "/tmp/" + name_ + ".log";
-        server_ = detail::Spawn({"jackd", "-n", name_, "--no-realtime", "-d", "dummy", "-r", "44100", "-p",
-                                 std::to_string(periodFrames)},
-                                false, false, logPath_)
-                      .pid;
-        if (server_ < 0) {
-            error_ = "jackd could not be started";
-            return;
-        }
-        // jack_wait connects as a client, so "available" means clients are accepted.
-        const std::string out =
-            detail::Capture({"jack_wait", "-s", name_, "-w", "-t", "10"}, std::chrono::milliseconds(12000));
-        if (out.find("available") == std::string::npos || !detail::StillRunning(server_)) {
-            error_ = "jackd did not accept clients (log: " + logPath_ + ")";
-            detail::Stop(server_);
-            server_ = -1;
-            return;
-        }
+        if (!Start()) return;
         if (const char* old = std::getenv("JACK_DEFAULT_SERVER")) oldDefault_ = old, hadDefault_ = true;
         setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
         setenv("JACK_NO_START_SERVER", "1", 1);
+        environmentSet_ = true;
     }
 
     ~JackServer() {
-        if (server_ < 0) return;
-        detail::Stop(server_);
+        Stop();
+        if (!environmentSet_) return;
         if (hadDefault_)
             setenv("JACK_DEFAULT_SERVER", oldDefault_.c_str(), 1);
         else
@@ -204,6 +190,35 @@ public:
     JackServer& operator=(const JackServer&) = delete;
 
     bool Ok() const { return server_ > 0; }
+
+    // The server stops (as when the sound system is shut down) and starts
+    // again under the same name.
+    void Stop() {
+        if (server_ > 0) detail::Stop(server_);
+        server_ = -1;
+    }
+    bool Start() {
+        if (server_ > 0) return true;
+        error_.clear();
+        server_ = detail::Spawn({"jackd", "-n", name_, "--no-realtime", "-d", "dummy", "-r", "44100", "-p",
+                                 std::to_string(periodFrames_)},
+                                false, false, logPath_)
+                      .pid;
+        if (server_ < 0) {
+            error_ = "jackd could not be started";
+            return false;
+        }
+        // jack_wait connects as a client, so "available" means clients are accepted.
+        const std::string out =
+            detail::Capture({"jack_wait", "-s", name_, "-w", "-t", "10"}, std::chrono::milliseconds(12000));
+        if (out.find("available") == std::string::npos || !detail::StillRunning(server_)) {
+            error_ = "jackd did not accept clients (log: " + logPath_ + ")";
+            detail::Stop(server_);
+            server_ = -1;
+            return false;
+        }
+        return true;
+    }
     const std::string& Error() const { return error_; }
     const std::string& Name() const { return name_; }
 
@@ -213,6 +228,8 @@ private:
     std::string error_;
     std::string oldDefault_;
     bool hadDefault_ = false;
+    bool environmentSet_ = false;
+    int periodFrames_ = 512;
     pid_t server_ = -1;
 };
 
