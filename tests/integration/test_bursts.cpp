@@ -89,7 +89,12 @@ TEST_F(BurstTest, PresetsAnImpulseResponseAndAKnobBurstArriveWholeAndInOrder) {
     const std::size_t mark = rig.Received().Items().size();
     rig.Plugin().Transfers().requestIr(384);
     const auto irFile = DataFolder() / kFactoryIrsFolder / CacheFileName(1);
-    ASSERT_TRUE(test::RunUntil([&] { return ReadBytes(irFile).size() == ir::kRecordSize; }, 10s));
+    // The file is written as the end is handled; the recorder notes the end
+    // after that, so wait for both.
+    ASSERT_TRUE(test::RunUntil([&] {
+        return ReadBytes(irFile).size() == ir::kRecordSize &&
+               !WithCommand(rig.Received().Items(), cmd::kIrStreamEnd, mark).empty();
+    }, 10s));
     const auto received = rig.Received().Items();
     EXPECT_EQ(WithCommand(received, cmd::kIrStreamStart, mark).size(), 1u);
     EXPECT_EQ(WithCommand(received, cmd::kIrStreamData, mark).size(), 9u);
