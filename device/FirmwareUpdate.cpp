@@ -20,6 +20,14 @@ constexpr const char* kNoBootLoader =
     "The pedal's boot loader did not answer.\nNothing was sent; the firmware is unchanged.";
 constexpr const char* kNoOutcome =
     "The firmware was sent but the pedal did not confirm the update.\nCheck the version it shows after a restart.";
+constexpr const char* kPortsGoneBeforeStart =
+    "The firmware update stopped: the pedal's MIDI ports went away.\nNothing was sent; the firmware is unchanged.";
+constexpr const char* kPortsGoneWhileSending =
+    "The firmware update stopped: the pedal's MIDI ports went away.\nNot all of the firmware was sent; run the "
+    "update again when the pedal is back.";
+constexpr const char* kPortsGoneBeforeOutcome =
+    "The firmware was sent but the pedal's MIDI ports went away before it confirmed the update.\nCheck the "
+    "version it shows after a restart.";
 constexpr const char* kNotOpened = "This firmware file cannot be opened.\nNothing was sent.";
 constexpr const char* kTooSmall =
     "This firmware file is too small to be a firmware image.\nNothing was sent.";
@@ -166,9 +174,19 @@ void FirmwareUpdate::Watch() {
     }
 }
 
-void FirmwareUpdate::Cancel() {
-    wait_ = Wait::None;
-    firmwareMode_ = false;
+void FirmwareUpdate::Cancel(link::LinkEnd why) {
+    const Wait waited = wait_.exchange(Wait::None);
+    const bool wasSending = firmwareMode_.exchange(false);
+    // An update cut short by the pedal going away is never left on screen as
+    // if it were still running: the user learns how far it got.
+    if (why != link::LinkEnd::PortsGone || (!wasSending && waited == Wait::None)) return;
+    link_.connected = false;
+    if (!editor_.IsEditorOpen()) return;
+    const char* text = wasSending                  ? kPortsGoneWhileSending
+                       : waited == Wait::BootLoader ? kPortsGoneBeforeStart
+                                                    : kPortsGoneBeforeOutcome;
+    editor_.AskUser(text, "", AskButtons::Ok);
+    CloseAfterMessage();
 }
 
 bool FirmwareUpdate::OnTick() {

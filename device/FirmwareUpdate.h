@@ -15,7 +15,9 @@
 //                       while it is set) and for the periodic task.
 //   Watch               periodic task, every tick: ends a wait for the boot
 //                       loader that has lasted too long, with a message.
-//   Cancel              user-interface thread: RECONNECT ends whatever runs.
+//   Cancel              user-interface thread: RECONNECT or the port watch
+//                       ends whatever runs; an update cut short by the ports
+//                       going away says how far it got and closes the page.
 //
 // The outcome is the boot loader's: "Firmware update finished." only after
 // Update complete, "Error in update!" after Update failed; one of them, once.
@@ -23,6 +25,7 @@
 #include "core/EditorSeam.h"
 #include "core/MessageSender.h"
 #include "device/LinkFlags.h"
+#include "device/LinkTags.h"
 #include "device/TransferBuffer.h"
 
 #include <atomic>
@@ -57,7 +60,7 @@ public:
     void OnBootLoaderStatus(std::uint8_t code);
     bool OnTick();
     void Watch();
-    void Cancel();
+    void Cancel(link::LinkEnd why);
     bool Running() const { return firmwareMode_; }
 
 private:

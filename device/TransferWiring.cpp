@@ -78,7 +78,7 @@ void TransferWiring::FillCallPoints() {
         if (!report.empty()) plugin_.SetPendingMessage(report);
     };
     t.resetTransfers = [this](link::LinkEnd why) {
-        firmware_.Cancel();
+        firmware_.Cancel(why);
         backup_.Cancel(why);
         upload_.Cancel(why);
         download_.Cancel(why);

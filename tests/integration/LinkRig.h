@@ -158,6 +158,15 @@ inline std::optional<std::size_t> Find(const std::vector<Stamped>& items, std::u
     return std::nullopt;
 }
 
+// The records at or after from that carry the command, in order.
+inline std::vector<Stamped> WithCommand(const std::vector<Stamped>& items, std::uint8_t command,
+                                        std::size_t from = 0) {
+    std::vector<Stamped> out;
+    for (std::size_t i = from; i < items.size(); ++i)
+        if (items[i].command == command) out.push_back(items[i]);
+    return out;
+}
+
 // One run of the program's MIDI side and link, on the data folder of the
 // current XDG_DATA_HOME. Make it after the JACK server and the simulator.
 class LinkRig {

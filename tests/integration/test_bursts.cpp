@@ -28,14 +28,6 @@ std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& p) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::vector<test::Stamped> WithCommand(const std::vector<test::Stamped>& items, std::uint8_t command,
-                                       std::size_t from = 0) {
-    std::vector<test::Stamped> out;
-    for (std::size_t i = from; i < items.size(); ++i)
-        if (items[i].command == command) out.push_back(items[i]);
-    return out;
-}
-
 class BurstTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -72,7 +64,7 @@ TEST_F(BurstTest, PresetsAnImpulseResponseAndAKnobBurstArriveWholeAndInOrder) {
 
     // 128 presets: one dump per slot, in slot order, each file the pedal's record.
     ASSERT_TRUE(rig.WaitForSynchronisation(30s));
-    const auto dumps = WithCommand(rig.Received().Items(), cmd::kPresetDump);
+    const auto dumps = test::WithCommand(rig.Received().Items(), cmd::kPresetDump);
     ASSERT_GE(dumps.size(), std::size_t{kPresetSlotCount});
     for (int slot = 0; slot < kPresetSlotCount; ++slot)
         EXPECT_EQ(dumps[static_cast<std::size_t>(slot)].value, slot) << "dump " << slot;
@@ -93,12 +85,12 @@ TEST_F(BurstTest, PresetsAnImpulseResponseAndAKnobBurstArriveWholeAndInOrder) {
     // after that, so wait for both.
     ASSERT_TRUE(test::RunUntil([&] {
         return ReadBytes(irFile).size() == ir::kRecordSize &&
-               !WithCommand(rig.Received().Items(), cmd::kIrStreamEnd, mark).empty();
+               !test::WithCommand(rig.Received().Items(), cmd::kIrStreamEnd, mark).empty();
     }, 10s));
     const auto received = rig.Received().Items();
-    EXPECT_EQ(WithCommand(received, cmd::kIrStreamStart, mark).size(), 1u);
-    EXPECT_EQ(WithCommand(received, cmd::kIrStreamData, mark).size(), 9u);
-    EXPECT_EQ(WithCommand(received, cmd::kIrStreamEnd, mark).size(), 1u);
+    EXPECT_EQ(test::WithCommand(received, cmd::kIrStreamStart, mark).size(), 1u);
+    EXPECT_EQ(test::WithCommand(received, cmd::kIrStreamData, mark).size(), 9u);
+    EXPECT_EQ(test::WithCommand(received, cmd::kIrStreamEnd, mark).size(), 1u);
 
     // A hundred knob reports written to the simulator at once: it sends them
     // back to back, within one period.
@@ -109,11 +101,11 @@ TEST_F(BurstTest, PresetsAnImpulseResponseAndAKnobBurstArriveWholeAndInOrder) {
     ASSERT_TRUE(sim->Command(lines.str()));
     ASSERT_TRUE(test::RunUntil(
         [&] {
-            return WithCommand(rig.Received().Items(), cmd::kParameterChanged, knobMark).size() >=
+            return test::WithCommand(rig.Received().Items(), cmd::kParameterChanged, knobMark).size() >=
                    std::size_t{kKnobReports};
         },
         10s));
-    const auto reports = WithCommand(rig.Received().Items(), cmd::kParameterChanged, knobMark);
+    const auto reports = test::WithCommand(rig.Received().Items(), cmd::kParameterChanged, knobMark);
     ASSERT_EQ(reports.size(), std::size_t{kKnobReports});
     for (int v = 0; v < kKnobReports; ++v)
         EXPECT_EQ(reports[static_cast<std::size_t>(v)].value2, v) << "report " << v;

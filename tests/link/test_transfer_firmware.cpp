@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tolvane::xfertest {
 namespace {
 
@@ -164,6 +166,51 @@ TEST_F(FirmwareTest, NoOutcomeAfterTheLastBlockIsNotCalledFinished) {
     ASSERT_EQ(rig.seam.asked.size(), 1u);
     EXPECT_NE(rig.seam.asked[0].find("did not confirm"), std::string::npos);
     EXPECT_FALSE(rig.link.connected);
+}
+
+// The pedal's ports going away ends the update in each of its states with a
+// message that says how far it got, and the page closes; RECONNECT (which the
+// page disables) and a link with nothing running stay silent.
+TEST(FirmwareFiles, PortsGoneEndTheUpdateWithWhatWasDone) {
+    struct Case {
+        const char* state;
+        int ticksAfterReady; // -1: the boot loader has not answered yet
+        link::LinkEnd why;
+        const char* said;    // a piece of the message, or nullptr for none
+    };
+    const Case cases[] = {
+        {"announced", -1, link::LinkEnd::PortsGone, "Nothing was sent"},
+        {"sending", 1, link::LinkEnd::PortsGone, "Not all of the firmware was sent"},
+        {"sent, no outcome yet", 10, link::LinkEnd::PortsGone, "before it confirmed"},
+        {"sending, reconnect", 1, link::LinkEnd::Reconnect, nullptr},
+    };
+    for (const auto& c : cases) {
+        TransferRig rig;
+        ASSERT_EQ(Load(rig, Image(2000)), FirmwareLoad::Sent) << c.state;
+        if (c.ticksAfterReady >= 0) {
+            rig.Deliver();                          // Boot loader ready
+            rig.pedal.GetFaults().dropAnswers = 10; // no Update complete
+            rig.Ticks(c.ticksAfterReady);
+        }
+        rig.seam.groups.clear();
+        rig.firmware.Cancel(c.why);
+        EXPECT_FALSE(rig.firmware.Running()) << c.state;
+        if (c.said == nullptr) {
+            EXPECT_TRUE(rig.seam.asked.empty()) << c.state;
+            continue;
+        }
+        ASSERT_EQ(rig.seam.asked.size(), 1u) << c.state;
+        EXPECT_NE(rig.seam.asked[0].find(c.said), std::string::npos) << c.state << ": " << rig.seam.asked[0];
+        EXPECT_NE(std::find(rig.seam.groups.begin(), rig.seam.groups.end(), "hide fwupdatecontrols"),
+                  rig.seam.groups.end())
+            << c.state;
+        EXPECT_FALSE(rig.link.connected) << c.state;
+        // Nothing more is sent and no later time-out speaks again.
+        const std::size_t sent = rig.sent.size();
+        rig.Ticks(200);
+        EXPECT_EQ(rig.sent.size(), sent) << c.state;
+        EXPECT_EQ(rig.seam.asked.size(), 1u) << c.state;
+    }
 }
 
 TEST_F(FirmwareTest, ClosingThePageResumesTheSearch) {
