@@ -55,9 +55,16 @@ AppHost::~AppHost() {
     plugin_.reset();
 }
 
-void AppHost::Initialise() {
+void AppHost::LoadSettings() {
     settings_ = settingsFile_.Load();
     if (!settingsFile_.Saved()) ReportSettingsNotSaved();
+    // Not connected yet, so this sends nothing: it fills the value caches and
+    // the displays.
+    plugin_->NotifyAllParams(kReset);
+}
+
+void AppHost::OpenSoundSystem() {
+    if (watch_) return;
     // One look at what the system offers serves both sides.
     const SoundSystems present = ProbeSoundSystems();
     audio_.CreateApi(settings_.audioDriver, present);
@@ -66,7 +73,6 @@ void AppHost::Initialise() {
     ListMidiPorts();
     SelectMidiPort(MidiDirection::Input, settings_.midiInputPort);
     SelectMidiPort(MidiDirection::Output, settings_.midiOutputPort);
-    plugin_->NotifyAllParams(kReset);
     watch_ = Timer::Create([this](Timer&) { WatchPorts(); }, kWatchMs);
 }
 

@@ -2,10 +2,13 @@
 // The host object: owns the plug-in, the settings, the MIDI transport and the
 // audio clock, and runs their start-up and shut-down in a fixed order.
 //
-// Start-up (Initialise, then StartAudio): load settings; create the audio API
-// and probe its devices; create the MIDI objects; list the ports; open the
-// remembered input, then output port; run the change hook once for every
-// parameter. Shut-down (the destructor): the exiting flag; audio stopped; the
+// Start-up (Initialise, then StartAudio): load settings and run the change
+// hook once for every parameter; then open the sound system: create the audio
+// API and probe its devices; create the MIDI objects; list the ports; open the
+// remembered input, then output port. The program shows its window between
+// the two steps (LoadSettings, then OpenSoundSystem and StartAudio once the
+// window has painted): every JACK client the libraries open costs tens of
+// milliseconds, and nothing on the first picture depends on them. Shut-down (the destructor): the exiting flag; audio stopped; the
 // MIDI input callback cancelled; the output port closed; the output objects,
 // the input objects and the audio object deleted; then the plug-in's timers
 // stopped, a settling wait, and the plug-in deleted.
@@ -45,7 +48,14 @@ public:
     AppHost(const AppHost&) = delete;
     AppHost& operator=(const AppHost&) = delete;
 
-    void Initialise();
+    void Initialise() {
+        LoadSettings();
+        OpenSoundSystem();
+    }
+    void LoadSettings();
+    // Once only; a second call does nothing.
+    void OpenSoundSystem();
+    bool SoundSystemOpened() const { return watch_ != nullptr; }
     // Chooses the devices and starts the stream. Shows the soundcard message
     // and starts nothing when no output device can be found.
     bool StartAudio();

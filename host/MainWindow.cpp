@@ -27,6 +27,8 @@ constexpr const char* kNoPortsText = "No MIDI ports chosen: open";
 constexpr const char* kNoInputText = "No MIDI input port chosen: open";
 constexpr const char* kNoOutputText = "No MIDI output port chosen: open";
 constexpr const char* kWhereToChooseText = "File \u203A MIDI Settings (Ctrl+,)";
+// The sound system is opened after the first paint, or after this at the latest.
+constexpr int kOpenSoundSystemLatest = 1000;
 
 void ShowMessage(QWidget* owner, const char* text) {
     QMessageBox box(QMessageBox::NoIcon, kCaption, text, QMessageBox::Ok, owner);
@@ -49,6 +51,28 @@ MainWindow::MainWindow(std::unique_ptr<AppHost> host, EditorHooks hooks)
     BuildMenus();
     OpenEditor();
     CentreOnScreen();
+    if (!host_->SoundSystemOpened()) {
+        canvas_->installEventFilter(this);
+        // A window that is never painted (started minimised) still gets its pedal.
+        QTimer::singleShot(kOpenSoundSystemLatest, this, &MainWindow::OpenSoundSystem);
+    }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == canvas_ && event->type() == QEvent::Paint) {
+        canvas_->removeEventFilter(this);
+        // Queued: the paint finishes and reaches the screen first.
+        QTimer::singleShot(0, this, &MainWindow::OpenSoundSystem);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::OpenSoundSystem() {
+    if (!host_ || host_->SoundSystemOpened()) return;
+    host_->OpenSoundSystem();
+    host_->StartAudio();
+    // A remembered port that is no longer there was set to "off".
+    ShowPortHint();
 }
 
 MainWindow::~MainWindow() {
@@ -230,6 +254,7 @@ void MainWindow::BringToFront() {
 }
 
 void MainWindow::OpenMidiSettings() {
+    OpenSoundSystem(); // the lists need the ports
     SettingsDialog dialog(*host_, this);
     if (modal::Run(dialog) == QDialog::Accepted && host_) host_->SaveSettings();
     ShowPortHint();

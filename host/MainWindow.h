@@ -49,6 +49,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildMenus();
@@ -62,6 +63,10 @@ private:
     // While a MIDI port is off the status lines say so and where to choose it.
     void ShowPortHint();
     void ShutDown();
+    // Opens the sound system and starts the audio when the host has not done
+    // so yet: right after the editor's first paint, so the window shows
+    // without waiting for JACK.
+    void OpenSoundSystem();
 
     std::unique_ptr<AppHost> host_;
     EditorHooks hooks_;

@@ -91,8 +91,8 @@ int RunProgram(int& argc, char** argv, const ProgramObserver& observer) {
             modal::Run(box);
         };
         auto host = std::make_unique<AppHost>(MakeProgramPlugin, SettingsFile::InDataFolder(), reportError);
-        host->Initialise();
-        host->StartAudio();
+        // The window opens the sound system and starts the audio once it has painted.
+        host->LoadSettings();
         MainWindow window(std::move(host), ProgramEditorHooks());
         // Queued, as a posted quit message is: the close finishes first.
         QObject::connect(&window, &MainWindow::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);

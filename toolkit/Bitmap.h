@@ -3,10 +3,14 @@
 // shared data, so when the draw scale changes and the store re-fetches the
 // right resolution, every control holding it draws the new pixels. Only the
 // size is read when a bitmap is loaded; its pixels are decoded when it is
-// first drawn, so pictures of pages nobody opens cost no memory.
+// first drawn, so pictures of pages nobody opens cost no memory. A picture
+// the first paint needs may be decoded ahead on a worker thread (the store's
+// DecodeAhead); its first draw then takes the decoded image.
 
+#include <QImage>
 #include <QPixmap>
 
+#include <future>
 #include <memory>
 #include <string>
 
@@ -19,6 +23,7 @@ struct BitmapData {
     QString path;     // the resource found for the resolution in use; empty when none
     QPixmap pixmap;   // at the resource's own resolution, once decoded
     bool decoded = false;
+    std::shared_future<QImage> ahead; // a decode running on a worker thread
     int width = 0;    // whole image, canvas units
     int height = 0;
     int frames = 1;
@@ -46,14 +51,16 @@ public:
     bool IsDecoded() const { return data_ && data_->decoded; }
     // Decodes the pixels on first use (user-interface thread).
     const QPixmap& Pixmap() const {
-        if (!data_->decoded) {
-            data_->pixmap = data_->path.isEmpty() ? QPixmap() : QPixmap(data_->path);
-            data_->decoded = true;
-        }
+        if (!data_->decoded) Decode(*data_);
         return data_->pixmap;
     }
+    // Decoding an image is safe on any thread; making the pixmap is not.
+    static QImage DecodeImage(const QString& path);
 
 private:
+    friend class ResourceStore;
+    static void Decode(BitmapData& data);
+
     std::shared_ptr<BitmapData> data_;
 };
 

@@ -82,6 +82,9 @@ public:
     void SetResourceRoots(const QString& imageRoot, const QString& fontRoot);
     // Case-insensitive by name; "@2x" where the draw scale calls for it.
     Bitmap LoadBitmap(const std::string& name, int frames = 1, bool framesHorizontal = false);
+    // For a large picture the first paint needs: decoded on a worker thread
+    // while the pages are still being built.
+    void DecodeAhead(const Bitmap& bitmap) { resources_.DecodeAhead(bitmap); }
     // Units and dpi are accepted for the callers' sake; SVGs are drawn in canvas units.
     SvgImage LoadSvg(const std::string& name, const char* units = "px", float dpi = 72.f);
     // Registers a TrueType resource under an id usable in TextStyle::fontId.

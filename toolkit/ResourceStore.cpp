@@ -37,6 +37,32 @@ float ResolutionFor(float pixelScale) {
 
 } // namespace
 
+QImage Bitmap::DecodeImage(const QString& path) {
+    QImageReader reader(path);
+    return reader.read();
+}
+
+void Bitmap::Decode(BitmapData& data) {
+    // The image is moved into the pixmap: no second copy of the pixels (a
+    // QPixmap made from a file path keeps its image shared and copies it).
+    QImage image;
+    if (data.ahead.valid()) {
+        image = data.ahead.get();
+        data.ahead = {};
+    } else if (!data.path.isEmpty()) {
+        image = DecodeImage(data.path);
+    }
+    data.pixmap = QPixmap::fromImage(std::move(image));
+    data.decoded = true;
+}
+
+void ResourceStore::DecodeAhead(const Bitmap& bitmap) {
+    if (!bitmap.IsValid() || bitmap.IsDecoded()) return;
+    BitmapData& data = *bitmap.data_;
+    if (data.ahead.valid()) return;
+    data.ahead = std::async(std::launch::async, &Bitmap::DecodeImage, data.path).share();
+}
+
 bool SvgImage::IsValid() const {
     return renderer_ && renderer_->isValid();
 }
@@ -96,6 +122,7 @@ void ResourceStore::Fetch(BitmapData& data, float pixelScale) const {
     data.path = path;
     data.pixmap = QPixmap();
     data.decoded = false;
+    data.ahead = {}; // a decode ahead of another resolution is of no use now
     data.resourceScale = resourceScale;
     data.loadedForScale = pixelScale;
     data.width = size.isValid() ? int(size.width() / resourceScale) : 0;

@@ -31,6 +31,9 @@ public:
     // Above pixel scale 1 the "@2x" resource is used when present. An invalid
     // bitmap when the name is unknown or the file does not decode.
     Bitmap LoadBitmap(const std::string& name, int frames, bool framesHorizontal, float pixelScale);
+    // Starts decoding the bitmap's pixels on a worker thread; its first draw
+    // takes them (waiting for the rest, if any).
+    void DecodeAhead(const Bitmap& bitmap);
     SvgImage LoadSvg(const std::string& name);
     // Re-fetches every loaded bitmap for the new pixel scale where the resolution changes.
     void Rescale(float pixelScale);

@@ -17,7 +17,7 @@ tolvane_ensure_deps
 tiers=("$@")
 if [ ${#tiers[@]} -eq 0 ]; then tiers=(asan tsan); fi
 jobs="$(nproc)"
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 # The suppressions cover only the system libraries' own reports (see the
 # file for the reasons); halt_on_error makes any other report fail its test.

@@ -79,6 +79,9 @@ inline Child Spawn(const std::vector<std::string>& args, bool pipeStdin, bool pi
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.empty() ? "/dev/null" : errPath.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    // Nothing else is inherited: a server or simulator left behind by a killed
+    // test must not hold the JACK tests' lock file (or any other) open.
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
 
     std::vector<char*> argv;
     for (const std::string& a : args)
