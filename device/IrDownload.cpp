@@ -80,7 +80,7 @@ void IrDownload::Drop(const char* reason) {
     Progress(0.0, "0 %");
     editor_.HideGroup(link::kGroupProgress);
     char text[128];
-    std::snprintf(text, sizeof text, reason, irNumber_);
+    std::snprintf(text, sizeof text, reason, irNumber_.load());
     editor_.AskUser(text, "", AskButtons::Ok);
 }
 
@@ -123,19 +123,20 @@ IrReception IrDownload::OnStreamMessage(const sysex::StreamMessageView& stream) 
         editor_.HideGroup(link::kGroupProgress);
         return IrReception::Dropped;
     }
-    if (!files_.WriteIrRecord(irNumber_, std::span<const std::uint8_t>(received_.data(), unpacker_.Stored()))) {
+    const int number = irNumber_.load();
+    if (!files_.WriteIrRecord(number, std::span<const std::uint8_t>(received_.data(), unpacker_.Stored()))) {
         Progress(0.0, "0 %");
         editor_.HideGroup(link::kGroupProgress);
         editor_.AskUser(kNotCached, "", AskButtons::Ok);
         return IrReception::Dropped;
     }
-    if (irNumber_ >= ir::kFirstFactoryNumber && (irNumber_ & kFactoryIndexMask) < 8 &&
+    if (number >= ir::kFirstFactoryNumber && (number & kFactoryIndexMask) < 8 &&
         hooks_.factoryIrWritten)
-        hooks_.factoryIrWritten(irNumber_ & kFactoryIndexMask);
+        hooks_.factoryIrWritten(number & kFactoryIndexMask);
     if (hooks_.refreshIrDisplay) hooks_.refreshIrDisplay();
     if (hooks_.positionBOn && hooks_.irSlotB && hooks_.positionBOn()) {
         const int slotB = hooks_.irSlotB();
-        if (slotB != irNumber_ && !files_.IrCached(slotB)) RequestIr(slotB);
+        if (slotB != number && !files_.IrCached(slotB)) RequestIr(slotB);
     }
     Progress(1.0, "100 %");
     editor_.HideGroup(link::kGroupProgress);

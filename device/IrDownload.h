@@ -77,7 +77,9 @@ private:
     sysex::StreamChecksum checksum_;
     std::atomic<bool> receiving_{false};
     std::atomic<int> waitTicks_{0};
-    int irNumber_ = 0;
+    // Set when a stream starts (audio thread), named by a drop on a stall or
+    // RECONNECT (user-interface thread).
+    std::atomic<int> irNumber_{0};
     std::size_t expected_ = 0;
 };
 

@@ -90,8 +90,10 @@ idle_figures() { # platform
   rss=$(awk '/^VmRSS/ {print $2}' "/proc/$prog_pid/status")
   hz=$(getconf CLK_TCK)
   ticks0=$(awk '{print $14 + $15}' "/proc/$prog_pid/stat")
+  thread_ticks >"$work/threads0"
   sleep 10
   ticks1=$(awk '{print $14 + $15}' "/proc/$prog_pid/stat")
+  thread_ticks >"$work/threads1"
   local shm own
   shm=$(awk '/^RssShmem/ {print $2}' "/proc/$prog_pid/status")
   own=$(awk '/^Private_(Clean|Dirty):/ {s += $2} END {print s}' "/proc/$prog_pid/smaps_rollup")
@@ -100,8 +102,22 @@ idle_figures() { # platform
     printf "  resident memory after sync: %.1f MiB (of it %.1f MiB shared memory)\n", rss / 1024, shm / 1024 }'
   awk -v d="$((ticks1 - ticks0))" -v hz="$hz" 'BEGIN {
     printf "  CPU while idle over 10 s: %.1f %% of one core (%d ticks of 1/%d s)\n", d * 100 / (hz * 10), d, hz }'
+  # Which threads spent it (the JACK clients' own threads among them).
+  join -a 2 -e 0 -o 0,1.2,2.2 "$work/threads0" "$work/threads1" | awk -v hz="$hz" '$3 > $2 {
+    printf "    %-24s %.2f %%\n", $1, ($3 - $2) * 100 / (hz * 10) }'
   kill -TERM "$prog_pid"; wait "$prog_pid" || true
   prog_pid=""
+}
+
+# CPU ticks of the program's threads: "tid:name ticks", the user-interface
+# thread marked "ui" (its tid is the process id), sorted for join.
+thread_ticks() {
+  for t in /proc/"$prog_pid"/task/*; do
+    # The name is in parentheses and may hold spaces; the times follow it.
+    sed -E 's/^([0-9]+) \((.*)\) (.*)$/\1\t\2\t\3/' "$t/stat" 2>/dev/null |
+      awk -F'\t' -v pid="$prog_pid" '{split($3, f, " "); n = $2; gsub(/ /, "_", n)
+        print ($1 == pid ? "ui" : $1) ":" n, f[12] + f[13]}'
+  done | sort
 }
 
 for platform in "${platforms[@]}"; do

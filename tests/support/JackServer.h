@@ -21,7 +21,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -67,29 +67,35 @@ inline Child Spawn(const std::vector<std::string>& args, bool pipeStdin, bool pi
         }
         return child;
     }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (pipeStdin)
-        posix_spawn_file_actions_adddup2(&actions, inPipe[0], 0);
-    else
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    if (pipeStdout)
-        posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
-    else
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.empty() ? "/dev/null" : errPath.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    // Nothing else is inherited: a server or simulator left behind by a killed
-    // test must not hold the JACK tests' lock file (or any other) open.
-    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-
     std::vector<char*> argv;
     for (const std::string& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    pid_t pid = -1;
-    const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        // In the child: only calls that are safe after fork until exec.
+        // A server or simulator dies with the test that started it, even one
+        // that a sanitizer aborted: JACK allows only a few servers at once.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent) _exit(127);
+        if (pipeStdin)
+            dup2(inPipe[0], 0);
+        else if (const int fd = open("/dev/null", O_RDONLY); fd >= 0)
+            dup2(fd, 0);
+        if (pipeStdout)
+            dup2(outPipe[1], 1);
+        else if (const int fd = open("/dev/null", O_WRONLY); fd >= 0)
+            dup2(fd, 1);
+        if (const int fd = open(errPath.empty() ? "/dev/null" : errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            fd >= 0)
+            dup2(fd, 2);
+        // Nothing else is inherited (the JACK tests' lock file among them).
+        close_range(3, ~0U, 0);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    const int rc = pid > 0 ? 0 : -1;
 
     if (pipeStdin) close(inPipe[0]);
     if (pipeStdout) close(outPipe[1]);
@@ -203,7 +209,10 @@ public:
     bool Start() {
         if (server_ > 0) return true;
         error_.clear();
-        server_ = detail::Spawn({"jackd", "-n", name_, "--no-realtime", "-d", "dummy", "-r", "44100", "-p",
+        // A generous client time-out (the default is half a second): a test
+        // built with a sanitizer runs its audio callbacks several times
+        // slower, and a server that shuts such a client out tests nothing.
+        server_ = detail::Spawn({"jackd", "-n", name_, "--no-realtime", "-t", "5000", "-d", "dummy", "-r", "44100", "-p",
                                  std::to_string(periodFrames_)},
                                 false, false, logPath_)
                       .pid;
