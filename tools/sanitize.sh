@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # The sanitizer tiers of CI, built with clang (so CI also proves that the
 # project builds with clang, warnings as errors), benchmarks left out:
-#   build-asan/  AddressSanitizer + UndefinedBehaviorSanitizer: everything, and
-#                the whole suite;
-#   build-tsan/  ThreadSanitizer: only what the link, host, integration and UI
-#                tests need, and those tests (the link's include the
-#                three-thread stress test).
-# Tests that start a JACK server run one at a time under /tmp/tolvane-jack.lock.
+#   build-asan/  AddressSanitizer + UndefinedBehaviorSanitizer: everything,
+#                and every test that needs no JACK server;
+#   build-tsan/  ThreadSanitizer: the link and UI tests (the link's include
+#                the three-thread stress test).
+# TOLVANE_SANITIZE_JACK=1 adds the tests that start a JACK server (host,
+# integration, simulator program, black box; TSan: host and integration), one
+# at a time under /tmp/tolvane-jack.lock. CI leaves them out: the
+# instrumented program runs its audio callbacks several times slower than
+# the real-time paths those tests time, and some of them then miss their
+# limits (see the README).
 #
 #   tools/sanitize.sh [asan] [tsan]      (both when none is named)
 set -euo pipefail
@@ -33,6 +37,14 @@ configure() {
   fi
 }
 
+# The pedal the JACK tests talk to is the plain build's simulator when there is
+# one (./test.sh makes it): only the program under test pays for the
+# instrumentation, so the pedal answers at its own pace.
+if [ -f build/build.ninja ]; then
+  cmake --build build --target velumo-sim >/dev/null
+  export TOLVANE_TEST_SIMULATOR="$PWD/build/bin/velumo-sim"
+fi
+
 # The labels of the tests that start a JACK server.
 jack='^(host|integration|sim_program|blackbox)$'
 
@@ -42,7 +54,9 @@ run_tests() {
   local dir="$1"
   shift
   (cd "$dir" && ctest --output-on-failure -j "$jobs" --timeout 900 -LE "$jack" "$@")
-  (cd "$dir" && flock /tmp/tolvane-jack.lock ctest --output-on-failure --timeout 900 -L "$jack" "$@")
+  if [ "${TOLVANE_SANITIZE_JACK:-0}" = 1 ]; then
+    (cd "$dir" && flock /tmp/tolvane-jack.lock ctest --output-on-failure --timeout 900 -L "$jack" "$@")
+  fi
 }
 
 for tier in "${tiers[@]}"; do
@@ -56,7 +70,9 @@ for tier in "${tiers[@]}"; do
     ;;
   tsan)
     configure build-tsan -DTOLVANE_TSAN=ON
-    cmake --build build-tsan -j "$jobs" --target test_link test_ui test_host test_integration velumo-sim tolvane
+    targets=(test_link test_ui)
+    if [ "${TOLVANE_SANITIZE_JACK:-0}" = 1 ]; then targets+=(test_host test_integration velumo-sim tolvane); fi
+    cmake --build build-tsan -j "$jobs" --target "${targets[@]}"
     echo "sanitize: tsan build ${SECONDS}s"
     run_tests build-tsan -L '^(link|ui|host|integration)$'
     ;;
