@@ -22,10 +22,13 @@
 #include "support/JackServer.h"
 
 #include <QCoreApplication>
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -232,6 +235,50 @@ private:
     std::vector<std::string> errors_;
     std::unique_ptr<AppHost> host_;
     bool started_ = false;
+};
+
+// ---- 6. SimulatorTest --------------------------------------------------------------------
+
+// The set-up the integration tests share: a private JACK server at 512 frames,
+// a data folder of the test's own as XDG_DATA_HOME, and the simulator keeping
+// its state under root/sim.
+class SimulatorTest : public ::testing::Test {
+protected:
+    static constexpr unsigned kBufferFrames = 512;
+
+    void SetUp() override {
+        root = std::filesystem::temp_directory_path() / detail::UniqueName("tolvane-integration");
+        std::filesystem::create_directories(root / "data");
+        setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
+        ASSERT_TRUE(jack.Ok()) << jack.Error();
+    }
+    void TearDown() override {
+        sim.reset();
+        unsetenv("XDG_DATA_HOME");
+        std::error_code ec;
+        std::filesystem::remove_all(root, ec);
+    }
+    // The simulator with its state folder and these further arguments.
+    std::unique_ptr<SimulatorProcess> StartSimulator(std::vector<std::string> args = {}) {
+        args.insert(args.begin(), {"--state", (root / "sim").string()});
+        return std::make_unique<SimulatorProcess>(VELUMO_SIM_PATH, std::move(args));
+    }
+    // A stale cache for every slot: no checksum matches, so the load reads all 128 presets.
+    static void StaleCache() {
+        const auto presets = DataFolder() / kPresetsFolder;
+        std::filesystem::create_directories(presets);
+        for (int slot = 0; slot < kPresetSlotCount; ++slot)
+            std::ofstream(presets / CacheFileName(slot + 1), std::ios::binary)
+                << std::string(kPresetRecordBytes, '\x01');
+    }
+    static std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    std::filesystem::path root;
+    JackServer jack{static_cast<int>(kBufferFrames)};
+    std::unique_ptr<SimulatorProcess> sim;
 };
 
 } // namespace tolvane::test

@@ -20,42 +20,17 @@ namespace {
 namespace cmd = sysex::command;
 using namespace std::chrono_literals;
 
-constexpr unsigned kBufferFrames = 512;
 constexpr int kKnobReports = 100;
 
-std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-class BurstTest : public ::testing::Test {
+class BurstTest : public test::SimulatorTest {
 protected:
     void SetUp() override {
-        root = std::filesystem::temp_directory_path() / test::detail::UniqueName("tolvane-bursts");
-        std::filesystem::create_directories(root / "data");
-        setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
-        ASSERT_TRUE(jack.Ok()) << jack.Error();
-        // A stale cache for every slot: no checksum matches, so all 128 presets are read.
-        const auto presets = DataFolder() / kPresetsFolder;
-        std::filesystem::create_directories(presets);
-        for (int slot = 0; slot < kPresetSlotCount; ++slot)
-            std::ofstream(presets / CacheFileName(slot + 1), std::ios::binary)
-                << std::string(kPresetRecordBytes, '\x01');
-        sim = std::make_unique<test::SimulatorProcess>(
-            VELUMO_SIM_PATH,
-            std::vector<std::string>{"--fresh", "--state", (root / "sim").string(), "--byte-time-us", "0"});
+        SimulatorTest::SetUp();
+        if (HasFatalFailure()) return;
+        StaleCache();
+        sim = StartSimulator({"--fresh", "--byte-time-us", "0"});
         ASSERT_TRUE(sim->Ok()) << sim->Error();
     }
-    void TearDown() override {
-        sim.reset();
-        unsetenv("XDG_DATA_HOME");
-        std::error_code ec;
-        std::filesystem::remove_all(root, ec);
-    }
-
-    std::filesystem::path root;
-    test::JackServer jack{static_cast<int>(kBufferFrames)};
-    std::unique_ptr<test::SimulatorProcess> sim;
 };
 
 TEST_F(BurstTest, PresetsAnImpulseResponseAndAKnobBurstArriveWholeAndInOrder) {

@@ -19,7 +19,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr unsigned kBufferFrames = 512;
 // One look of the host's port watch, with room for a busy machine.
 constexpr auto kOnePoll = 1500ms;
 
@@ -51,33 +50,13 @@ bool Shown(const test::HeadlessSeam& seam, ControlTag tag, const std::string& te
     return false;
 }
 
-class ComingAndGoing : public ::testing::Test {
+class ComingAndGoing : public test::SimulatorTest {
 protected:
     void SetUp() override {
-        root = std::filesystem::temp_directory_path() / test::detail::UniqueName("tolvane-coming-going");
-        std::filesystem::create_directories(root / "data");
-        setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
-        ASSERT_TRUE(jack.Ok()) << jack.Error();
+        SimulatorTest::SetUp();
+        if (HasFatalFailure()) return;
         sim = StartSimulator();
         ASSERT_TRUE(sim->Ok()) << sim->Error();
-    }
-    void TearDown() override {
-        sim.reset();
-        unsetenv("XDG_DATA_HOME");
-        std::error_code ec;
-        std::filesystem::remove_all(root, ec);
-    }
-    std::unique_ptr<test::SimulatorProcess> StartSimulator() {
-        return std::make_unique<test::SimulatorProcess>(
-            VELUMO_SIM_PATH, std::vector<std::string>{"--state", (root / "sim").string()});
-    }
-    // A stale cache for every slot: the load reads all 128 presets and runs for seconds.
-    void StaleCache() {
-        const auto presets = DataFolder() / kPresetsFolder;
-        std::filesystem::create_directories(presets);
-        for (int slot = 0; slot < kPresetSlotCount; ++slot)
-            std::ofstream(presets / CacheFileName(slot + 1), std::ios::binary)
-                << std::string(kPresetRecordBytes, '\x01');
     }
     static bool Synchronised(test::LinkRig& rig) {
         return rig.Plugin().Connected() && !rig.Plugin().BulkLoadRunning();
@@ -88,10 +67,6 @@ protected:
         EXPECT_TRUE(test::RunUntil([&] { return rig.Plugin().GetParam(kParamDrive)->Int() == value; }, 3s))
             << "the knob was not followed";
     }
-
-    std::filesystem::path root;
-    test::JackServer jack{static_cast<int>(kBufferFrames)};
-    std::unique_ptr<test::SimulatorProcess> sim;
 };
 
 TEST_F(ComingAndGoing, APedalPulledOutDuringTheLoadIsNoticedAndFoundAgainUnderANewClientName) {

@@ -19,14 +19,8 @@ namespace {
 namespace cmd = sysex::command;
 using namespace std::chrono_literals;
 
-constexpr unsigned kBufferFrames = 512;
 // Identification waits 33 ticks of 100 ms; the load itself takes a few seconds.
 constexpr auto kSyncLimit = 20s;
-
-std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // The messages of the preset synchronisation, in order; other traffic (the
 // impulse-response names, for one) goes its own way.
@@ -51,33 +45,19 @@ long Count(const std::vector<test::Stamped>& items, std::uint8_t command) {
                          [&](const test::Stamped& s) { return s.command == command; });
 }
 
-class PresetSyncTest : public ::testing::Test {
+class PresetSyncTest : public test::SimulatorTest {
 protected:
     void SetUp() override {
-        root = std::filesystem::temp_directory_path() / test::detail::UniqueName("tolvane-integration");
-        std::filesystem::create_directories(root / "data");
-        setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
-        ASSERT_TRUE(jack.Ok()) << jack.Error();
+        SimulatorTest::SetUp();
+        if (HasFatalFailure()) return;
         // The simulator starts from its factory content and keeps it in a
         // folder, so its records can be compared with the editor's files.
-        sim = std::make_unique<test::SimulatorProcess>(
-            VELUMO_SIM_PATH, std::vector<std::string>{"--fresh", "--state", (root / "sim").string()});
+        sim = StartSimulator({"--fresh"});
         ASSERT_TRUE(sim->Ok()) << sim->Error();
     }
-    void TearDown() override {
-        sim.reset();
-        unsetenv("XDG_DATA_HOME");
-        std::error_code ec;
-        std::filesystem::remove_all(root, ec);
-    }
-
     std::filesystem::path PresetFile(int slot) const {
         return root / "data" / "Tolvane" / kPresetsFolder / CacheFileName(slot + 1);
     }
-
-    std::filesystem::path root;
-    test::JackServer jack{static_cast<int>(kBufferFrames)};
-    std::unique_ptr<test::SimulatorProcess> sim;
 };
 
 TEST_F(PresetSyncTest, FirstConnectionLoadsEveryPresetAndASecondLoadsNone) {
