@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
         box.show();
         QApplication::processEvents();
         std::printf("%dx%d\n", box.width(), box.height());
+        std::fflush(stdout); // a sanitizer's report at exit ends the process without flushing
     }
     return 0;
 }

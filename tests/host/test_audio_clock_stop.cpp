@@ -36,7 +36,7 @@ public:
 };
 
 TEST(AudioClockStop, ReturnsAfterItsWaitWhenNoCallbackCompletesAnyMore) {
-    test::JackServer jack;
+    test::JackServer jack(512, test::JackServer::Mode::Asynchronous);
     ASSERT_TRUE(jack.Ok()) << jack.Error();
     HoldingPlugin plugin;
     AudioClock clock(plugin);
