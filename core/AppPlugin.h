@@ -124,15 +124,15 @@ protected:
     void CreateDeviceTimer();
 
 private:
+    void FrameworkTick();
+    // Messages dropped or losses not yet shown: the next tick has work.
+    bool InputLossesPending() const;
+
     RingBuffer<MidiShortMessage, kMidiInputShortEntries> midiInput_;
     RingBuffer<SysExEntry, kMidiInputSysExEntries> sysexInput_;
     std::atomic<std::uint64_t> inputOverflows_{0};
     std::uint64_t overflowsLogged_ = 0; // user-interface thread
     bool lossShown_ = false;
-    void FrameworkTick();
-    // Messages dropped or losses not yet shown: the next tick has work.
-    bool InputLossesPending() const;
-
     // Made with the plug-in and destroyed with it (stopping only stops it),
     // so a wake from another thread never meets a destroyed timer.
     std::unique_ptr<Timer> frameworkTimer_;
