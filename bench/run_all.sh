@@ -10,7 +10,9 @@
 #     connected, window shown: integration/measure_program.sh;
 #   - first sync of 128 presets at 512 frames and its ratio to the floor:
 #     bench_link sync;
-#   - pedal message to value on screen at 512 frames, under Xvfb: bench_screen.
+#   - pedal message to value on screen at 512 frames, under Xvfb: bench_screen;
+#   - the floor under the idle figure, three JACK clients that do nothing at
+#     512 frames: bench_jack_floor.
 #
 # The machine is shared and noisy: compare figures of one run as ratios.
 # Private JACK servers are started and stopped here; the run holds the lock
@@ -18,11 +20,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")
-nice -n 5 cmake --build "$build" -j2 --target bench_pages bench_start bench_link bench_screen tolvane velumo-sim \
-  >/dev/null
+nice -n 5 cmake --build "$build" -j2 --target bench_pages bench_start bench_link bench_screen bench_jack_floor \
+  tolvane velumo-sim >/dev/null
 
-xvfb_pid=""
-cleanup() { if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi; }
+xvfb_pid="" jack_pid=""
+cleanup() {
+  for p in "$jack_pid" "$xvfb_pid"; do
+    if [ -n "$p" ]; then kill "$p" 2>/dev/null || true; wait "$p" 2>/dev/null || true; fi
+  done
+}
 trap cleanup EXIT INT TERM
 export BENCH_DISPLAY="${BENCH_DISPLAY:-:$((50 + $$ % 200))}"
 if [ ! -S "/tmp/.X11-unix/X${BENCH_DISPLAY#:}" ]; then
@@ -43,3 +49,9 @@ echo "== first sync of 128 presets at 512 frames"
 "$build/bin/bench_link" sync 3 512
 echo "== pedal message to value on screen at 512 frames (Xvfb $BENCH_DISPLAY)"
 DISPLAY="$BENCH_DISPLAY" QT_QPA_PLATFORM=xcb "$build/bin/bench_screen" 40 512 2>/dev/null
+echo "== the floor under the idle figure: three JACK clients doing nothing, 512 frames"
+floor_server="tolvane-floor-$$"
+jackd -n "$floor_server" --no-realtime -d dummy -r 44100 -p 512 >/dev/null 2>&1 &
+jack_pid=$!
+jack_wait -s "$floor_server" -w -t 10 >/dev/null
+JACK_DEFAULT_SERVER="$floor_server" JACK_NO_START_SERVER=1 "$build/bin/bench_jack_floor" 3 10 2>/dev/null

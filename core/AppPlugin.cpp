@@ -22,12 +22,36 @@ std::mutex& DeviceTimerMutex() {
 } // namespace
 
 AppPlugin::AppPlugin() {
-    frameworkTimer_ = Timer::Create(
-        [this](Timer&) {
-            OnFrameworkTick();
-            CheckInputLosses();
-        },
-        kFrameworkTimerMs);
+    frameworkTimer_ = Timer::Create([this](Timer&) { FrameworkTick(); }, kFrameworkTimerMs);
+}
+
+void AppPlugin::FrameworkTick() {
+    sleeping_.store(false, std::memory_order_relaxed);
+    OnFrameworkTick();
+    CheckInputLosses();
+    const auto idle = [this] { return ScreenQueuesEmpty() && !IdleNeedsTicks() && !InputLossesPending(); };
+    if (!idle()) return;
+    // Say so first, then look again: work queued before the flag was seen is
+    // found by the second look, and whoever queues after it sees the flag and
+    // wakes the timer (the fences pair with WakeFrameworkTimer's).
+    sleeping_.store(true, std::memory_order_relaxed);
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    if (!idle()) {
+        sleeping_.store(false, std::memory_order_relaxed);
+        return;
+    }
+    frameworkTimer_->Sleep([this] { return IdleNeedsTicks() || InputLossesPending(); });
+}
+
+void AppPlugin::WakeFrameworkTimer() {
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    if (!sleeping_.load(std::memory_order_relaxed)) return;
+    if (sleeping_.exchange(false)) frameworkTimer_->Wake();
+}
+
+bool AppPlugin::InputLossesPending() const {
+    const std::uint64_t lost = InputOverflows();
+    return lost != overflowsLogged_ || (lost != 0 && !lossShown_);
 }
 
 AppPlugin::~AppPlugin() {
@@ -42,8 +66,7 @@ void AppPlugin::CreateDeviceTimer() {
 }
 
 void AppPlugin::StopTimers() {
-    if (frameworkTimer_) frameworkTimer_->Stop();
-    frameworkTimer_.reset();
+    frameworkTimer_->Stop();
     std::lock_guard lock(DeviceTimerMutex());
     if (ownsDeviceTimer_) {
         DeviceTimer()->Stop();
@@ -66,6 +89,7 @@ MidiInputResult AppPlugin::AcceptMidiInput(const std::uint8_t* bytes, std::size_
         if (sysexInput_.Push(entry)) return MidiInputResult::Queued;
     }
     inputOverflows_.fetch_add(1, std::memory_order_relaxed);
+    WakeFrameworkTimer(); // the loss is told by the next tick
     return MidiInputResult::Dropped;
 }
 
@@ -97,18 +121,26 @@ void AppPlugin::ProcessAudio(float* const* outputs, int nFrames) {
 }
 
 void AppPlugin::BlockStep(float* const* outputs, int nFrames) {
+    bool handled = false;
     MidiShortMessage msg;
     while (midiInput_.Pop(msg)) {
         ProcessMidiMsg(msg);
         QueueMidiForEditor(msg);
+        handled = true;
     }
     SysExEntry entry;
     while (sysexInput_.Pop(entry)) {
         ProcessSysEx(entry.View());
         QueueSysExForEditor(entry);
+        handled = true;
     }
-    while (midiFromEditor_.Pop(msg))
+    while (midiFromEditor_.Pop(msg)) {
         ProcessMidiMsg(msg);
+        handled = true;
+    }
+    // What the receive entry did may give the idle step work (a message to
+    // show, a display to hold) without queueing anything for the screen.
+    if (handled) WakeFrameworkTimer();
     ProcessBlock(nullptr, outputs, nFrames);
 }
 

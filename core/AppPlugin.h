@@ -7,6 +7,13 @@
 // Threads: AcceptMidiInput runs on the MIDI input thread and only copies into
 // the rings; ProcessAudio on the audio thread; everything else on the
 // user-interface thread.
+//
+// The framework timer sleeps while it has nothing to do: its queues are empty
+// and the idle step says it needs no ticks (IdleNeedsTicks). Whatever gives it
+// work wakes it: an entry queued towards the editor (from any thread), a
+// block step that handled input, a dropped input message, and, on the
+// user-interface thread, the event loop finding IdleNeedsTicks true before it
+// waits. Whenever it runs, it ticks every 20 ms in the same order as ever.
 
 #include "core/EditorDelegate.h"
 #include "core/PluginProcessor.h"
@@ -94,7 +101,20 @@ public:
     // Stops both timers; after this no timer function runs.
     void StopTimers();
 
+    // Any thread, real-time safe: a sleeping framework timer ticks at once.
+    void WakeFrameworkTimer();
+    // Whether the framework timer is asleep (user-interface thread).
+    bool FrameworkTimerAsleep() const { return sleeping_.load(std::memory_order_relaxed); }
+
 protected:
+    // User-interface thread: whether the idle step needs the next tick even
+    // with the queues empty (it counts ticks, or something it shows changes
+    // with them). A plug-in that says false lets the framework timer sleep;
+    // one that sets such state off the user-interface thread, outside the
+    // block step, wakes the timer itself.
+    virtual bool IdleNeedsTicks() const { return true; }
+    void ScreenWorkQueued() override { WakeFrameworkTimer(); }
+
     // Tells the user that messages from the device were lost; false when it
     // could not be shown now (no editor open).
     virtual bool ShowInputLoss() { return false; }
@@ -104,12 +124,21 @@ protected:
     void CreateDeviceTimer();
 
 private:
+    void FrameworkTick();
+    // Messages dropped or losses not yet shown: the next tick has work.
+    bool InputLossesPending() const;
+
     RingBuffer<MidiShortMessage, kMidiInputShortEntries> midiInput_;
     RingBuffer<SysExEntry, kMidiInputSysExEntries> sysexInput_;
     std::atomic<std::uint64_t> inputOverflows_{0};
     std::uint64_t overflowsLogged_ = 0; // user-interface thread
     bool lossShown_ = false;
+    // Made with the plug-in and destroyed with it (stopping only stops it),
+    // so a wake from another thread never meets a destroyed timer.
     std::unique_ptr<Timer> frameworkTimer_;
+    // Set by the user-interface thread before it puts the timer to sleep and
+    // cleared by whoever wakes it first.
+    std::atomic<bool> sleeping_{false};
     bool ownsDeviceTimer_ = false;
 };
 

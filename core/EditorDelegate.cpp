@@ -48,7 +48,7 @@ bool EditorDelegate::QueueParamForControls(int index, double value, bool normali
         if (!param) return false;
         value = param->ValueFromNormal(value);
     }
-    return PushParamChange(ParamChange{index, value});
+    return Queued(PushParamChange(ParamChange{index, value}));
 }
 
 void EditorDelegate::DeliverParamToControls(int index, double value, bool normalised) {

@@ -129,8 +129,8 @@ public:
     // ---- 4. MIDI and SysEx towards and from the editor ------------------------
 
     // Audio thread: received messages on their way to the editor.
-    bool QueueMidiForEditor(const MidiShortMessage& msg) { return midiToEditor_.Push(msg); }
-    bool QueueSysExForEditor(const SysExEntry& entry) { return sysexToEditor_.Push(entry); }
+    bool QueueMidiForEditor(const MidiShortMessage& msg) { return Queued(midiToEditor_.Push(msg)); }
+    bool QueueSysExForEditor(const SysExEntry& entry) { return Queued(sysexToEditor_.Push(entry)); }
     void DeliverMidiToEditor(const MidiShortMessage& msg);
     void DeliverSysexToEditor(const SysExMessage& msg);
     // User-interface thread: the short message waits for the processing side.
@@ -185,11 +185,23 @@ protected:
     // first by the tick. A plug-in with its own queue of screen work puts it
     // there instead, so that the change keeps its place among the rest.
     virtual bool PushParamChange(const ParamChange& change) { return paramQueue_.Push(change); }
+    // Any thread, right after an entry went into a queue towards the editor;
+    // must be real-time safe.
+    virtual void ScreenWorkQueued() {}
+    // User-interface thread: whether the queues the tick drains are empty.
+    virtual bool ScreenQueuesEmpty() const {
+        return paramQueue_.Empty() && midiToEditor_.Empty() && sysexToEditor_.Empty();
+    }
 
     RingBuffer<MidiShortMessage, kShortQueueEntries> midiFromEditor_;
     RingBuffer<SysExEntry, kSysExQueueEntries> sysexFromEditor_;
 
 private:
+    bool Queued(bool pushed) {
+        if (pushed) ScreenWorkQueued();
+        return pushed;
+    }
+
     ParamList params_;
     IEditorControls* controls_ = nullptr;
     EditorSizeLimits sizeLimits_;

@@ -1,6 +1,7 @@
 #include "core/ManualTimer.h"
 
 #include <algorithm>
+#include <atomic>
 #include <utility>
 
 namespace tolvane {
@@ -21,13 +22,36 @@ public:
         clock_ = nullptr;
     }
     std::uint32_t PeriodMs() const override { return periodMs_; }
-    void Fire() { func_(*this); }
+    void Sleep(std::function<bool()> wanted) override {
+        if (!clock_) return;
+        wanted_ = std::move(wanted);
+        asleep_ = true;
+    }
+    void Wake() override { wakeAsked_.store(true); }
+
+    // A Wake made while the function runs counts for a Sleep in the same run
+    // only, as a wake of the event loop would.
+    void Fire() {
+        wakeAsked_.store(false);
+        func_(*this);
+    }
+    bool Asleep() const { return asleep_; }
+    // True when a sleeping timer wakes now.
+    bool WakesNow() {
+        if (!asleep_) return false;
+        if (!wakeAsked_.exchange(false) && !(wanted_ && wanted_())) return false;
+        asleep_ = false;
+        return true;
+    }
     void Detach() { clock_ = nullptr; }
 
 private:
     ManualTimerClock* clock_;
     Function func_;
     std::uint32_t periodMs_;
+    bool asleep_ = false;
+    std::function<bool()> wanted_;
+    std::atomic<bool> wakeAsked_{false};
 };
 
 ManualTimerClock::ManualTimerClock() {
@@ -49,9 +73,12 @@ int ManualTimerClock::ActiveTimers() const {
 void ManualTimerClock::Advance(std::uint64_t ms) {
     const std::uint64_t end = nowMs_ + ms;
     for (;;) {
-        // The earliest due timer; the stable order of entries_ breaks ties.
-        auto next = std::min_element(entries_.begin(), entries_.end(),
-                                     [](const Entry& a, const Entry& b) { return a.dueMs < b.dueMs; });
+        for (Entry& e : entries_)
+            if (e.timer->WakesNow()) e.dueMs = nowMs_;
+        // The earliest due timer awake; the stable order of entries_ breaks ties.
+        auto next = entries_.end();
+        for (auto it = entries_.begin(); it != entries_.end(); ++it)
+            if (!it->timer->Asleep() && (next == entries_.end() || it->dueMs < next->dueMs)) next = it;
         if (next == entries_.end() || next->dueMs > end) break;
         nowMs_ = next->dueMs;
         next->dueMs += std::max<std::uint32_t>(1, next->timer->PeriodMs());

@@ -2,7 +2,9 @@
 // A clock for tests: while a ManualTimerClock exists, Timer::Create makes
 // timers that fire only when the test advances the clock. Advance fires every
 // due timer in time order; timers with the same due time fire in creation
-// order.
+// order. Advance stands for the event loop waiting: before each step it wakes
+// a sleeping timer that Wake was called for (from any thread) or whose wanted
+// test is true, and that timer fires at once, then every period again.
 
 #include "core/Timer.h"
 

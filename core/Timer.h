@@ -21,6 +21,20 @@ public:
     virtual void Stop() = 0;
     virtual std::uint32_t PeriodMs() const = 0;
 
+    // A timer whose work comes in bursts may sleep between them, so that an
+    // idle program does not wake every period for nothing.
+    //
+    // User-interface thread (usually from the timer's own function): the
+    // function is not called again until the timer wakes, which it does on
+    // Wake, or when the event loop is about to wait and wanted() (asked on the
+    // user-interface thread) is true. A timer that cannot sleep keeps running.
+    virtual void Sleep(std::function<bool()> /*wanted*/) {}
+    // Any thread, also the audio thread: takes no lock, allocates nothing and
+    // never waits. A sleeping timer calls its function from the event loop at
+    // once, then every period again. A Wake that comes between the decision
+    // to sleep and Sleep itself still wakes the timer.
+    virtual void Wake() {}
+
     static std::unique_ptr<Timer> Create(Function func, std::uint32_t periodMs);
     // Installs the factory used by Create; an empty factory restores the
     // inactive default. Call on the user-interface thread before any plug-in

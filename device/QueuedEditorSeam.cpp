@@ -26,7 +26,10 @@ void QueuedEditorSeam::Drain() {
 
 bool QueuedEditorSeam::Queue(Entry& entry, const std::string& text) {
     CopyText(entry.text, text);
-    if (ring_.Push(entry)) return true;
+    if (ring_.Push(entry)) {
+        if (queuedHook_) queuedHook_();
+        return true;
+    }
     dropped_.fetch_add(1, std::memory_order_relaxed);
     return false;
 }

@@ -57,6 +57,12 @@ public:
     void RunOnUi(int action, int a = 0, int b = 0);
     // Calls dropped because the ring was full.
     std::uint64_t Dropped() const { return dropped_.load(std::memory_order_relaxed); }
+    // Called on the queueing thread after every call queued (the audio thread
+    // among them, so it must be real-time safe): it wakes whatever drains the
+    // ring. Set once, before other threads queue.
+    void SetQueuedHook(std::function<void()> hook) { queuedHook_ = std::move(hook); }
+    // User-interface thread: nothing waits to be replayed.
+    bool Empty() const { return ring_.Empty(); }
 
     bool IsEditorOpen() const override;
     void SetTextByTag(ControlTag tag, const std::string& text) override;
@@ -106,6 +112,7 @@ private:
     // The audio thread and (for parameter values) the user-interface thread write.
     SharedProducerRing<Entry, kEntries> ring_;
     std::function<void(int, double)> paramSink_;
+    std::function<void()> queuedHook_;
     // Written and read on the user-interface thread only.
     std::vector<std::function<void(int, int)>> actions_;
 };

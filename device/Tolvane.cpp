@@ -39,6 +39,7 @@ Tolvane::Tolvane(ISysExSender& sender, IEditorSeam& editor, ILinkLibrary& librar
         InitDeviceParams(Params());
     }
     screen_.SetParamSink([this](int index, double value) { DeliverParamToControls(index, value, false); });
+    screen_.SetQueuedHook([this] { WakeFrameworkTimer(); });
     for (auto& p : pending_)
         p.store(false);
     // The checksums of the cached presets decide what the synchronisation loads.
@@ -135,6 +136,13 @@ void Tolvane::OnIdle() {
         if (EditorOpen()) ShowPresetNumber(ParamInt(kParamPatchOffset) + CurrentPreset());
     }
     if (display_.idleDisplay) display_.idleDisplay();
+}
+
+bool Tolvane::IdleNeedsTicks() const {
+    const bool trackingAnEdit =
+        flags_.editTracking.load() && (editSampleTicks_ != 0 || lastEdit_.Load().index != -1);
+    return trackingAnEdit || !pendingMessages_.Empty() || displayHoldAsked_.load() || displayHold_ ||
+           (display_.idleDisplayNeedsTicks && display_.idleDisplayNeedsTicks());
 }
 
 bool Tolvane::ShowInputLoss() {
@@ -391,6 +399,7 @@ void Tolvane::SetPendingMessage(const std::string& text) {
     const std::size_t n = std::min(text.size(), sizeof entry.text - 1);
     std::copy_n(text.data(), n, entry.text);
     pendingMessages_.Push(entry);
+    WakeFrameworkTimer();
 }
 
 void Tolvane::ShowPendingMessage() {

@@ -111,8 +111,10 @@ struct DisplayCallPoints {
     // The display step of a parameter change (read-outs, pages, lists),
     // after the link's own part; runs on the thread of the change.
     std::function<void(int index)> paramDisplay;
-    // The idle display step (preset stepping, blinking).
+    // The idle display step (preset stepping, blinking), and whether it needs
+    // the next tick (user-interface thread).
     std::function<void()> idleDisplay;
+    std::function<bool()> idleDisplayNeedsTicks;
     // After a received preset: the voicings found (10 / 5 for none).
     std::function<void(int amp, int ambience)> voicingsDetected;
 
@@ -311,6 +313,10 @@ public:
 protected:
     bool PushParamChange(const ParamChange& change) override;
     bool ShowInputLoss() override;
+    // The edit tracking, the display hold, a pending message and the idle
+    // display step count ticks; without them the framework timer may sleep.
+    bool IdleNeedsTicks() const override;
+    bool ScreenQueuesEmpty() const override { return AppPlugin::ScreenQueuesEmpty() && screen_.Empty(); }
 
 private:
     friend class TransferWiring;

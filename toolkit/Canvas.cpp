@@ -117,6 +117,7 @@ bool Canvas::RegisterFont(const std::string& fontId, const std::string& fileName
     if (families.isEmpty()) return false;
     fontFamilies_[fontId] = families.front();
     fontCache_.clear();
+    ++fontsGeneration_;
     return true;
 }
 
@@ -429,7 +430,10 @@ void Canvas::EnsureLayer(float pixelRatio) {
         }
     }
     const QSize size(int(std::lround(width_ * scale_ * pixelRatio)), int(std::lround(height_ * scale_ * pixelRatio)));
-    if (layer_.size() != size) layer_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    // The layer is opaque (it starts black), and an opaque picture is copied
+    // onto a window's backing store or an image line by line, where one with
+    // an alpha channel is blended pixel by pixel.
+    if (layer_.size() != size) layer_ = QImage(size, QImage::Format_RGB32);
     layer_.setDevicePixelRatio(pixelRatio);
     {
         const Rect all(0, 0, float(width_), float(height_));

@@ -90,6 +90,9 @@ public:
     // Registers a TrueType resource under an id usable in TextStyle::fontId.
     bool RegisterFont(const std::string& fontId, const std::string& fileName);
     QFont FontFor(const TextStyle& style) const;
+    // Counts the fonts registered, so that what was measured with an older
+    // set of fonts can tell it is out of date.
+    unsigned FontsGeneration() const { return fontsGeneration_; }
 
     // ---- 3. Controls, tags and groups ---------------------------------------
     int NControls() const { return int(controls_.size()); }
@@ -242,6 +245,7 @@ private:
     ResourceStore resources_;
     std::map<std::string, QString> fontFamilies_;
     mutable std::unordered_map<std::string, QFont> fontCache_;
+    unsigned fontsGeneration_ = 0;
 
     std::vector<std::unique_ptr<Control>> controls_;
     std::unordered_map<ControlTag, Control*> byTag_;

@@ -14,6 +14,16 @@ namespace tolvane {
 
 // ---- TextControl -----------------------------------------------------------------
 
+namespace {
+
+// Whether two styles place and size their text alike (colours aside).
+bool SameLayout(const TextStyle& a, const TextStyle& b) {
+    return a.size == b.size && a.fontId == b.fontId && a.align == b.align && a.valign == b.valign &&
+           a.angle == b.angle && a.stretch == b.stretch;
+}
+
+} // namespace
+
 TextControl::TextControl(const Rect& bounds, const std::string& text, const TextStyle& style,
                            Colour background)
     : Control(bounds), text_(text), style_(style), background_(background) {
@@ -46,8 +56,16 @@ Rect TextControl::DrawBounds() const {
     const Rect& r = GetRect();
     if (!GetCanvas() || text_.empty()) return r;
     if (elide_) return r.Padded(1.f);
-    // One unit of slack for antialiased glyph edges.
-    return r.Union(StyledTextBounds(GetCanvas()->FontFor(style_), style_, text_, r).Padded(1.f));
+    const Canvas* canvas = GetCanvas();
+    MeasuredText& m = measured_;
+    const bool same = m.canvas == canvas && m.fontsGeneration == canvas->FontsGeneration() && m.rect == r &&
+                      m.text == text_ && SameLayout(m.style, style_);
+    if (!same) {
+        // One unit of slack for antialiased glyph edges.
+        const Rect box = r.Union(StyledTextBounds(canvas->FontFor(style_), style_, text_, r).Padded(1.f));
+        m = MeasuredText{canvas, canvas->FontsGeneration(), text_, r, style_, box};
+    }
+    return m.box;
 }
 
 void TextControl::SetStr(const std::string& text) {

@@ -49,6 +49,20 @@ protected:
     TextStyle style_;
     Colour background_;
     bool elide_ = false;
+
+private:
+    // Laying the text out to find its box is far dearer than drawing a small
+    // area, and every repaint asks each live control for its bounds: the box
+    // is kept with what it was measured for.
+    struct MeasuredText {
+        const Canvas* canvas = nullptr;
+        unsigned fontsGeneration = 0;
+        std::string text;
+        Rect rect;
+        TextStyle style;
+        Rect box;
+    };
+    mutable MeasuredText measured_;
 };
 
 // A click opens the text editor; on commit the text is kept, the control is

@@ -39,6 +39,7 @@ void InstallCallPoints(Tolvane& plugin, const std::shared_ptr<EditorUi>& ui) {
     display.voicingsDetected = [ui](int, int) { ui->VoicingsDetected(); };
     display.paramDisplay = [ui](int index) { ui->ParamDisplay(index); };
     display.idleDisplay = [ui] { ui->IdleDisplay(); };
+    display.idleDisplayNeedsTicks = [ui] { return ui->IdleDisplayNeedsTicks(); };
     display.editorCommand = [ui](EditorCommand command) { return ui->KeyCommand(command); };
     // The about picture is the pages' own; a transfer component may have
     // claimed the request already.

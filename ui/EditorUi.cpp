@@ -328,6 +328,14 @@ void EditorUi::IdleDisplay() {
     }
 }
 
+bool EditorUi::IdleDisplayNeedsTicks() const {
+    if (!canvas_.load()) return false;
+    const Control* number = ByTag(kTagNumberDisplay);
+    return plugin_.PresetArrivals() != arrivalsSeen_ || upHeld_ || downHeld_ || plugin_.SaveArmed() ||
+           saveWaitOver_ || blinkCounting_ || selectArmed_ || blinkPhase_ != 0 ||
+           (number && number->IsHidden());
+}
+
 void EditorUi::BlinkStep(int period, int hidePhase, bool& armed) {
     const bool stepping = upHeld_ || downHeld_;
     if (blinkPhase_ == 0 && !stepping) ShowNumber(true);

@@ -114,6 +114,9 @@ public:
     // ---- 2. Display steps ---------------------------------------------------
     void ParamDisplay(int index);
     void IdleDisplay();
+    // Whether IdleDisplay needs the next tick: something steps or blinks, a
+    // preset arrived, or the number display waits to be shown again.
+    bool IdleDisplayNeedsTicks() const;
     // A preset arrived and its voicings were found: with the drive page on
     // show, the page is shown again so that COMPRESSION follows Dynamics.
     void VoicingsDetected();

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Start-up, memory and idle CPU of the program, run by hand:
 #   bench/integration/measure_program.sh [build-dir] [runs] [platform...]
+# (runs 0: the idle and memory figures only)
 # Needs the targets bench_start, tolvane and velumo-sim built in build-dir.
 #
 # For each display platform given (default: offscreen, then xcb, a real X
@@ -12,8 +13,11 @@
 #     the 128 presets: its own memory (Private_Clean + Private_Dirty of
 #     /proc/PID/smaps_rollup: what no other process shares, so not JACK's
 #     shared memory nor the libraries' clean pages) beside the resident memory
-#     (VmRSS), then its CPU time over 10 s of idling with the window shown, as
-#     a share of one core.
+#     (VmRSS), then its CPU time over 10 s (IDLE_SECONDS) of idling with the
+#     window shown, as a share of one core. The time is the scheduler's own
+#     count of nanoseconds run (/proc/PID/task/TID/schedstat), per thread and
+#     summed; beside each thread, how often a second it woke up (voluntary
+#     context switches).
 # A private JACK dummy server (44100 Hz, 512 frames) is the audio clock and
 # carries the MIDI; everything started here is stopped at the end.
 set -euo pipefail
@@ -86,47 +90,52 @@ idle_figures() { # platform
     sleep 0.1
   done
   sleep 2
-  local rss ticks0 ticks1 hz
+  local rss seconds=${IDLE_SECONDS:-10}
   rss=$(awk '/^VmRSS/ {print $2}' "/proc/$prog_pid/status")
-  hz=$(getconf CLK_TCK)
-  ticks0=$(awk '{print $14 + $15}' "/proc/$prog_pid/stat")
-  thread_ticks >"$work/threads0"
-  sleep 10
-  ticks1=$(awk '{print $14 + $15}' "/proc/$prog_pid/stat")
-  thread_ticks >"$work/threads1"
+  thread_times >"$work/threads0"
+  sleep "$seconds"
+  thread_times >"$work/threads1"
   local shm own
   shm=$(awk '/^RssShmem/ {print $2}' "/proc/$prog_pid/status")
   own=$(awk '/^Private_(Clean|Dirty):/ {s += $2} END {print s}' "/proc/$prog_pid/smaps_rollup")
   awk -v rss="$rss" -v shm="$shm" -v own="$own" -v n="$(find "$presets" -name '*.dat' | wc -l)" 'BEGIN {
     printf "  own memory after sync (Private_Clean + Private_Dirty): %.1f MiB; presets cached: %d\n", own / 1024, n
     printf "  resident memory after sync: %.1f MiB (of it %.1f MiB shared memory)\n", rss / 1024, shm / 1024 }'
-  awk -v d="$((ticks1 - ticks0))" -v hz="$hz" 'BEGIN {
-    printf "  CPU while idle over 10 s: %.1f %% of one core (%d ticks of 1/%d s)\n", d * 100 / (hz * 10), d, hz }'
-  # Which threads spent it (the JACK clients' own threads among them).
-  join -a 2 -e 0 -o 0,1.2,2.2 "$work/threads0" "$work/threads1" | awk -v hz="$hz" '$3 > $2 {
-    printf "    %-24s %.2f %%\n", $1, ($3 - $2) * 100 / (hz * 10) }'
+  # Threads alive at both looks; which of them spent it (the JACK clients'
+  # own threads among them), and how often each woke up.
+  join "$work/threads0" "$work/threads1" | awk -v s="$seconds" '
+    { ns = $4 - $2; wakes = $5 - $3; total += ns
+      if (ns > 0) line[++n] = sprintf("    %-24s %.3f %%  %6.1f wake-ups/s", $1, ns / 1e7 / s, wakes / s) }
+    END { printf "  CPU while idle over %d s: %.2f %% of one core\n", s, total / 1e7 / s
+          for (i = 1; i <= n; ++i) print line[i] }'
   kill -TERM "$prog_pid"; wait "$prog_pid" || true
   prog_pid=""
 }
 
-# CPU ticks of the program's threads: "tid:name ticks", the user-interface
-# thread marked "ui" (its tid is the process id), sorted for join.
-thread_ticks() {
+# Time run in ns and voluntary context switches of the program's threads:
+# "tid:name ns switches", the user-interface thread marked "ui" (its tid is the
+# process id), sorted for join.
+thread_times() {
   for t in /proc/"$prog_pid"/task/*; do
-    # The name is in parentheses and may hold spaces; the times follow it.
-    sed -E 's/^([0-9]+) \((.*)\) (.*)$/\1\t\2\t\3/' "$t/stat" 2>/dev/null |
-      awk -F'\t' -v pid="$prog_pid" '{split($3, f, " "); n = $2; gsub(/ /, "_", n)
-        print ($1 == pid ? "ui" : $1) ":" n, f[12] + f[13]}'
+    local tid name ns sw
+    tid=${t##*/}
+    name=$(tr ' ' _ <"$t/comm" 2>/dev/null) || continue
+    ns=$(awk '{print $1}' "$t/schedstat" 2>/dev/null) || continue
+    sw=$(awk '/^voluntary_ctxt_switches/ {print $2}' "$t/status" 2>/dev/null) || continue
+    [ "$tid" = "$prog_pid" ] && tid=ui
+    echo "$tid:$name $ns $sw"
   done | sort
 }
 
 for platform in "${platforms[@]}"; do
   echo "display: $platform"
-  first_paint "$platform" >/dev/null # warm-up: caches, the data folder's first fill
-  figures=()
-  for _ in $(seq 1 "$runs"); do figures+=("$(first_paint "$platform")"); done
-  printf '  start to first paint: median %s ms over %s runs (all: %s)\n' \
-    "$(printf '%s\n' "${figures[@]}" | median)" "$runs" "${figures[*]}"
+  if [ "$runs" -gt 0 ]; then
+    first_paint "$platform" >/dev/null # warm-up: caches, the data folder's first fill
+    figures=()
+    for _ in $(seq 1 "$runs"); do figures+=("$(first_paint "$platform")"); done
+    printf '  start to first paint: median %s ms over %s runs (all: %s)\n' \
+      "$(printf '%s\n' "${figures[@]}" | median)" "$runs" "${figures[*]}"
+  fi
   rm -rf "$XDG_DATA_HOME/Tolvane/Presets"
   idle_figures "$platform"
 done

@@ -11,6 +11,8 @@
 #include <QPainter>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace tolvane::test {
 namespace {
@@ -93,6 +95,38 @@ TEST_F(Repaint, TextReachingPastItsRectIsDrawnWholeAndClearedWhole) {
     ui->OnFrame();
     tall->SetStr("x");
     EXPECT_TRUE(ui->PendingRepaint().boundingRect().contains(drawn));
+}
+
+// The box a text covers is kept between repaints; it must follow every change
+// of what decides it: the text, the style's size and alignment, the rect.
+TEST_F(Repaint, TextBoxFollowsTextStyleAndRect) {
+    TextStyle style;
+    style.size = 30;
+    style.align = HAlign::Near;
+    style.valign = VAlign::Top;
+    auto* shown = ui->AddControl(std::make_unique<TextControl>(Rect(100, 300, 200, 320), "ab", style));
+    const auto measuredAfresh = [&] {
+        auto* fresh = ui->AddControl(
+            std::make_unique<TextControl>(shown->GetRect(), shown->GetStr(), shown->GetStyle()));
+        fresh->SetHidden(true);
+        return fresh->DrawBounds();
+    };
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"longer text", [&] { shown->SetStr("A line far wider than its box"); }},
+        {"larger size", [&] { shown->SetStyle(shown->GetStyle().WithSize(44)); }},
+        {"right aligned", [&] { shown->SetStyle(shown->GetStyle().WithAlign(HAlign::Far)); }},
+        {"bottom aligned", [&] { shown->SetStyle(shown->GetStyle().WithVAlign(VAlign::Bottom)); }},
+        {"moved", [&] { shown->SetPosition(500, 600); }},
+        {"shorter text", [&] { shown->SetStr("x"); }},
+    };
+    Rect before = shown->DrawBounds();
+    for (const auto& [name, change] : changes) {
+        change();
+        const Rect after = shown->DrawBounds();
+        EXPECT_EQ(after, measuredAfresh()) << name;
+        EXPECT_NE(after, before) << name;
+        before = after;
+    }
 }
 
 // An eliding text stays inside its rect: a long one ends in "…", a short one
