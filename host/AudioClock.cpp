@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <iostream>
 #include <thread>
 
 namespace tolvane {
@@ -92,6 +93,14 @@ AudioClock::~AudioClock() {
 
 bool AudioClock::CreateApi(unsigned driver, const SoundSystems& present) {
     DeleteApi();
+    // When the JACK server goes away, the library prints its notice to
+    // std::cerr on libjack's notification thread while another thread closes
+    // the client, and closing cancels that thread asynchronously. With
+    // unitbuf the write happens in the stream sentry's destructor, which may
+    // not unwind, so a cancel landing there ends the program. Without it the
+    // write happens where cancellation unwinds cleanly; std::cerr still writes
+    // straight through to the unbuffered standard error, so nothing is held.
+    std::cerr.unsetf(std::ios_base::unitbuf);
     if (driver == kDriverJack) {
         if (!present.jack) return false;
         try {
