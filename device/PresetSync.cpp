@@ -186,7 +186,7 @@ void Tolvane::EndBulkLoadEarly(const char* reason) {
     if (EditorOpen()) screen_.HideGroup(link::kGroupProgress);
     const int missing = static_cast<int>(
         std::count_if(pending_.begin(), pending_.end(), [](const auto& p) { return p.load(); }));
-    char text[128];
+    char text[kPendingTextBytes];
     std::snprintf(text, sizeof text, "%s\n%d of %d presets were read; the rest are read at the next connection.",
                   reason, std::max(0, pendingCount_.load() - missing), pendingCount_.load());
     SetPendingMessage(text);

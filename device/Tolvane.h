@@ -401,8 +401,11 @@ private:
     // Connection
     int pollCounter_ = 0;
     std::atomic<bool> bulkStartPending_{false};
+    // Room for the longest text left for the idle step: a stopped load's
+    // reason with its count, or the host's sound-system notice (about 150).
+    static constexpr std::size_t kPendingTextBytes = 256;
     struct PendingText {
-        char text[128];
+        char text[kPendingTextBytes];
     };
     // Both threads leave texts; the idle step shows them.
     SharedProducerRing<PendingText, 8> pendingMessages_;

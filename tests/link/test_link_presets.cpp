@@ -31,6 +31,19 @@ protected:
         Tick();
         return mark;
     }
+    // A bulk load in which the wire to the pedal is held after the first
+    // request: that many requests are answered by hand, then the pedal is gone.
+    void LoadAnsweredBy(int answered) {
+        Start();
+        Identify();
+        Tick(); // Begin bulk transfer
+        wire.toPedal = false;
+        Tick(); // the first Request preset
+        for (int i = 0; i < answered; ++i) {
+            pedal.Receive(wire.sent.back());
+            Pump();
+        }
+    }
     void IrRecordFile(int irNumber) const {
         folder.Write(std::filesystem::path("User IRs") / CacheFileName(irNumber + 1), Bytes(2436, 0));
     }
@@ -56,17 +69,7 @@ TEST_F(Presets, PresetsTheLibraryCannotKeepAreReportedAndReadAgainNextTime) {
 // ends, says how far it got, leaves the pedal's bulk mode and looks for the
 // pedal again; the slots not read keep no checksum.
 TEST_F(Presets, ABulkLoadWithoutAnswerEndsAndTheSearchResumes) {
-    Start();
-    Identify();
-    Tick(); // Begin bulk transfer
-    // From here the wire is held: ten requests are answered by hand, then
-    // the pedal is gone.
-    wire.toPedal = false;
-    Tick(); // the first Request preset
-    for (int i = 0; i < 10; ++i) {
-        pedal.Receive(wire.sent.back());
-        Pump();
-    }
+    LoadAnsweredBy(10);
     ASSERT_TRUE(tolvane->BulkLoadRunning());
     Tick(kAnswerTimeoutTicks);
     EXPECT_FALSE(tolvane->BulkLoadRunning());
@@ -82,6 +85,24 @@ TEST_F(Presets, ABulkLoadWithoutAnswerEndsAndTheSearchResumes) {
     Connect();
     EXPECT_TRUE(tolvane->Connected());
     EXPECT_NE(tolvane->LocalChecksum(100), (ChecksumPair{0, 0}));
+}
+
+// Texts left for the idle step are shown whole, also those longer than a
+// line or two: a load cut short by the ports going away, and the host's
+// notice that the sound system stopped. Both used to lose their ends.
+TEST_F(Presets, LongMessagesForTheIdleStepAreShownWhole) {
+    LoadAnsweredBy(10);
+    tolvane->MidiPortsGone();
+    Idle();
+    EXPECT_TRUE(screen.Has("ask Loading presets stopped: the pedal's MIDI ports went away.\n10 of 128 presets "
+                           "were read; the rest are read at the next connection."))
+        << screen.calls.back();
+
+    const std::string notice = "The sound system has stopped: the audio stream and the MIDI ports were closed.\n"
+                               "Tolvane opens them again by itself when the sound system runs again.";
+    tolvane->ShowHostMessage(notice);
+    Idle();
+    EXPECT_TRUE(screen.Has("ask " + notice)) << screen.calls.back();
 }
 
 TEST_F(Presets, AllChecksumsEqualGoesStraightToTheGlobalBlock) {
