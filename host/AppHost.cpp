@@ -26,9 +26,11 @@ std::unique_ptr<AppPlugin> MakePlugin(const AppHost::PluginFactory& make, IMidiO
 
 // Twice a second: a pedal pulled out is noticed within half a second.
 constexpr std::uint32_t kWatchMs = 500;
+// Without a JACK client, every fourth look asks whether a server runs.
+constexpr int kLooksBetweenJackProbes = 4;
 
 constexpr const char* kSoundServerGoneText =
-    "The sound system has stopped: the audio stream and the MIDI ports were closed.\n"
+    "The sound system has stopped: its MIDI ports were closed.\n"
     "Tolvane opens them again by itself when the sound system runs again.";
 
 constexpr const char* kSettingsNotSavedText =
@@ -39,17 +41,18 @@ constexpr const char* kSettingsNotSavedText =
 
 AppHost::AppHost(PluginFactory makePlugin, SettingsFile settingsFile, ErrorReporter reportError)
     : settingsFile_(std::move(settingsFile)), reportError_(std::move(reportError)),
-      plugin_(MakePlugin(makePlugin, transport_)), audio_(*plugin_) {}
+      plugin_(MakePlugin(makePlugin, transport_)), clock_(*plugin_) {}
 
 AppHost::~AppHost() {
     watch_.reset();
     transport_.SetExiting();
-    audio_.Stop();
+    clock_.Stop();
+    // First, and within its deadline: everything after it is local.
+    transport_.CloseJack();
     transport_.CancelInputCallback();
     transport_.ClosePort(MidiDirection::Output);
     transport_.DeleteOutputObjects();
     transport_.DeleteInputObjects();
-    audio_.DeleteApi();
     plugin_->StopTimers();
     std::this_thread::sleep_for(settleTime_);
     plugin_.reset();
@@ -65,29 +68,38 @@ void AppHost::LoadSettings() {
 
 void AppHost::OpenSoundSystem() {
     if (watch_) return;
-    // One look at what the system offers serves both sides.
-    const SoundSystems present = ProbeSoundSystems();
-    audio_.CreateApi(settings_.audioDriver, present);
-    audio_.ProbeDevices();
-    transport_.CreateObjects(*plugin_, present);
+    // The JACK client itself finds out whether a server runs.
+    transport_.CreateObjects(*plugin_, ProbeSoundSystems(false));
     ListMidiPorts();
     SelectMidiPort(MidiDirection::Input, settings_.midiInputPort);
     SelectMidiPort(MidiDirection::Output, settings_.midiOutputPort);
     watch_ = Timer::Create([this](Timer&) { WatchPorts(); }, kWatchMs);
 }
 
-bool AppHost::StartAudio() {
-    const AudioDeviceChoice choice = ChooseAudioDevices(audio_.Devices(), settings_);
-    if (choice.settingsChanged) SaveSettings();
-    // The program has no audio inputs, so only a missing output stops it.
-    if (choice.output < 0) {
-        if (reportError_) reportError_(kSoundcardMessage);
-        return false;
-    }
-    audioStarted_ = audio_.Start(choice.output, settings_.sampleRate, settings_.bufferSize);
-    if (!audioStarted_) return false;
+void AppHost::StartClock() {
+    if (transport_.Jack())
+        clock_.Stop();
+    else
+        clock_.Start(settings_.bufferSize, settings_.sampleRate);
     settingsInUse_ = settings_;
-    return true;
+}
+
+bool AppHost::ClockRunning() const {
+    return transport_.Jack() != nullptr || clock_.IsRunning();
+}
+
+std::string AppHost::DescribeClock() const {
+    char text[160];
+    if (const JackClient* jack = transport_.Jack()) {
+        std::snprintf(text, sizeof text, "JACK client \"%s\", %u frames at %u Hz", jack->ClientName().c_str(),
+                      jack->PeriodFrames(), jack->SampleRate());
+    } else if (clock_.IsRunning()) {
+        std::snprintf(text, sizeof text, "internal, %u frames at %u Hz (from settings.ini)",
+                      clock_.BufferFrames(), clock_.SampleRate());
+    } else {
+        std::snprintf(text, sizeof text, "not running");
+    }
+    return text;
 }
 
 bool AppHost::SaveSettings() {
@@ -121,15 +133,17 @@ bool AppHost::WatchPort(MidiDirection direction) {
     std::string& remembered =
         direction == MidiDirection::Input ? settings_.midiInputPort : settings_.midiOutputPort;
     if (remembered == kPortOff) return true;
-    const std::vector<std::string> listed = transport_.PortNames(direction);
     const std::string open = transport_.OpenPortName(direction);
     if (!open.empty()) {
-        if (std::find(listed.begin(), listed.end(), open) != listed.end()) return true;
+        // Our own connection, not the name: a port that went and came back
+        // under the same name, or a connection undone in a patchbay, leaves
+        // the name listed but carries nothing.
+        if (transport_.OpenPortAlive(direction)) return true;
         std::fprintf(stderr, "Tolvane: the MIDI port \"%s\" has gone\n", open.c_str());
         transport_.ClosePort(direction);
         return false;
     }
-    const std::string found = FindReturnedPort(listed, remembered);
+    const std::string found = FindReturnedPort(transport_.PortNames(direction), remembered);
     if (found.empty() || !transport_.OpenPort(direction, found)) return false;
     std::fprintf(stderr, "Tolvane: the MIDI port \"%s\" is back\n", found.c_str());
     if (found != remembered) {
@@ -140,31 +154,24 @@ bool AppHost::WatchPort(MidiDirection direction) {
 }
 
 void AppHost::WatchSoundServer() {
-    if (!soundServerGone_) {
-        if (!audioStarted_ || audio_.IsOpen()) return;
-        // The library closed the stream when its server shut the program out;
-        // the MIDI objects on that server are dead too.
+    if (transport_.JackServerGone()) {
+        // The server shut the client out; its ports and connections are gone.
         soundServerGone_ = true;
-        audioStarted_ = false;
-        transport_.CancelInputCallback();
-        transport_.DeleteOutputObjects();
-        transport_.DeleteInputObjects();
-        audio_.DeleteApi();
+        transport_.CloseJack();
+        looksWithoutJack_ = 0;
+        ListMidiPorts();
+        StartClock();
         plugin_->ShowHostMessage(kSoundServerGoneText);
         return;
     }
-    const SoundSystems present = ProbeSoundSystems();
-    const bool back = settings_.audioDriver == kDriverJack ? present.jack
-                                                           : present.jack || present.pulse || present.alsaCards;
-    if (!back) return;
-    std::fprintf(stderr, "Tolvane: the sound system is back\n");
+    if (transport_.Jack() || ++looksWithoutJack_ < kLooksBetweenJackProbes) return;
+    looksWithoutJack_ = 0;
+    if (!transport_.ReopenJack()) return;
+    if (soundServerGone_) std::fprintf(stderr, "Tolvane: the sound system is back\n");
     soundServerGone_ = false;
-    audio_.CreateApi(settings_.audioDriver, present);
-    audio_.ProbeDevices();
-    transport_.CreateObjects(*plugin_, present);
     ListMidiPorts();
     // The ports themselves are opened by the port watch as they appear.
-    StartAudio();
+    StartClock();
 }
 
 void AppHost::ListMidiPorts() {
@@ -192,9 +199,7 @@ void AppHost::SelectMidiPort(MidiDirection direction, const std::string& name) {
 
 void AppHost::RestoreSnapshot() {
     settings_ = snapshot_;
-    audio_.CreateApi(settings_.audioDriver);
-    audio_.ProbeDevices();
-    StartAudio();
+    StartClock();
 }
 
 } // namespace tolvane

@@ -1,31 +1,38 @@
 #pragma once
 // The host object: owns the plug-in, the settings, the MIDI transport and the
-// audio clock, and runs their start-up and shut-down in a fixed order.
+// internal clock, and runs their start-up and shut-down in a fixed order.
 //
-// Start-up (Initialise, then StartAudio): load settings and run the change
-// hook once for every parameter; then open the sound system: create the audio
-// API and probe its devices; create the MIDI objects; list the ports; open the
-// remembered input, then output port. The program shows its window between
-// the two steps (LoadSettings, then OpenSoundSystem and StartAudio once the
-// window has painted): every JACK client the libraries open costs tens of
-// milliseconds, and nothing on the first picture depends on them. Shut-down (the destructor): the exiting flag; audio stopped; the
-// MIDI input callback cancelled; the output port closed; the output objects,
-// the input objects and the audio object deleted; then the plug-in's timers
-// stopped, a settling wait, and the plug-in deleted.
+// Start-up (Initialise, then StartClock): load settings and run the change
+// hook once for every parameter; then open the sound system: the program's
+// JACK client when a JACK server runs, the ALSA sequencer's MIDI objects when
+// its device is there; list the ports; open the remembered input, then output
+// port. The program shows its window between the two steps (LoadSettings,
+// then OpenSoundSystem and StartClock once the window has painted): opening a
+// JACK client costs tens of milliseconds, and nothing on the first picture
+// depends on it. The JACK client's callback clocks the plug-in; without one
+// the internal clock does, at the pace of settings.ini's buffer and rate. No
+// sound card is ever needed.
+//
+// Shut-down (the destructor): the exiting flag; the internal clock stopped;
+// the JACK client closed (within its deadline: a frozen server does not hold
+// the program); the MIDI input callback cancelled; the output port closed;
+// the output and input objects deleted; then the plug-in's timers stopped, a
+// settling wait, and the plug-in deleted.
 //
 // While it runs, a watch looks at the ports and the sound server twice a
-// second: a remembered port that has gone is closed and the plug-in told; it
-// is opened again by name (or under its client's new number) when it is
-// back. A stream closed under the program (the sound server stopped) is
-// reported once; the MIDI objects and the audio side are made again when
-// the server answers again.
+// second: a remembered port whose connection has gone is closed and the
+// plug-in told; it is opened again by name (or under its client's new
+// number) when it is back. A JACK server that shut the program out is
+// reported once and the internal clock takes over; every two seconds while
+// there is no JACK client the watch looks for a server, and opens the client
+// again when one answers.
 //
 // All on the user-interface thread.
 
 #include "core/AppPlugin.h"
 #include "core/Timer.h"
-#include "host/AudioClock.h"
 #include "host/HostSettings.h"
+#include "host/InternalClock.h"
 #include "host/MidiTransport.h"
 
 #include <chrono>
@@ -56,13 +63,14 @@ public:
     // Once only; a second call does nothing.
     void OpenSoundSystem();
     bool SoundSystemOpened() const { return watch_ != nullptr; }
-    // Chooses the devices and starts the stream. Shows the soundcard message
-    // and starts nothing when no output device can be found.
-    bool StartAudio();
-    void StopAudio() {
-        audioStarted_ = false;
-        audio_.Stop();
-    }
+    // Starts the clock of the plug-in: the JACK client's callback when the
+    // client is open (it runs from the moment it opened), else the internal
+    // clock at the stored buffer size and rate. Records the settings in use.
+    void StartClock();
+    void StopClock() { clock_.Stop(); }
+    // What clocks the plug-in now, for the settings dialog.
+    std::string DescribeClock() const;
+    bool ClockRunning() const;
 
     // The two lists of the settings dialog, each starting with "off".
     const std::vector<std::string>& MidiInputNames() const { return midiInputNames_; }
@@ -76,7 +84,7 @@ public:
     const HostSettings& SettingsInUse() const { return settingsInUse_; }
     void TakeSnapshot() { snapshot_ = settings_; }
     const HostSettings& Snapshot() const { return snapshot_; }
-    // Puts the snapshot back and restarts the audio side with it.
+    // Puts the snapshot back and restarts the clock with it.
     void RestoreSnapshot();
     // Writes settings.ini; a failure is told to the user once a run.
     bool SaveSettings();
@@ -84,7 +92,8 @@ public:
 
     AppPlugin& Plugin() { return *plugin_; }
     MidiTransport& Transport() { return transport_; }
-    AudioClock& Audio() { return audio_; }
+    const MidiTransport& Transport() const { return transport_; }
+    InternalClock& Clock() { return clock_; }
 
     // One look of the watch (the timer calls it; tests may too).
     void WatchPorts();
@@ -95,7 +104,7 @@ public:
     void SetPluginSettleTime(std::chrono::milliseconds t) { settleTime_ = t; }
 
 private:
-    // The sound server: gone (stream closed under the program) or back.
+    // The JACK server: gone (it shut the client out) or there again.
     void WatchSoundServer();
     // The remembered port of a direction: false when it is not open now.
     bool WatchPort(MidiDirection direction);
@@ -109,7 +118,7 @@ private:
     std::vector<std::string> midiOutputNames_;
     std::chrono::milliseconds settleTime_{1000};
     std::unique_ptr<Timer> watch_;
-    bool audioStarted_ = false;
+    int looksWithoutJack_ = 0;
     bool soundServerGone_ = false;
     bool portsGone_ = false;
     bool settingsFailureShown_ = false;
@@ -119,7 +128,7 @@ private:
     // the MIDI objects inside it go first at shut-down.
     MidiTransport transport_;
     std::unique_ptr<AppPlugin> plugin_;
-    AudioClock audio_;
+    InternalClock clock_;
 };
 
 } // namespace tolvane

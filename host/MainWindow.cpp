@@ -70,7 +70,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::OpenSoundSystem() {
     if (!host_ || host_->SoundSystemOpened()) return;
     host_->OpenSoundSystem();
-    host_->StartAudio();
+    host_->StartClock();
     // A remembered port that is no longer there was set to "off".
     ShowPortHint();
 }

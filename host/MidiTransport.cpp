@@ -2,6 +2,7 @@
 
 #include <rtmidi/RtMidi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <thread>
 
@@ -9,53 +10,30 @@ namespace tolvane {
 
 namespace {
 
-// Longer than one period of a JACK server at its largest usual buffer.
+// Longer than the sequencer's own queue takes to hand a message on.
 constexpr auto kOutputDrainTime = std::chrono::milliseconds(100);
 
-template <typename Object>
-std::vector<std::string> NamesOf(const std::vector<std::unique_ptr<Object>>& objects) {
+template <typename Object> std::vector<std::string> NamesOf(const std::unique_ptr<Object>& object) {
     std::vector<std::string> names;
-    for (const auto& object : objects) {
-        try {
-            const unsigned count = object->getPortCount();
-            for (unsigned i = 0; i < count; ++i)
-                names.push_back(object->getPortName(i));
-        } catch (const RtMidiError& e) {
-            std::fprintf(stderr, "%s\n", e.what());
-        }
+    if (!object) return names;
+    try {
+        const unsigned count = object->getPortCount();
+        for (unsigned i = 0; i < count; ++i)
+            names.push_back(object->getPortName(i));
+    } catch (const RtMidiError& e) {
+        std::fprintf(stderr, "%s\n", e.what());
     }
     return names;
 }
 
-// Finds the first port with the name; objects that fail are skipped.
-template <typename Object>
-bool FindPort(const std::vector<std::unique_ptr<Object>>& objects, const std::string& name, int& objectIndex,
-              unsigned& portIndex) {
-    for (int o = 0; o < static_cast<int>(objects.size()); ++o) {
-        try {
-            const unsigned count = objects[o]->getPortCount();
-            for (unsigned i = 0; i < count; ++i)
-                if (objects[o]->getPortName(i) == name) {
-                    objectIndex = o;
-                    portIndex = i;
-                    return true;
-                }
-        } catch (const RtMidiError& e) {
-            std::fprintf(stderr, "%s\n", e.what());
-        }
-    }
-    return false;
+template <typename Object> int FindPort(const std::unique_ptr<Object>& object, const std::string& name) {
+    const std::vector<std::string> names = NamesOf(object);
+    const auto at = std::find(names.begin(), names.end(), name);
+    return at == names.end() ? -1 : static_cast<int>(at - names.begin());
 }
 
-std::vector<RtMidi::Api> PresentApis(const SoundSystems& present) {
-    std::vector<RtMidi::Api> compiled;
-    RtMidi::getCompiledApi(compiled);
-    std::vector<RtMidi::Api> apis;
-    for (RtMidi::Api api : compiled) {
-        if ((api == RtMidi::LINUX_ALSA && present.alsaSequencer) || (api == RtMidi::UNIX_JACK && present.jack))
-            apis.push_back(api);
-    }
-    return apis;
+bool Listed(const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 } // namespace
@@ -72,46 +50,110 @@ MidiTransport::~MidiTransport() {
 void MidiTransport::CreateObjects(AppPlugin& plugin, const SoundSystems& present) {
     plugin_ = &plugin;
     present_ = present;
-    const auto apis = PresentApis(present);
-    for (RtMidi::Api api : apis) {
-        try {
-            auto in = std::make_unique<RtMidiIn>(api, kMidiInputClientName);
-            in->setCallback(&MidiTransport::InputCallback, this);
-            in->ignoreTypes(false, true, false); // SysEx in, timing clock out, active sensing in
-            inputs_.push_back(std::move(in));
-        } catch (const RtMidiError& e) {
-            std::fprintf(stderr, "%s\n", e.what());
+    jack_ = std::make_unique<JackClient>(plugin);
+    present_.jack = jack_->Open();
+    if (present.alsaSequencer) CreateAlsaObjects();
+    NoteOutputObject();
+}
+
+void MidiTransport::NoteOutputObject() {
+    hasOutputObject_.store(HasOutputObject(), std::memory_order_release);
+}
+
+void MidiTransport::CreateAlsaObjects() {
+    try {
+        alsaIn_ = std::make_unique<RtMidiIn>(RtMidi::LINUX_ALSA, kMidiInputClientName);
+        alsaIn_->setCallback(&MidiTransport::InputCallback, this);
+        alsaIn_->ignoreTypes(false, true, false); // SysEx in, timing clock out, active sensing in
+    } catch (const RtMidiError& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        alsaIn_.reset();
+    }
+    try {
+        alsaOut_ = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, kMidiOutputClientName);
+    } catch (const RtMidiError& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+    }
+}
+
+bool MidiTransport::HasInputObject() const {
+    return Jack() || alsaIn_;
+}
+
+bool MidiTransport::HasOutputObject() const {
+    return Jack() || alsaOut_;
+}
+
+bool MidiTransport::ReopenJack() {
+    if (!plugin_) return false;
+    CloseJack();
+    if (!jack_) jack_ = std::make_unique<JackClient>(*plugin_);
+    present_.jack = jack_->Open();
+    NoteOutputObject();
+    return present_.jack;
+}
+
+void MidiTransport::CloseJack() {
+    if (openInput_ == System::Jack) {
+        openInput_ = System::None;
+        openInputName_.clear();
+    }
+    {
+        std::lock_guard lock(sendMutex_);
+        if (openOutput_ == System::Jack) {
+            openOutput_ = System::None;
+            openOutputName_.clear();
         }
     }
-    for (RtMidi::Api api : apis) {
-        try {
-            outputs_.push_back(std::make_unique<RtMidiOut>(api, kMidiOutputClientName));
-        } catch (const RtMidiError& e) {
-            std::fprintf(stderr, "%s\n", e.what());
-        }
-    }
+    if (jack_) jack_->Close();
+    present_.jack = false;
+    NoteOutputObject();
+}
+
+std::vector<std::string> MidiTransport::AlsaPortNames(MidiDirection direction) const {
+    return direction == MidiDirection::Input ? NamesOf(alsaIn_) : NamesOf(alsaOut_);
 }
 
 std::vector<std::string> MidiTransport::PortNames(MidiDirection direction) const {
-    return direction == MidiDirection::Input ? NamesOf(inputs_) : NamesOf(outputs_);
+    std::vector<std::string> names;
+    if (const JackClient* jack = Jack()) names = jack->PortNames(direction);
+    for (std::string& name : AlsaPortNames(direction))
+        names.push_back(std::move(name));
+    return names;
 }
 
 bool MidiTransport::OpenPort(MidiDirection direction, const std::string& name) {
-    int object = -1;
-    unsigned port = 0;
-    const bool found = direction == MidiDirection::Input ? FindPort(inputs_, name, object, port)
-                                                         : FindPort(outputs_, name, object, port);
     ClosePort(direction);
-    if (!found) return false;
-    try {
-        if (direction == MidiDirection::Input) {
-            inputs_[object]->openPort(port, kMidiInputPortName);
-            openInput_ = object;
+    const bool input = direction == MidiDirection::Input;
+    if (JackClient* jack = Jack(); jack && Listed(jack->PortNames(direction), name)) {
+        if (!jack->Connect(direction, name)) return false;
+        if (input) {
+            openInput_ = System::Jack;
             openInputName_ = name;
         } else {
             std::lock_guard lock(sendMutex_);
-            outputs_[object]->openPort(port, kMidiOutputPortName);
-            openOutput_ = object;
+            openOutput_ = System::Jack;
+            openOutputName_ = name;
+        }
+        return true;
+    }
+    return OpenAlsaPort(direction, name);
+}
+
+bool MidiTransport::OpenAlsaPort(MidiDirection direction, const std::string& name) {
+    try {
+        if (direction == MidiDirection::Input) {
+            const int port = FindPort(alsaIn_, name);
+            if (port < 0) return false;
+            alsaIn_->openPort(static_cast<unsigned>(port), kMidiInputPortName);
+            openInput_ = System::Alsa;
+            openInputName_ = name;
+        } else {
+            const int port = FindPort(alsaOut_, name);
+            if (port < 0) return false;
+            std::lock_guard lock(sendMutex_);
+            alsaOut_->openPort(static_cast<unsigned>(port), kMidiOutputPortName);
+            openOutput_ = System::Alsa;
             openOutputName_ = name;
         }
     } catch (const RtMidiError& e) {
@@ -123,16 +165,18 @@ bool MidiTransport::OpenPort(MidiDirection direction, const std::string& name) {
 
 void MidiTransport::ClosePort(MidiDirection direction) {
     if (direction == MidiDirection::Input) {
-        if (openInput_ >= 0) inputs_[openInput_]->closePort();
-        openInput_ = -1;
+        if (openInput_ == System::Jack && Jack()) jack_->Disconnect(direction);
+        if (openInput_ == System::Alsa) alsaIn_->closePort();
+        openInput_ = System::None;
         openInputName_.clear();
-    } else {
-        WaitForOutputToLeave();
-        std::lock_guard lock(sendMutex_);
-        if (openOutput_ >= 0) outputs_[openOutput_]->closePort();
-        openOutput_ = -1;
-        openOutputName_.clear();
+        return;
     }
+    if (openOutput_ == System::Alsa) WaitForOutputToLeave();
+    std::lock_guard lock(sendMutex_);
+    if (openOutput_ == System::Jack && Jack()) jack_->Disconnect(direction);
+    if (openOutput_ == System::Alsa) alsaOut_->closePort();
+    openOutput_ = System::None;
+    openOutputName_.clear();
 }
 
 std::string MidiTransport::OpenPortName(MidiDirection direction) const {
@@ -141,11 +185,18 @@ std::string MidiTransport::OpenPortName(MidiDirection direction) const {
     return openOutputName_;
 }
 
+bool MidiTransport::OpenPortAlive(MidiDirection direction) const {
+    const System system = direction == MidiDirection::Input ? openInput_ : openOutput_.load();
+    const std::string name = OpenPortName(direction);
+    if (system == System::Jack) return Jack() && Jack()->ConnectedTo(direction, name);
+    if (system == System::Alsa) return Listed(AlsaPortNames(direction), name);
+    return false;
+}
+
 void MidiTransport::WaitForOutputToLeave() {
     std::chrono::steady_clock::time_point last;
     {
         std::lock_guard lock(sendMutex_);
-        if (openOutput_ < 0) return;
         last = lastSend_;
     }
     const auto leaveBy = last + kOutputDrainTime;
@@ -153,24 +204,26 @@ void MidiTransport::WaitForOutputToLeave() {
 }
 
 void MidiTransport::CancelInputCallback() {
-    for (auto& in : inputs_) {
-        try {
-            in->cancelCallback();
-        } catch (const RtMidiError& e) {
-            std::fprintf(stderr, "%s\n", e.what());
-        }
+    if (!alsaIn_) return;
+    try {
+        alsaIn_->cancelCallback();
+    } catch (const RtMidiError& e) {
+        std::fprintf(stderr, "%s\n", e.what());
     }
 }
 
 void MidiTransport::DeleteOutputObjects() {
     ClosePort(MidiDirection::Output);
+    if (jack_) jack_->Close();
     std::lock_guard lock(sendMutex_);
-    outputs_.clear();
+    alsaOut_.reset();
+    hasOutputObject_.store(false, std::memory_order_release);
 }
 
 void MidiTransport::DeleteInputObjects() {
     ClosePort(MidiDirection::Input);
-    inputs_.clear();
+    jack_.reset();
+    alsaIn_.reset();
 }
 
 void MidiTransport::InputCallback(double /*timeStamp*/, std::vector<unsigned char>* message, void* user) {
@@ -180,11 +233,15 @@ void MidiTransport::InputCallback(double /*timeStamp*/, std::vector<unsigned cha
 }
 
 bool MidiTransport::Send(const std::uint8_t* bytes, std::size_t size) {
+    // The JACK client queues for its callback and needs no lock here, so the
+    // callback's own sends never wait for the user-interface thread.
+    if (openOutput_.load(std::memory_order_acquire) == System::Jack && jack_) {
+        if (jack_->SendSysEx(bytes, size)) return true;
+    }
     std::lock_guard lock(sendMutex_);
-    if (outputs_.empty()) return false;
-    if (openOutput_ < 0) return true;
+    if (openOutput_ != System::Alsa) return hasOutputObject_.load(std::memory_order_acquire);
     try {
-        outputs_[openOutput_]->sendMessage(bytes, size);
+        alsaOut_->sendMessage(bytes, size);
         lastSend_ = std::chrono::steady_clock::now();
     } catch (const RtMidiError& e) {
         std::fprintf(stderr, "%s\n", e.what());

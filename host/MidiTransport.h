@@ -1,17 +1,23 @@
 #pragma once
-// The MIDI ports: one RtMidi input and one output object for every MIDI API
-// that is present (the ALSA sequencer when its device is there, JACK while a
-// server runs; an absent one is never asked for, so it prints nothing), their port
-// lists, opening and closing a port by name, the input callback that feeds the
-// plug-in's rings, and the serialised sends.
+// The MIDI ports of every system that is present, behind one face: the
+// program's own JACK client while a JACK server (jackd or PipeWire's) runs,
+// and RtMidi input and output objects over the ALSA sequencer when its
+// device is there. An absent system is never asked for, so it prints
+// nothing. Port lists name JACK's ports first, then the sequencer's; a port
+// is opened (for JACK: our port connected to it) by its listed name, and
+// sends go to whichever system holds the open output port.
 //
-// Threads: everything except the sends and the input callback runs on the
-// user-interface thread. Sends come from the audio and user-interface threads;
-// a mutex keeps two messages from interleaving on the wire. The input callback
-// runs on the library's thread and only copies into the plug-in's rings.
+// Threads: everything except the sends and RtMidi's input callback runs on
+// the user-interface thread. Sends come from the clock and user-interface
+// threads: the JACK client queues them for its callback; the sequencer's
+// sends are serialised by a mutex, so two messages never interleave on the
+// wire. The input callback runs on RtMidi's thread and only copies into the
+// plug-in's rings.
 
 #include "core/AppPlugin.h"
 #include "core/MidiOutput.h"
+#include "host/JackClient.h"
+#include "host/MidiDirection.h"
 #include "host/SoundSystems.h"
 
 #include <atomic>
@@ -31,8 +37,6 @@ inline constexpr const char* kMidiOutputClientName = "RtMidi Output Client";
 inline constexpr const char* kMidiInputPortName = "RtMidi Input";
 inline constexpr const char* kMidiOutputPortName = "RtMidi Output";
 
-enum class MidiDirection { Input, Output };
-
 class MidiTransport final : public IMidiOutput {
 public:
     MidiTransport();
@@ -40,16 +44,25 @@ public:
     MidiTransport(const MidiTransport&) = delete;
     MidiTransport& operator=(const MidiTransport&) = delete;
 
-    // Creates the input objects, then the output objects, one of each per API
-    // present; a constructor that throws leaves that object out. Input goes
-    // to the plug-in's rings.
-    void CreateObjects(AppPlugin& plugin, const SoundSystems& present = ProbeSoundSystems());
-    // What CreateObjects found.
+    // Opens the JACK client when a server answers, and creates the ALSA
+    // sequencer's input and output objects when present says it is there (a
+    // constructor that throws leaves that object out). Input goes to the
+    // plug-in's rings.
+    void CreateObjects(AppPlugin& plugin, const SoundSystems& present);
+    // What CreateObjects found; jack says whether the client is open.
     const SoundSystems& Present() const { return present_; }
-    bool HasInputObject() const { return !inputs_.empty(); }
-    bool HasOutputObject() const { return !outputs_.empty(); }
+    bool HasInputObject() const;
+    bool HasOutputObject() const;
+    JackClient* Jack() { return jack_ && jack_->IsOpen() ? jack_.get() : nullptr; }
+    const JackClient* Jack() const { return jack_ && jack_->IsOpen() ? jack_.get() : nullptr; }
 
-    // The port names of every API in order, as the library reports them.
+    // Opens the JACK client again after its server came back; false when none answers.
+    bool ReopenJack();
+    // Closes the JACK client (within its deadline) and forgets its open ports.
+    void CloseJack();
+    bool JackServerGone() const { return jack_ && jack_->ServerGone(); }
+
+    // The port names of every system in order.
     std::vector<std::string> PortNames(MidiDirection direction) const;
     // Closes the open port of that direction, then opens the first port with
     // exactly this name. False when none has it (the port stays closed).
@@ -57,6 +70,10 @@ public:
     void ClosePort(MidiDirection direction);
     // The name of the open port, empty when none is open.
     std::string OpenPortName(MidiDirection direction) const;
+    // Whether the open port of that direction still carries messages: on
+    // JACK our port is still connected to it, on the sequencer it is still
+    // listed. False when none is open.
+    bool OpenPortAlive(MidiDirection direction) const;
 
     // From now on the input callback drops everything.
     void SetExiting() { exiting_.store(true, std::memory_order_release); }
@@ -71,23 +88,33 @@ public:
     bool SendShortMessage(const MidiShortMessage& msg) override;
 
 private:
+    enum class System { None, Jack, Alsa };
     static void InputCallback(double timeStamp, std::vector<unsigned char>* message, void* user);
     bool Send(const std::uint8_t* bytes, std::size_t size);
+    void CreateAlsaObjects();
+    // Keeps hasOutputObject_ up to date after the objects changed.
+    void NoteOutputObject();
+    bool OpenAlsaPort(MidiDirection direction, const std::string& name);
+    std::vector<std::string> AlsaPortNames(MidiDirection direction) const;
 
-    // Some APIs hand a sent message to their own thread; closing the port
+    // The sequencer hands a sent message to its own thread; closing the port
     // right after a send would lose it (the Editor closing message at exit).
     void WaitForOutputToLeave();
 
     AppPlugin* plugin_ = nullptr;
     SoundSystems present_;
+    std::unique_ptr<JackClient> jack_;
     std::chrono::steady_clock::time_point lastSend_{};
     std::atomic<bool> exiting_{false};
-    std::vector<std::unique_ptr<RtMidiIn>> inputs_;
-    std::vector<std::unique_ptr<RtMidiOut>> outputs_;
-    int openInput_ = -1; // index into inputs_ of the object with the open port
-    int openOutput_ = -1;
+    // Whether any output object exists, for senders on other threads.
+    std::atomic<bool> hasOutputObject_{false};
+    std::unique_ptr<RtMidiIn> alsaIn_;
+    std::unique_ptr<RtMidiOut> alsaOut_;
+    System openInput_ = System::None;
+    // Read by senders on any thread; changed under sendMutex_.
+    std::atomic<System> openOutput_{System::None};
     std::string openInputName_, openOutputName_;
-    mutable std::mutex sendMutex_; // also guards openOutput_ against a send in flight
+    mutable std::mutex sendMutex_; // the sequencer's sends, and its output port against a send in flight
 };
 
 } // namespace tolvane

@@ -1,6 +1,7 @@
 #include "host/Program.h"
 
 #include "host/AppHost.h"
+#include "host/JackClient.h"
 #include "host/CloseOnSignal.h"
 #include "host/MainWindow.h"
 #include "host/PluginFactory.h"
@@ -15,6 +16,8 @@
 #include <QEvent>
 #include <QMessageBox>
 #include <QTimer>
+
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -85,6 +88,7 @@ int RunProgram(int& argc, char** argv, const ProgramObserver& observer) {
     instance.Listen();
 
     InstallQtTimerFactory();
+    int code = 0;
     try {
         auto reportError = [](const std::string& text) {
             QMessageBox box(QMessageBox::NoIcon, "Error", QString::fromStdString(text), QMessageBox::Ok);
@@ -101,11 +105,18 @@ int RunProgram(int& argc, char** argv, const ProgramObserver& observer) {
         FirstPaintWatch watch(observer.firstPaint);
         if (observer.firstPaint && window.Editor()) window.Editor()->installEventFilter(&watch);
         window.show();
-        return app.exec();
+        code = app.exec();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
+    // A JACK server that did not answer while the window closed still holds
+    // a thread of its library; exiting the usual way could wait on it.
+    if (JackClientLeftBehind()) {
+        std::fflush(nullptr);
+        _exit(code);
+    }
+    return code;
 }
 
 } // namespace tolvane

@@ -26,6 +26,18 @@ void SelectRemembered(QComboBox* list, std::string& remembered, AppHost& host) {
     list->setCurrentIndex(0);
 }
 
+constexpr const char* kNoMidiSystemHint =
+    "\nNo MIDI system was found. Start JACK or PipeWire's JACK (Tolvane finds it within two seconds), "
+    "or plug the pedal in and start Tolvane again to use the ALSA sequencer.";
+
+std::string DescribeSoundSystem(const AppHost& host) {
+    const SoundSystems& present = host.Transport().Present();
+    std::string text =
+        "MIDI systems found: " + DescribeMidiSystems(present) + "\nClock: " + host.DescribeClock();
+    if (!present.jack && !present.alsaSequencer) text += kNoMidiSystemHint;
+    return text;
+}
+
 void Fill(QComboBox* list, const std::vector<std::string>& names) {
     for (const auto& n : names)
         list->addItem(QString::fromStdString(n));
@@ -44,10 +56,10 @@ SettingsDialog::SettingsDialog(AppHost& host, QWidget* parent)
     groupLayout->addWidget(inputs_);
     groupLayout->addWidget(new QLabel("Output Device"));
     groupLayout->addWidget(outputs_);
-    // Which port lists there are: a system that is missing has no ports to offer.
-    systems_ = new QLabel(
-        QString("MIDI systems found: %1")
-            .arg(QString::fromStdString(DescribeMidiSystems(host_.Transport().Present()))));
+    // Which port lists there are (a system that is missing has no ports to
+    // offer), what clocks the link, and what to do when nothing was found.
+    systems_ = new QLabel(QString::fromStdString(DescribeSoundSystem(host_)));
+    systems_->setWordWrap(true);
     groupLayout->addWidget(systems_);
 
     auto* apply = new QPushButton("Apply");
@@ -85,11 +97,11 @@ SettingsDialog::SettingsDialog(AppHost& host, QWidget* parent)
 }
 
 void SettingsDialog::Apply() {
-    host_.StartAudio();
+    host_.StartClock();
 }
 
 void SettingsDialog::accept() {
-    if (!(host_.Settings() == host_.SettingsInUse())) host_.StartAudio();
+    if (!(host_.Settings() == host_.SettingsInUse())) host_.StartClock();
     QDialog::accept();
 }
 

@@ -31,33 +31,27 @@ bool PulseServerThere() {
 }
 
 void Silent(const char*) {}
-void ToStandardError(const char* text) {
-    std::fprintf(stderr, "%s\n", text);
-}
 
 bool JackServerAnswers() {
-    // libjack reports a missing server through these functions; the probe
-    // expects that answer, so it is kept quiet, and the library's usual
-    // reporting comes back afterwards.
+    // libjack reports a missing server through these functions, from any of
+    // its threads; the program says what matters itself, so they stay quiet.
     jack_set_error_function(Silent);
     jack_set_info_function(Silent);
     const std::string name = "tolvane-probe-" + std::to_string(getpid());
     jack_status_t status{};
     jack_client_t* client = jack_client_open(name.c_str(), JackNoStartServer, &status);
     if (client) jack_client_close(client);
-    jack_set_error_function(ToStandardError);
-    jack_set_info_function(ToStandardError);
     return client != nullptr;
 }
 
 } // namespace
 
-SoundSystems ProbeSoundSystems() {
+SoundSystems ProbeSoundSystems(bool askJack) {
     SoundSystems found;
     found.alsaSequencer = access(kSequencerDevice, R_OK | W_OK) == 0;
     found.alsaCards = AnySoundCard();
     found.pulse = PulseServerThere();
-    found.jack = JackServerAnswers();
+    found.jack = askJack && JackServerAnswers();
     return found;
 }
 

@@ -17,8 +17,9 @@ struct SoundSystems {
     bool jack = false;
 };
 
-// Looks now; quietly.
-SoundSystems ProbeSoundSystems();
+// Looks now; quietly. Asking JACK opens and closes a client, so a caller
+// that opens its own may leave it out.
+SoundSystems ProbeSoundSystems(bool askJack = true);
 
 // "ALSA sequencer, JACK", "ALSA sequencer", "JACK" or "none".
 std::string DescribeMidiSystems(const SoundSystems& systems);

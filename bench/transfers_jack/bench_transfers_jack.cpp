@@ -31,7 +31,6 @@
 #include "device/Tolvane.h"
 #include "device/TransferBuffer.h"
 #include "device/TransferWiring.h"
-#include "host/AudioClock.h"
 #include "host/HostSettings.h"
 #include "host/MidiTransport.h"
 #include "library/BackupFile.h"
@@ -173,7 +172,7 @@ struct StatusStamp {
 class Rig {
 public:
     Rig(const std::string& simIn, const std::string& simOut)
-        : library_(folder_.Path()), plugin_(transport_, seam_, library_), audio_(plugin_) {
+        : library_(folder_.Path()), plugin_(transport_, seam_, library_) {
         plugin_.SetTeardownWait(0ms);
         plugin_.SetTransferFiles(LibraryTransferFiles(folder_.Path()));
         // Stamp the statuses that end a transfer, after the wiring has acted on them.
@@ -194,21 +193,15 @@ public:
         };
         plugin_.Screen().IsEditorOpen(); // publishes "open" to the audio thread
 
-        transport_.CreateObjects(plugin_);
-        ok_ = transport_.OpenPort(MidiDirection::Input, simIn) &&
+        // The JACK client's callback is the clock, at the server's period.
+        transport_.CreateObjects(plugin_, ProbeSoundSystems(false));
+        ok_ = transport_.Jack() && transport_.OpenPort(MidiDirection::Input, simIn) &&
               transport_.OpenPort(MidiDirection::Output, simOut);
-        if (!ok_) return;
-        ok_ = audio_.CreateApi(kDriverJack);
-        if (!ok_) return;
-        audio_.ProbeDevices();
-        const auto& outputs = audio_.Devices().outputs;
-        ok_ = !outputs.empty() && audio_.Start(static_cast<int>(outputs.front()), kSampleRate, kBufferFrames);
         nextTick_ = nextFrame_ = Clock::now();
     }
     ~Rig() {
-        audio_.Stop();
-        audio_.DeleteApi();
         transport_.SetExiting();
+        transport_.CloseJack();
         transport_.CancelInputCallback();
         transport_.DeleteOutputObjects();
         transport_.DeleteInputObjects();
@@ -266,7 +259,6 @@ private:
     LibraryStore library_;
     MidiTransport transport_;
     Tolvane plugin_;
-    AudioClock audio_;
     bool ok_ = false;
     Clock::time_point nextTick_, nextFrame_;
 };

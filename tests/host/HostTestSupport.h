@@ -9,10 +9,12 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -99,6 +101,18 @@ inline bool WaitFor(const std::function<bool()>& done,
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return true;
+}
+
+// The jackd process of the test's server, found by its name.
+inline pid_t ServerPid(const std::string& name) {
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream in(entry.path() / "cmdline");
+        std::string cmdline((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::replace(cmdline.begin(), cmdline.end(), '\0', ' ');
+        if (cmdline.starts_with("jackd ") && cmdline.find(" " + name + " ") != std::string::npos)
+            return static_cast<pid_t>(std::stoi(entry.path().filename().string()));
+    }
+    return -1;
 }
 
 // How many Editor closing messages the simulator has seen, from its status

@@ -166,7 +166,7 @@ TEST(HostileSender, ThirtyThousandBrokenMessagesLeaveTheProgramFollowingThePedal
     auto host = std::make_unique<AppHost>(MakeProgramPlugin, SettingsFile::InDataFolder(), [](const std::string&) {});
     host->SetPluginSettleTime(100ms);
     host->Initialise();
-    ASSERT_TRUE(host->StartAudio());
+    host->StartClock();
     auto* window = new MainWindow(std::move(host), ProgramEditorHooks());
     bool closed = false;
     QObject::connect(window, &MainWindow::Closed, [&] { closed = true; });
@@ -195,7 +195,8 @@ TEST(HostileSender, ThirtyThousandBrokenMessagesLeaveTheProgramFollowingThePedal
 
     // The hostile client, on the program's input port beside the pedal.
     RtMidiOut hostile(RtMidi::UNIX_JACK, "Hostile Sender");
-    const std::string target = std::string(kMidiInputClientName) + ":" + kMidiInputPortName;
+    ASSERT_NE(window->Host()->Transport().Jack(), nullptr);
+    const std::string target = window->Host()->Transport().Jack()->OwnPortName(MidiDirection::Input);
     for (unsigned i = 0; i < hostile.getPortCount(); ++i)
         if (hostile.getPortName(i) == target) hostile.openPort(i, "out");
     ASSERT_TRUE(hostile.isPortOpen()) << "no port " << target;

@@ -57,7 +57,7 @@ protected:
                                       SettingsFile::InDataFolder(), [](const std::string&) {});
         host->SetPluginSettleTime(std::chrono::milliseconds(0));
         host->Initialise();
-        host->StartAudio();
+        host->StartClock();
         plugin = static_cast<test::RecordingPlugin*>(&host->Plugin());
         window = std::make_unique<MainWindow>(std::move(host));
         window->show();

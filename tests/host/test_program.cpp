@@ -7,6 +7,7 @@
 #include "support/JackServer.h"
 
 #include <gtest/gtest.h>
+#include <jack/jack.h>
 
 #include <fstream>
 #include <sstream>
@@ -133,6 +134,40 @@ TEST(Program, StartsQuietlyWhereNoMidiOrAudioServiceIsThere) {
         lines.push_back(line);
     }
     EXPECT_TRUE(lines.empty()) << "first line: " << lines.front();
+}
+
+bool JackPortThere(const char* name) {
+    jack_client_t* look = jack_client_open("tolvane-test-look", JackNoStartServer, nullptr);
+    if (!look) return false;
+    const bool there = jack_port_by_name(look, name) != nullptr;
+    jack_client_close(look);
+    return there;
+}
+
+TEST(Program, QuitsWithinTwoSecondsWhenTheJackServerIsFrozen) {
+    test::TempDataHome home;
+    setenv("TMPDIR", home.Tmp().c_str(), 1);
+    test::JackServer jack(512, test::JackServer::Mode::Asynchronous);
+    ASSERT_TRUE(jack.Ok()) << jack.Error();
+    const pid_t server = test::ServerPid(jack.Name());
+    ASSERT_GT(server, 0);
+    const std::string errPath = (home.Root() / "run.err").string();
+    const pid_t pid = test::detail::Spawn({TOLVANE_PATH}, false, false, errPath).pid;
+    ASSERT_GT(pid, 0);
+    const bool opened = test::WaitFor([] { return JackPortThere("Tolvane:pedal in"); }, std::chrono::seconds(15));
+
+    kill(server, SIGSTOP);
+    const auto start = std::chrono::steady_clock::now();
+    kill(pid, SIGTERM);
+    const int status = test::detail::WaitUntil(pid, start + std::chrono::seconds(5));
+    const auto took = std::chrono::steady_clock::now() - start;
+    kill(server, SIGCONT);
+    if (status == -1) test::detail::Stop(pid, std::chrono::milliseconds(0));
+    unsetenv("TMPDIR");
+
+    ASSERT_TRUE(opened) << ReadFile(errPath);
+    EXPECT_NE(status, -1) << "still running 5 s after SIGTERM";
+    EXPECT_LT(took, std::chrono::seconds(2)) << ReadFile(errPath);
 }
 
 TEST(SoundSystems, TheMidiSystemsAreNamedAsFound) {

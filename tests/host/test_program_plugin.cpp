@@ -244,7 +244,7 @@ TEST(ProgramWindow, ConnectsToThePedalFillsTheCacheAndSaysGoodbyeOnce) {
         std::make_unique<AppHost>(MakeProgramPlugin, SettingsFile::InDataFolder(), [](const std::string&) {});
     host->SetPluginSettleTime(std::chrono::milliseconds(50));
     host->Initialise();
-    ASSERT_TRUE(host->StartAudio());
+    host->StartClock();
     auto* plugin = dynamic_cast<ProgramPlugin*>(&host->Plugin());
     ASSERT_NE(plugin, nullptr);
     MainWindow window(std::move(host), ProgramEditorHooks());

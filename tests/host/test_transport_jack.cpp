@@ -1,14 +1,19 @@
-// The MIDI transport and the audio clock against the pedal simulator over a
-// private JACK dummy server: requests reach the pedal whole, replies reach the
-// receive entry only through the running audio stream.
+// The MIDI transport and the program's JACK client against the pedal
+// simulator over a private JACK dummy server: one client holds both ports,
+// requests reach the pedal whole, replies reach the receive entry through the
+// client's callback at whatever period the server runs, and closing returns
+// within its deadline even when the server is frozen.
 
 #include "HostTestSupport.h"
 #include "device/SysexBuilders.h"
 #include "host/AppHost.h"
+#include "host/JackClient.h"
 #include "support/JackServer.h"
 
 #include <gtest/gtest.h>
+#include <jack/jack.h>
 
+#include <csignal>
 #include <sstream>
 #include <thread>
 
@@ -88,30 +93,54 @@ protected:
     std::vector<std::string> errors;
 };
 
-TEST_F(TransportTest, SettingsRequestIsAnsweredThroughTheAudioCallback) {
-    ASSERT_TRUE(host->StartAudio());
+// Every MIDI port of the server, by the name of the client that owns it.
+std::vector<std::string> AllMidiPorts(jack_client_t* client) {
+    std::vector<std::string> names;
+    const char** ports = jack_get_ports(client, nullptr, JACK_DEFAULT_MIDI_TYPE, 0);
+    for (const char** p = ports; p && *p; ++p)
+        names.emplace_back(*p);
+    jack_free(ports);
+    return names;
+}
+
+// A plain client of the test's own, to look at the graph and change the period.
+struct TestClient {
+    TestClient() { client = jack_client_open("tolvane-test-look", JackNoStartServer, nullptr); }
+    ~TestClient() {
+        if (client) jack_client_close(client);
+    }
+    jack_client_t* client = nullptr;
+};
+
+TEST_F(TransportTest, OneClientHoldsBothPortsAndItsCallbackDeliversTheReply) {
+    TestClient look;
+    ASSERT_NE(look.client, nullptr);
+    std::vector<std::string> ours;
+    for (const std::string& port : AllMidiPorts(look.client)) {
+        const std::string client = port.substr(0, port.find(':'));
+        EXPECT_EQ(port.find("RtMidi"), std::string::npos) << port;
+        if (client != "system" && port != sim->InPort() && port != sim->OutPort()) ours.push_back(port);
+    }
+    EXPECT_EQ(ours, (std::vector<std::string>{"Tolvane:pedal in", "Tolvane:pedal out"}));
+
+    host->StartClock();
     EXPECT_TRUE(errors.empty());
     ASSERT_TRUE(SendRequestSettings15());
     EXPECT_GE(WaitForReceived(*sim, 1).received, 1);
     EXPECT_TRUE(test::WaitFor([&] { return ReplyArrived(); }));
 }
 
-TEST_F(TransportTest, NothingReachesTheReceiveEntryWhileTheStreamIsStopped) {
-    ASSERT_TRUE(SendRequestSettings15()); // no stream was ever started
-    EXPECT_GE(WaitForReceived(*sim, 1).received, 1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_TRUE(Plugin().Received().empty());
-
-    // The reply waited in the ring; the first buffer of a stream delivers it.
-    ASSERT_TRUE(host->StartAudio());
-    EXPECT_TRUE(test::WaitFor([&] { return ReplyArrived(); }));
-
-    host->StopAudio();
-    const std::size_t before = Plugin().Received().size();
-    ASSERT_TRUE(SendRequestSettings15());
-    EXPECT_GE(WaitForReceived(*sim, 2).received, 2);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_EQ(Plugin().Received().size(), before);
+TEST_F(TransportTest, ThePeriodChangingWhileConnectedKeepsTheRepliesComing) {
+    TestClient look;
+    ASSERT_NE(look.client, nullptr);
+    for (jack_nframes_t period : {256u, 1024u, 512u}) {
+        SCOPED_TRACE("period " + std::to_string(period));
+        ASSERT_EQ(jack_set_buffer_size(look.client, period), 0);
+        ASSERT_TRUE(test::WaitFor([&] { return host->Transport().Jack()->PeriodFrames() == period; }));
+        const std::size_t before = Plugin().Received().size();
+        ASSERT_TRUE(SendRequestSettings15());
+        EXPECT_TRUE(test::WaitFor([&] { return Plugin().Received().size() > before && ReplyArrived(); }));
+    }
 }
 
 TEST_F(TransportTest, SendsFromTwoThreadsAtOnceEachArriveWhole) {
@@ -122,8 +151,8 @@ TEST_F(TransportTest, SendsFromTwoThreadsAtOnceEachArriveWhole) {
             host->Transport().SendSysEx(m.data(), m.size());
         }
     };
-    std::thread audioSide(sendMany, 0x01), uiSide(sendMany, 0x05);
-    audioSide.join();
+    std::thread clockSide(sendMany, 0x01), uiSide(sendMany, 0x05);
+    clockSide.join();
     uiSide.join();
     const SimCounters c = WaitForReceived(*sim, 2 * kEach);
     EXPECT_EQ(c.received, 2 * kEach);
@@ -136,6 +165,28 @@ TEST_F(TransportTest, SendsWithoutAnOpenPortGoNowhereButCount) {
     EXPECT_TRUE(SendRequestSettings15());
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_EQ(QueryCounters(*sim).received, 0);
+}
+
+TEST(JackClientClose, ReturnsWithinItsDeadlineWhenTheServerIsFrozen) {
+    test::JackServer jack(512, test::JackServer::Mode::Asynchronous);
+    ASSERT_TRUE(jack.Ok()) << jack.Error();
+    const pid_t server = test::ServerPid(jack.Name());
+    ASSERT_GT(server, 0) << "no jackd process for " << jack.Name();
+    test::RecordingPlugin plugin;
+    JackClient client(plugin);
+    ASSERT_TRUE(client.Open());
+    const std::uint8_t closing[] = {0xF0, 0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0xF7};
+    client.SendSysEx(closing, sizeof closing); // waits in the queue: nothing drains it now
+
+    kill(server, SIGSTOP);
+    const auto start = std::chrono::steady_clock::now();
+    client.Close();
+    const auto took = std::chrono::steady_clock::now() - start;
+    kill(server, SIGCONT);
+
+    EXPECT_LT(took, kJackCloseDeadline * 2 + std::chrono::milliseconds(200));
+    EXPECT_FALSE(client.IsOpen());
+    EXPECT_FALSE(client.SendSysEx(closing, sizeof closing));
 }
 
 } // namespace

@@ -196,7 +196,8 @@ public:
             SettingsFile::InDataFolder(), [this](const std::string& text) { errors_.push_back(text); });
         host_->SetPluginSettleTime(std::chrono::milliseconds(50));
         host_->Initialise();
-        started_ = host_->StartAudio();
+        host_->StartClock();
+        started_ = host_->ClockRunning();
     }
     ~LinkRig() {
         host_.reset(); // stops audio and MIDI, then deletes the plug-in
