@@ -54,7 +54,9 @@ AppHost::~AppHost() {
     transport_.DeleteOutputObjects();
     transport_.DeleteInputObjects();
     plugin_->StopTimers();
-    std::this_thread::sleep_for(settleTime_);
+    // A server that did not answer the close will not run the client again:
+    // there is nothing left to settle, and quitting must not wait on it.
+    if (!JackClientLeftBehind()) std::this_thread::sleep_for(settleTime_);
     plugin_.reset();
 }
 
