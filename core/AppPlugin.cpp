@@ -27,6 +27,7 @@ AppPlugin::AppPlugin() {
 
 void AppPlugin::FrameworkTick() {
     sleeping_.store(false, std::memory_order_relaxed);
+    hurried_.store(false, std::memory_order_relaxed);
     OnFrameworkTick();
     CheckInputLosses();
     const auto idle = [this] { return ScreenQueuesEmpty() && !IdleNeedsTicks() && !InputLossesPending(); };
@@ -47,6 +48,11 @@ void AppPlugin::WakeFrameworkTimer() {
     std::atomic_thread_fence(std::memory_order_seq_cst);
     if (!sleeping_.load(std::memory_order_relaxed)) return;
     if (sleeping_.exchange(false)) frameworkTimer_->Wake();
+}
+
+void AppPlugin::HurryFrameworkTimer() {
+    if (hurried_.exchange(true)) return;
+    frameworkTimer_->Hurry();
 }
 
 bool AppPlugin::InputLossesPending() const {

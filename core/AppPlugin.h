@@ -103,6 +103,9 @@ public:
 
     // Any thread, real-time safe: a sleeping framework timer ticks at once.
     void WakeFrameworkTimer();
+    // Any thread, real-time safe: the framework timer ticks as soon as the
+    // event loop can, asleep or not; one signal per tick at most.
+    void HurryFrameworkTimer();
     // Whether the framework timer is asleep (user-interface thread).
     bool FrameworkTimerAsleep() const { return sleeping_.load(std::memory_order_relaxed); }
 
@@ -113,7 +116,9 @@ protected:
     // one that sets such state off the user-interface thread, outside the
     // block step, wakes the timer itself.
     virtual bool IdleNeedsTicks() const { return true; }
-    void ScreenWorkQueued() override { WakeFrameworkTimer(); }
+    // Screen work is drained at once rather than at the next 20 ms tick, so a
+    // value from the pedal is painted within a frame of its arrival.
+    void ScreenWorkQueued() override { HurryFrameworkTimer(); }
 
     // Tells the user that messages from the device were lost; false when it
     // could not be shown now (no editor open).
@@ -139,6 +144,8 @@ private:
     // Set by the user-interface thread before it puts the timer to sleep and
     // cleared by whoever wakes it first.
     std::atomic<bool> sleeping_{false};
+    // Set by the first hurry after a tick began; the next tick clears it.
+    std::atomic<bool> hurried_{false};
     bool ownsDeviceTimer_ = false;
 };
 

@@ -34,6 +34,11 @@ public:
     // once, then every period again. A Wake that comes between the decision
     // to sleep and Sleep itself still wakes the timer.
     virtual void Wake() {}
+    // Any thread, with Wake's guarantees: the function runs from the event
+    // loop as soon as it can, whether the timer sleeps or not, and the next
+    // period counts from there. For work that should not wait for the rest
+    // of a period (a value from the pedal on its way to the screen).
+    virtual void Hurry() { Wake(); }
 
     static std::unique_ptr<Timer> Create(Function func, std::uint32_t periodMs);
     // Installs the factory used by Create; an empty factory restores the

@@ -39,7 +39,7 @@ Tolvane::Tolvane(ISysExSender& sender, IEditorSeam& editor, ILinkLibrary& librar
         InitDeviceParams(Params());
     }
     screen_.SetParamSink([this](int index, double value) { DeliverParamToControls(index, value, false); });
-    screen_.SetQueuedHook([this] { WakeFrameworkTimer(); });
+    screen_.SetQueuedHook([this] { HurryFrameworkTimer(); });
     for (auto& p : pending_)
         p.store(false);
     // The checksums of the cached presets decide what the synchronisation loads.

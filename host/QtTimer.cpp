@@ -4,6 +4,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <utility>
@@ -68,7 +69,12 @@ public:
         notifier_ = std::make_unique<QSocketNotifier>(channel_.Descriptor(), QSocketNotifier::Read);
         QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
             channel_.Clear();
-            Resume();
+            if (asleep_) {
+                Resume();
+            } else if (hurried_.exchange(false) && !stopped_) {
+                timer_.start(static_cast<int>(periodMs_));
+                func_(*this);
+            }
         });
         // Work the user-interface thread made for a sleeping timer (an input
         // event, a menu, another timer) is found before the loop waits; the
@@ -96,6 +102,10 @@ public:
     }
 
     void Wake() override { channel_.Signal(); }
+    void Hurry() override {
+        hurried_.store(true);
+        channel_.Signal();
+    }
 
 private:
     // A signal that finds the timer awake is dropped: the timer was not asleep
@@ -103,6 +113,7 @@ private:
     void Resume() {
         if (stopped_ || !asleep_) return;
         asleep_ = false;
+        hurried_.store(false);
         timer_.start(static_cast<int>(periodMs_));
         func_(*this);
     }
@@ -112,6 +123,8 @@ private:
     std::uint32_t periodMs_;
     bool stopped_ = false;
     bool asleep_ = false;
+    // Set by Hurry on any thread, taken by the loop when the channel fires.
+    std::atomic<bool> hurried_{false};
     std::function<bool()> wanted_;
     WakeChannel channel_;
     std::unique_ptr<QSocketNotifier> notifier_;

@@ -115,6 +115,19 @@ inline pid_t ServerPid(const std::string& name) {
     return -1;
 }
 
+// After a frozen server was let go again: waits until it takes clients, so
+// that stopping it next finds it settled (stopped at once after SIGCONT, jackd
+// may not finish its exit and leaves its entry in JACK's registry behind).
+inline bool ServerAnswersAgain(std::chrono::milliseconds limit = std::chrono::milliseconds(5000)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        const std::string out = detail::Capture({"jack_wait", "-c"}, std::chrono::milliseconds(2000));
+        if (out.find("running") != std::string::npos) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
 // How many Editor closing messages the simulator has seen, from its status
 // line; -1 when it gave none.
 inline int EditorClosingsSeen(SimulatorProcess& sim) {
