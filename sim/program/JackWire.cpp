@@ -2,12 +2,26 @@
 
 #include <jack/midiport.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
 #include "sim/program/PortNames.h"
 
 namespace tolvane::sim {
+
+namespace {
+
+// PipeWire's JACK hands a period's MIDI on as a sequence of its own, in a
+// buffer of 32 KiB at any quantum, where each event costs up to this much
+// framing besides its bytes; what overflows it loses the whole period's MIDI,
+// though the JACK buffer still reported room. So a period carries at most
+// half that, framing counted: at 48 kHz and 1024 frames still some twenty
+// times what the pedal's link carries at its full pace.
+constexpr std::size_t kEventFraming = 24;
+constexpr std::size_t kPeriodBytes = 16 * 1024;
+
+} // namespace
 
 JackWire::JackWire(const std::string& client) {
     jack_status_t status{};
@@ -92,6 +106,7 @@ void JackWire::Transmit(jack_nframes_t frames) {
     void* buffer = jack_port_get_buffer(out_, frames);
     jack_midi_clear_buffer(buffer);
     const std::size_t room = jack_midi_max_event_size(buffer);
+    std::size_t budget = kPeriodBytes;
     while (const std::size_t size = toSend_.NextSize()) {
         if (size > room) {
             // Larger than a whole empty buffer: it would hold up everything
@@ -100,10 +115,14 @@ void JackWire::Transmit(jack_nframes_t frames) {
             lost_.fetch_add(1, std::memory_order_relaxed);
             continue;
         }
-        // All at the period's first frame, in order.
-        jack_midi_data_t* at = jack_midi_event_reserve(buffer, 0, size);
-        if (!at) return; // the buffer is full: the rest goes next period
+        // What does not fit this period goes at the start of the next; the
+        // first message of a period always goes.
+        const std::size_t cost = size + kEventFraming;
+        if (cost > budget && budget < kPeriodBytes) return;
+        jack_midi_data_t* at = jack_midi_event_reserve(buffer, 0, size); // in order, at the first frame
+        if (!at) return;
         toSend_.Pop(at);
+        budget -= std::min(budget, cost);
     }
 }
 

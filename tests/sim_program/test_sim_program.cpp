@@ -6,6 +6,7 @@
 
 #include <RtMidi.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
@@ -68,12 +69,13 @@ private:
     std::vector<Bytes> received_;
 };
 
-// The ports jack_lsp lists for one client, in its order.
+// The ports jack_lsp lists for one client, sorted.
 std::vector<std::string> ListedPorts(const std::string& client) {
     std::istringstream lines(test::detail::Capture({"jack_lsp"}, 5000ms));
     std::vector<std::string> ports;
     for (std::string line; std::getline(lines, line);)
         if (line.rfind(client + ":", 0) == 0) ports.push_back(line);
+    std::sort(ports.begin(), ports.end());
     return ports;
 }
 
