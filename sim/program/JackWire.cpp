@@ -36,7 +36,9 @@ JackWire::JackWire(const std::string& client) {
         Close();
         throw std::runtime_error("the JACK server turned the ports of \"" + client + "\" down");
     }
-    jack_on_info_shutdown(client_, &JackWire::OnShutdown, this);
+    // jackd calls the one with the reason, PipeWire's JACK only the plain one.
+    jack_on_info_shutdown(client_, &JackWire::OnInfoShutdown, this);
+    jack_on_shutdown(client_, &JackWire::OnShutdown, this);
     if (jack_activate(client_) != 0) {
         Close();
         throw std::runtime_error("the JACK client \"" + client + "\" could not be activated");
@@ -87,9 +89,13 @@ int JackWire::OnProcess(jack_nframes_t frames, void* self) {
     return 0;
 }
 
-void JackWire::OnShutdown(jack_status_t, const char*, void* self) {
+void JackWire::OnShutdown(void* self) {
     // On libjack's notification thread: the main loop reports it.
     static_cast<JackWire*>(self)->gone_.store(true, std::memory_order_release);
+}
+
+void JackWire::OnInfoShutdown(jack_status_t, const char*, void* self) {
+    OnShutdown(self);
 }
 
 void JackWire::Receive(jack_nframes_t frames) {

@@ -49,7 +49,8 @@ public:
 
 private:
     static int OnProcess(jack_nframes_t frames, void* self);
-    static void OnShutdown(jack_status_t, const char*, void* self);
+    static void OnShutdown(void* self);
+    static void OnInfoShutdown(jack_status_t, const char*, void* self);
     void Receive(jack_nframes_t frames);
     void Transmit(jack_nframes_t frames);
     void Close();
