@@ -80,7 +80,8 @@ daemon pipewire.log env XDG_CONFIG_HOME="$root/config" XDG_STATE_HOME="$root/sta
 until_true 100 pw-cli info 0 || not_started "pipewire did not start"
 export TOLVANE_PIPEWIRE_PID=${pids[-1]}
 daemon wireplumber.log env XDG_CONFIG_HOME="$root/config" XDG_STATE_HOME="$root/state" wireplumber
-wireplumber_up() { pw-cli ls Client | grep -q '"WirePlumber"'; }
+# grep reads all (no -q): pw-cli must not meet a closed pipe under pipefail.
+wireplumber_up() { pw-cli ls Client | grep '"WirePlumber"' >/dev/null; }
 until_true 100 wireplumber_up || not_started "wireplumber did not start"
 until_true 100 pw-jack jack_wait -c || not_started "PipeWire's JACK does not accept clients"
 echo "pipewire-session: up in $root ($(pw-jack jack_samplerate) Hz, $(pw-jack jack_bufsize) frames)" >&2
