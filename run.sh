@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts the editor with the pedal
-# simulator on the other end. When no sound system is there (no JACK server
-# running and no /dev/snd), a JACK server with its dummy backend gives the
-# audio clock and the MIDI ports. Everything started here is stopped when the
-# editor exits.
+# simulator on the other end. A running PipeWire is used through pw-jack (its
+# JACK), else a running JACK server; when there is neither, a JACK server with
+# its dummy backend (44.1 kHz, 512 frames) gives the audio clock and the MIDI
+# ports. Everything started here is stopped when the editor exits.
 #
 # Environment:
 #   TOLVANE_BUILD_DIR  the build folder to run from (default: build)
@@ -31,11 +31,26 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
-if [ "$(jack_wait -c 2>/dev/null)" != "running" ] && [ ! -e /dev/snd ]; then
-  echo "No sound system found: starting a JACK server with the dummy backend"
-  jackd -n "${JACK_DEFAULT_SERVER:-default}" --no-realtime -d dummy -r 44100 -p 512 >/tmp/tolvane-jackd.log 2>&1 &
+# The simulator and the editor start through this (pw-jack on PipeWire).
+launch=()
+pipewire_running() {
+  command -v pw-jack >/dev/null && timeout 5 pw-cli info 0 >/dev/null 2>&1 &&
+    [ "$(timeout 5 pw-jack jack_wait -c 2>/dev/null)" = "running" ]
+}
+if pipewire_running; then
+  echo "Using the running PipeWire (through pw-jack)"
+  launch=(pw-jack)
+elif [ "$(jack_wait -c 2>/dev/null)" = "running" ]; then
+  echo "Using the running JACK server"
+else
+  echo "No sound server found: starting a JACK server with the dummy backend"
+  log_dir="${XDG_RUNTIME_DIR:-}"
+  if [ -z "$log_dir" ] || [ ! -w "$log_dir" ]; then log_dir=$(mktemp -d); fi
+  jack_log=$(mktemp "$log_dir/tolvane-jackd.XXXXXX")
+  jackd -n "${JACK_DEFAULT_SERVER:-default}" --no-realtime -d dummy -r 44100 -p 512 >"$jack_log" 2>&1 &
   jack_pid=$!
-  jack_wait -w -t 10 >/dev/null 2>&1 || { echo "The JACK server did not start:"; cat /tmp/tolvane-jackd.log; exit 1; }
+  jack_wait -w -t 10 >/dev/null 2>&1 || { echo "The JACK server did not start:"; cat "$jack_log"; exit 1; }
+  echo "Its log: $jack_log"
 fi
 
 data_dir="${XDG_DATA_HOME:-$HOME/.local/share}/Tolvane"
@@ -50,7 +65,7 @@ if [ -x "$build_dir/bin/velumo-sim" ]; then
   mkfifo "$sim_fifo"
   exec 3<>"$sim_fifo"
   # shellcheck disable=SC2086 # the extra arguments are meant to split
-  "$build_dir/bin/velumo-sim" ${TOLVANE_SIM_ARGS:-} <"$sim_fifo" >"$sim_out" 2>&1 &
+  "${launch[@]}" "$build_dir/bin/velumo-sim" ${TOLVANE_SIM_ARGS:-} <"$sim_fifo" >"$sim_out" 2>&1 &
   sim_pid=$!
   ready=""
   for _ in $(seq 1 100); do
@@ -65,8 +80,9 @@ if [ -x "$build_dir/bin/velumo-sim" ]; then
   # ready api=... in="<port the editor reads>" out="<port the editor writes>"
   sim_in=$(sed -n 's/.* in="\([^"]*\)".*/\1/p' <<<"$ready")
   sim_outport=$(sed -n 's/.* out="\([^"]*\)".*/\1/p' <<<"$ready")
-  # Point the editor at the simulator's ports unless it already is: JACK may
-  # number the simulator's client differently from one run to the next.
+  # Point the editor at the simulator's ports unless it already is (the first
+  # start, or a change between JACK and the ALSA sequencer, whose port names
+  # differ).
   midi_section=""
   if [ -f "$settings" ]; then midi_section=$(sed -n '/^\[midi\]/I,/^\[/p' "$settings"); fi
   if ! grep -qxF "indev=$sim_in" <<<"$midi_section" || ! grep -qxF "outdev=$sim_outport" <<<"$midi_section"; then
@@ -83,4 +99,4 @@ if [ -x "$build_dir/bin/velumo-sim" ]; then
 fi
 
 echo "Starting the editor ($build_dir/bin/tolvane)"
-"$build_dir/bin/tolvane"
+"${launch[@]}" "$build_dir/bin/tolvane"

@@ -5,6 +5,7 @@ TOLVANE_PACKAGES=(
   qt6-base-dev qt6-svg-dev
   librtmidi-dev librtaudio-dev libasound2-dev
   jackd2 libjack-jackd2-dev
+  pipewire pipewire-bin pipewire-jack wireplumber dbus-daemon
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick
   desktop-file-utils appstream dpkg-dev

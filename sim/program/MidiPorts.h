@@ -1,55 +1,51 @@
 #pragma once
-// The simulator's two virtual MIDI ports. Inbound SysEx arrives on RtMidi's
-// own thread and is only queued here; the main loop takes it from the queue,
-// so the pedal model is fed from one thread.
+// The simulator's two MIDI ports, on JACK as one client of its own or on the
+// ALSA sequencer through RtMidi, and the pace of the pedal's MIDI link.
+// Everything here is called from the main loop, so the pedal model is fed
+// from one thread.
 
 #include <chrono>
+#include <cstddef>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
-#include <RtMidi.h>
-
+#include "sim/program/MidiWire.h"
 #include "sim/program/Options.h"
 
 namespace tolvane::sim {
 
 class MidiPorts {
 public:
-    // Opens both ports under the client name; throws RtMidiError (or
-    // std::runtime_error) when it cannot.
+    // Opens both ports under the client name; on Auto, JACK when a server
+    // runs and ALSA otherwise. Throws RtMidiError or std::runtime_error when
+    // it cannot.
     explicit MidiPorts(MidiApi api, const std::string& client = kDefaultClientName);
     static constexpr const char* kDefaultClientName = "Velumo Ostrel";
 
-    // The API chosen ("jack" or "alsa") and the ports' names as another RtMidi
-    // client lists them: open InPort() with RtMidiIn to hear the pedal,
-    // OutPort() with RtMidiOut to talk to it.
-    const std::string& ApiName() const { return apiName_; }
-    const std::string& InPort() const { return listedOut_; }
-    const std::string& OutPort() const { return listedIn_; }
+    // The API chosen ("jack" or "alsa") and the ports' full names as another
+    // client lists them: InPort() is the one to read to hear the pedal,
+    // OutPort() the one to write to talk to it.
+    const char* ApiName() const { return wire_->ApiName(); }
+    const std::string& InPort() const { return wire_->OutputName(); }
+    const std::string& OutPort() const { return wire_->InputName(); }
 
     // Sends no faster than one byte per byteTime: a message waits until the
     // previous one would have left the wire.
     void Send(const std::vector<unsigned char>& message);
     void SetByteTime(std::chrono::microseconds byteTime) { byteTime_ = byteTime; }
     // Everything received since the last call, in arrival order.
-    std::vector<std::vector<unsigned char>> TakeReceived();
+    std::vector<std::vector<unsigned char>> TakeReceived() { return wire_->TakeReceived(); }
+
+    // True once the sound server has gone away under the ports.
+    bool ServerGone() const { return wire_->ServerGone(); }
+    // Messages lost since the last call.
+    std::size_t TakeLost() { return wire_->TakeLost(); }
 
 private:
-    static void OnMessage(double, std::vector<unsigned char>* message, void* self);
-
-    std::string apiName_;
-    std::unique_ptr<RtMidiIn> in_;
-    std::unique_ptr<RtMidiOut> out_;
-    std::string listedIn_, listedOut_;
+    std::unique_ptr<IMidiWire> wire_;
     std::chrono::microseconds byteTime_{0};
     std::chrono::steady_clock::time_point wireFree_{};
-    std::mutex mutex_;
-    std::vector<std::vector<unsigned char>> received_;
 };
-
-// True when a JACK server accepts clients (none is ever started by asking).
-bool JackServerRunning();
 
 } // namespace tolvane::sim

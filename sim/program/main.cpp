@@ -67,10 +67,11 @@ int Run(const Options& options) {
     // Unplugged, the pedal has no ports and what it says goes nowhere.
     std::unique_ptr<MidiPorts> ports;
     auto plugIn = [&](const std::string& client) {
-        ports = std::make_unique<MidiPorts>(options.api, client.empty() ? MidiPorts::kDefaultClientName : client);
+        ports =
+            std::make_unique<MidiPorts>(options.api, client.empty() ? MidiPorts::kDefaultClientName : client);
         ports->SetByteTime(std::chrono::microseconds(options.byteTimeUs));
-        Print("ready api=" + ports->ApiName() + " in=\"" + ports->InPort() + "\" out=\"" + ports->OutPort() +
-              "\"");
+        Print(std::string("ready api=") + ports->ApiName() + " in=\"" + ports->InPort() + "\" out=\"" +
+              ports->OutPort() + "\"");
     };
     pedal.SetOutput([&](std::span<const std::uint8_t> m) {
         if (options.verbose) Print("-> " + DescribeMessage(m));
@@ -96,14 +97,30 @@ int Run(const Options& options) {
         for (std::size_t nl; !quit && (nl = input.find('\n')) != std::string::npos;) {
             const CommandResult r = RunCommand(pedal, input.substr(0, nl));
             input.erase(0, nl + 1);
-            if (!r.reply.empty()) Print(r.reply);
             quit = r.quit;
+            std::string reply = r.reply;
             if (r.cable == CommandResult::Cable::Unplug) ports.reset();
-            if (r.cable == CommandResult::Cable::Plug && !ports) plugIn(r.client);
+            if (r.cable == CommandResult::Cable::Plug && !ports) {
+                // A pedal that cannot be plugged in stays unplugged; the run goes on.
+                try {
+                    plugIn(r.client);
+                } catch (const std::exception& e) {
+                    reply = std::string("error: ") + e.what();
+                }
+            }
+            // Replied once done: after "ok unplug" the ports are gone.
+            if (!reply.empty()) Print(reply);
         }
         // The end of the input ends the simulator, as "quit" does.
         if (!inputOpen) quit = true;
 
+        // Told here rather than by the server's notification thread.
+        if (ports && ports->ServerGone()) {
+            Print("gone: the JACK server has stopped; \"plug\" opens the ports again");
+            ports.reset();
+        }
+        if (const std::size_t lost = ports ? ports->TakeLost() : 0)
+            Print("warning: " + std::to_string(lost) + " MIDI messages lost");
         for (const auto& m : ports ? ports->TakeReceived() : std::vector<std::vector<unsigned char>>{}) {
             if (options.verbose) Print("<- " + DescribeMessage(m));
             pedal.Receive(m);

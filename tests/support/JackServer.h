@@ -17,6 +17,12 @@
 // Each JackServer has its own name, so test programs can run in parallel.
 // JACK_NO_START_SERVER is set as well: a client must never start a stray
 // server of its own when the private one is gone.
+//
+// TOLVANE_TEST_JACK_EXTERNAL=1 runs the same tests against a server that is
+// already there (a headless PipeWire session, with the test program started
+// through pw-jack): JackServer then starts nothing and is Ok while that server
+// accepts clients; it cannot stop that server, so tests that need to call
+// Stop() check External() and skip.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -182,7 +188,9 @@ public:
     explicit JackServer(int periodFrames = 512, Mode mode = Mode::AsTheRunSays)
         : name_(detail::UniqueName("tolvane")), periodFrames_(periodFrames), mode_(mode) {
         logPath_ = "/tmp/" + name_ + ".log";
-        if (!Start()) return;
+        if (const char* external = std::getenv("TOLVANE_TEST_JACK_EXTERNAL"))
+            external_ = std::string(external) == "1";
+        if (!Start() || external_) return;
         if (const char* old = std::getenv("JACK_DEFAULT_SERVER")) oldDefault_ = old, hadDefault_ = true;
         setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
         setenv("JACK_NO_START_SERVER", "1", 1);
@@ -202,15 +210,18 @@ public:
     JackServer(const JackServer&) = delete;
     JackServer& operator=(const JackServer&) = delete;
 
-    bool Ok() const { return server_ > 0; }
+    bool Ok() const { return server_ > 0 || externalOk_; }
+    // True when the tests run against a server this object did not start.
+    bool External() const { return external_; }
 
     // The server stops (as when the sound system is shut down) and starts
-    // again under the same name.
+    // again under the same name. Neither does anything to an external server.
     void Stop() {
         if (server_ > 0) detail::Stop(server_);
         server_ = -1;
     }
     bool Start() {
+        if (external_) return StartExternal();
         if (server_ > 0) return true;
         error_.clear();
         // A generous client time-out (the default is half a second): a test
@@ -247,12 +258,24 @@ public:
     const std::string& Name() const { return name_; }
 
 private:
+    // The server the environment names accepts clients (jack_wait connects
+    // as one, through the same library as the tests).
+    bool StartExternal() {
+        const std::string out = detail::Capture({"jack_wait", "-c"}, std::chrono::milliseconds(5000));
+        externalOk_ =
+            out.find("not running") == std::string::npos && out.find("running") != std::string::npos;
+        error_ = externalOk_ ? "" : "TOLVANE_TEST_JACK_EXTERNAL=1 but no JACK server accepts clients";
+        return externalOk_;
+    }
+
     std::string name_;
     std::string logPath_;
     std::string error_;
     std::string oldDefault_;
     bool hadDefault_ = false;
     bool environmentSet_ = false;
+    bool external_ = false;
+    bool externalOk_ = false;
     int periodFrames_ = 512;
     Mode mode_ = Mode::AsTheRunSays;
     pid_t server_ = -1;
@@ -264,8 +287,9 @@ private:
 
 // The simulator announces itself with one line:
 //   ready api=<jack|alsa> in="<port>" out="<port>"
-// "in" is the port a client opens with RtMidiIn to hear the pedal, "out" the
-// port it opens with RtMidiOut to talk to it, both exactly as RtMidi lists them.
+// "in" is the port a client reads to hear the pedal, "out" the port it writes
+// to talk to it, both full names as the MIDI system lists them (on JACK
+// "Velumo Ostrel:Velumo Ostrel Out" and "Velumo Ostrel:Velumo Ostrel In").
 class SimulatorProcess {
 public:
     SimulatorProcess(const std::string& path, std::vector<std::string> args = {},
