@@ -26,8 +26,9 @@ constexpr auto kSendRoomWait = std::chrono::seconds(1);
 constexpr auto kSendRoomPoll = std::chrono::milliseconds(1);
 
 constexpr std::uint8_t kTimingClock = 0xf8;
-// Several periods at the largest usual period, 4096 frames at 44.1 kHz.
-constexpr auto kDrainWait = std::chrono::milliseconds(150);
+// The queue emptied and two more periods, at the largest usual period
+// (4096 frames at 44.1 kHz, 93 ms).
+constexpr auto kDrainWait = std::chrono::milliseconds(300);
 
 void Quiet(const char*) {}
 
@@ -45,6 +46,11 @@ struct JackClient::Shared {
     MidiMessageQueue fromClock{kClockQueueBytes};
 
     std::atomic<bool> gone{false};
+    // Periods run, and the last one that wrote a message: a message leaves
+    // the output port in its period, but a client that reads us through a
+    // feedback connection takes it in the next one.
+    std::atomic<std::uint64_t> cycles{0};
+    std::atomic<std::uint64_t> lastWritten{0};
     // Set before closing; the callback does nothing once it sees it, and
     // closing waits until no callback is inside.
     std::atomic<bool> stopped{false};
@@ -60,12 +66,13 @@ thread_local JackClient::Shared* tProcessing = nullptr;
 
 // Writes whole messages at the start of the period while they fit; false
 // when one had to wait for the next period.
-bool Drain(MidiMessageQueue& queue, void* buffer) {
+bool Drain(MidiMessageQueue& queue, void* buffer, bool& wrote) {
     while (const std::size_t size = queue.FrontSize()) {
         jack_midi_data_t* at = jack_midi_event_reserve(buffer, 0, size);
         if (!at) return false;
         queue.CopyFront(at);
         queue.PopFront();
+        wrote = true;
     }
     return true;
 }
@@ -91,7 +98,11 @@ int Process(jack_nframes_t frames, void* arg) {
     tProcessing = nullptr;
     void* output = jack_port_get_buffer(s->out, frames);
     jack_midi_clear_buffer(output);
-    if (Drain(s->fromOtherThreads, output)) Drain(s->fromClock, output);
+    bool wrote = false;
+    if (Drain(s->fromOtherThreads, output, wrote)) Drain(s->fromClock, output, wrote);
+    const std::uint64_t cycle = s->cycles.load(std::memory_order_relaxed) + 1;
+    if (wrote) s->lastWritten.store(cycle, std::memory_order_relaxed);
+    s->cycles.store(cycle, std::memory_order_release);
     s->inside.store(0);
     return 0;
 }
@@ -176,8 +187,11 @@ void JackClient::Close(std::chrono::milliseconds deadline) {
     // What was sent last (the editor's goodbye at exit) leaves first, unless
     // the server no longer runs the callback.
     const auto drainUntil = std::chrono::steady_clock::now() + kDrainWait;
-    while (!s->gone.load() && s->fromOtherThreads.UsedBytes() > 0 &&
-           std::chrono::steady_clock::now() < drainUntil)
+    const auto left = [&s] {
+        return s->fromOtherThreads.UsedBytes() > 0 ||
+               s->cycles.load(std::memory_order_acquire) < s->lastWritten.load(std::memory_order_relaxed) + 2;
+    };
+    while (!s->gone.load() && left() && std::chrono::steady_clock::now() < drainUntil)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     s->stopped.store(true);
     // A callback already past its check finishes its period first.

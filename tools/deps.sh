@@ -3,7 +3,7 @@
 TOLVANE_PACKAGES=(
   g++ clang-14 libclang-rt-14-dev cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-svg-dev
-  librtmidi-dev librtaudio-dev libasound2-dev
+  librtmidi-dev libasound2-dev
   jackd2 libjack-jackd2-dev
   pipewire pipewire-bin pipewire-jack wireplumber dbus-daemon
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -43,6 +44,8 @@ constexpr int kRoundTrips = kPresetSlotCount + 2;
 // The periodic task's period: Begin bulk transfer goes out on the next tick
 // after the checksum list, the first request on the tick after that.
 constexpr double kTickMs = 100.0;
+// A preset request and its dump, and the simulator's time a byte on the wire.
+constexpr double kRequestBytes = 9, kDumpBytes = 267, kByteMs = 0.032;
 
 // From the checksum list (type-3 reply) to the current preset applied, and
 // from the identification request to the same point.
@@ -79,8 +82,9 @@ SyncTimes Measure(test::LinkRig& rig) {
 
 int RunSync(int runs, const std::vector<unsigned>& bufferSizes) {
     for (unsigned frames : bufferSizes) {
-        const double period = frames / kSampleRate * 1000.0;
-        std::printf("buffer %u frames (%.2f ms per audio callback), %d runs\n", frames, period, runs);
+        // The server's own period and rate: a running server (PipeWire's, with
+        // TOLVANE_TEST_JACK_EXTERNAL=1) has its own, whatever was asked for.
+        double period = 0;
         std::vector<double> first, firstIdent, again, againIdent, ticks, trips;
         for (int r = 0; r < runs; ++r) {
             TempDataHome home;
@@ -89,6 +93,13 @@ int RunSync(int runs, const std::vector<unsigned>& bufferSizes) {
             test::SimulatorProcess sim(VELUMO_SIM_PATH, {"--fresh"});
             if (!sim.Ok()) return std::fprintf(stderr, "%s\n", sim.Error().c_str()), 1;
             test::LinkRig rig(sim.InPort(), sim.OutPort(), frames);
+            const JackClient* client = rig.Host().Transport().Jack();
+            if (!client) return std::fprintf(stderr, "no JACK client\n"), 1;
+            if (period == 0) {
+                period = client->PeriodFrames() * 1000.0 / client->SampleRate();
+                std::printf("period %u frames at %u Hz (%.2f ms), %d runs\n", client->PeriodFrames(),
+                            client->SampleRate(), period, runs);
+            }
             if (!rig.Started() || !rig.WaitForSynchronisation(30s))
                 return std::fprintf(stderr, "no synchronisation\n"), 1;
             const SyncTimes a = Measure(rig);
@@ -115,17 +126,22 @@ int RunSync(int runs, const std::vector<unsigned>& bufferSizes) {
         Print("  of it: one preset round trip (mean of 128)", Summarise(trips), trips.size());
         Print("reconnect: checksum list -> preset applied", Summarise(again), again.size());
         Print("reconnect: identification request -> applied", Summarise(againIdent), againIdent.size());
-        std::printf("  floor, one callback per round trip: %.0f ms of ticks + %d x %.2f ms = %.1f ms\n",
-                    kTickMs, kRoundTrips, period, kTickMs + kRoundTrips * period);
-        const double floor = kTickMs + kRoundTrips * 2 * period;
-        std::printf("  floor, two JACK cycles per round trip: %.0f ms of ticks + %d x %.2f ms = %.1f ms\n",
-                    kTickMs, kRoundTrips, 2 * period, floor);
+        // The pedal's pace: per round trip the request and the dump on the
+        // wire at the simulator's 32 us a byte, rounded up to whole periods,
+        // and at least two: in a graph of two clients that feed each other,
+        // one of the two directions waits for the next cycle.
+        const double wireMs = (kRequestBytes + kDumpBytes) * kByteMs;
+        const int periods = std::max(2, static_cast<int>(std::ceil(wireMs / period)));
+        const double floor = kTickMs + kRoundTrips * periods * period;
+        std::printf(
+            "  floor: %.0f ms of ticks + %d round trips x %d periods of %.2f ms (wire %.2f ms) = %.1f ms\n",
+            kTickMs, kRoundTrips, periods, period, wireMs, floor);
         std::vector<double> ratios;
         for (double ms : first)
             ratios.push_back(ms / floor);
         const Summary r = Summarise(ratios);
-        std::printf("  first sync / floor: median %.3f (min %.3f, max %.3f, n=%zu)\n", r.median, r.low, r.high,
-                    ratios.size());
+        std::printf("  first sync / floor: median %.3f (min %.3f, max %.3f, n=%zu)\n", r.median, r.low,
+                    r.high, ratios.size());
     }
     return 0;
 }
@@ -181,7 +197,7 @@ int main(int argc, char** argv) {
     if (what == "sync") {
         const int frames = argc > 3 ? std::atoi(argv[3]) : 0;
         return tolvane::RunSync(n > 0 ? n : 5, frames > 0 ? std::vector<unsigned>{unsigned(frames)}
-                                                         : std::vector<unsigned>{512u, 128u});
+                                                          : std::vector<unsigned>{512u, 128u});
     }
     if (what == "latency") return tolvane::RunLatency(n > 0 ? n : 50);
     std::fprintf(stderr, "usage: bench_link sync [runs] [frames] | latency [count]\n");

@@ -34,9 +34,17 @@ public:
         : in_(RtMidi::UNIX_JACK, "sim test"), out_(RtMidi::UNIX_JACK, "sim test") {
         in_.ignoreTypes(false, true, true);
         in_.setCallback(&Client::OnMessage, this);
-        in_.openPort(IndexOf(in_, readPort), "from pedal");
-        out_.openPort(IndexOf(out_, writePort), "to pedal");
-        Handshake();
+        // A port opens by its index in a list that the server may reorder
+        // between two looks (PipeWire's JACK does while clients come and go),
+        // so a connection that does not answer is made again.
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            in_.openPort(IndexOf(in_, readPort), "from pedal");
+            out_.openPort(IndexOf(out_, writePort), "to pedal");
+            if (Handshake()) return;
+            in_.closePort();
+            out_.closePort();
+        }
+        ADD_FAILURE() << "the pedal does not answer over the new connections";
     }
 
     template <typename M> void Send(const M& m) { out_.sendMessage(m.data(), m.size()); }
@@ -55,16 +63,19 @@ private:
     // PipeWire noticeably later than on jackd), and what is sent before is
     // lost: the identification request is repeated until it is answered. A
     // request that was only late is answered twice; the spare is dropped.
-    void Handshake() {
+    bool Handshake() {
         for (int attempt = 0; attempt < 20; ++attempt) {
             Send(sysex::BuildRequestSettingsBlock(15));
             if (Next(250ms).size() == 267u) {
                 while (!Next(300ms).empty()) {
                 }
-                return;
+                return true;
             }
         }
-        ADD_FAILURE() << "the pedal does not answer over the new connections";
+        // Whatever came over a wrong connection is not the pedal's.
+        std::lock_guard lock(mutex_);
+        received_.clear();
+        return false;
     }
 
     template <typename Port> static unsigned IndexOf(Port& port, const std::string& name) {
