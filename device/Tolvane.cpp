@@ -58,6 +58,10 @@ Tolvane::Tolvane(ISysExSender& sender, IEditorSeam& editor, ILinkLibrary& librar
 Tolvane::~Tolvane() {
     StopTimers();
     if (teardownWait_.count() > 0) std::this_thread::sleep_for(teardownWait_);
+    // What the clock handed over and the idle step has not written yet is
+    // written now; nobody is left to tell of the outcome.
+    cache_.SetResultSink(nullptr);
+    cache_.Drain();
 }
 
 ParamList Tolvane::ReleaseParams() {

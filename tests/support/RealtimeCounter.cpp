@@ -61,7 +61,7 @@ std::atomic<std::uint64_t> gFileCalls{0};
 // frames and description are published by `ready`.
 std::atomic<bool> gClaimed{false};
 std::atomic<bool> gReady{false};
-void* gFrames[kMaxFrames];
+[[maybe_unused]] void* gFrames[kMaxFrames];
 int gFrameCount = 0;
 char gWhat[96];
 
@@ -78,7 +78,7 @@ struct Site {
 };
 Site gSites[kMaxSites];
 std::atomic<int> gSiteCount{0};
-bool gKeepSites = false;
+[[maybe_unused]] bool gKeepSites = false;
 
 #if TOLVANE_RT_COUNTING
 // Set while this thread is inside a hook, so that what the hook itself calls
