@@ -69,14 +69,14 @@ BENCHMARK(BM_ParseWavAndResample);
 class NoEditor : public IEditorSeam {
 public:
     bool IsEditorOpen() const override { return false; }
-    void SetTextByTag(ControlTag, const std::string&) override {}
+    void SetTextByTag(ControlTag, std::string_view) override {}
     void SetTextColourByTag(ControlTag, Colour) override {}
     void SetControlValueByTag(ControlTag, double) override {}
-    void ShowGroup(const std::string&) override {}
-    void HideGroup(const std::string&) override {}
-    void EnableGroup(const std::string&) override {}
-    void DisableGroup(const std::string&) override {}
-    AskResult AskUser(const std::string&, const std::string&, AskButtons) override { return AskResult::Ok; }
+    void ShowGroup(std::string_view) override {}
+    void HideGroup(std::string_view) override {}
+    void EnableGroup(std::string_view) override {}
+    void DisableGroup(std::string_view) override {}
+    AskResult AskUser(std::string_view, std::string_view, AskButtons) override { return AskResult::Ok; }
     std::string AskForFile(FileAction, const std::string&, const std::string&, const std::string&) override {
         return {};
     }

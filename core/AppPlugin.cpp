@@ -1,5 +1,7 @@
 #include "core/AppPlugin.h"
 
+#include "core/RealtimeScope.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <mutex>
@@ -118,6 +120,7 @@ void AppPlugin::CheckInputLosses() {
 }
 
 void AppPlugin::ProcessAudio(float* const* outputs, int nFrames) {
+    const RealtimeScope clock;
     float* block[kNumOutputs] = {};
     for (int pos = 0; pos < nFrames; pos += kProcessBlockFrames) {
         for (int ch = 0; ch < kNumOutputs; ++ch)
@@ -127,6 +130,7 @@ void AppPlugin::ProcessAudio(float* const* outputs, int nFrames) {
 }
 
 void AppPlugin::BlockStep(float* const* outputs, int nFrames) {
+    const RealtimeScope clock;
     bool handled = false;
     MidiShortMessage msg;
     while (midiInput_.Pop(msg)) {

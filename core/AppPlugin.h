@@ -73,7 +73,9 @@ public:
     std::uint64_t InputOverflows() const { return inputOverflows_.load(std::memory_order_relaxed); }
 
     // Audio thread: runs the block step for every 64 frames of the buffer.
-    // outputs holds kNumOutputs channel pointers.
+    // outputs holds kNumOutputs channel pointers. Both hold the block step's
+    // mark (RealtimeScope) while they run: what they reach allocates nothing,
+    // prints nothing and touches no file.
     void ProcessAudio(float* const* outputs, int nFrames);
     // One block step: short input, SysEx input, short messages from the
     // editor, then the processing entry.

@@ -296,7 +296,7 @@ bool SamePreset(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b
 void BackupTransfer::OnPresetReloaded(int slot, std::span<const std::uint8_t> record) {
     if (!verifying_ || slot < 0 || slot >= backup::kPresetCount) return;
     const auto& expected = restored_[static_cast<std::size_t>(slot)];
-    if (expected.empty()) return;
+    if (!restoredKept_[static_cast<std::size_t>(slot)]) return;
     reloaded_[static_cast<std::size_t>(slot)] = SamePreset(expected, record) ? 1 : 2;
 }
 
@@ -310,7 +310,7 @@ std::string BackupTransfer::VerifyRestore() {
         // A slot not read again is one whose checksum says empty: only an
         // empty record in the backup agrees with it.
         const bool empty = std::all_of(expected.begin(), expected.end(), [](std::uint8_t b) { return b == 0; });
-        if (expected.empty() || state == 1 || (state == 0 && empty)) continue;
+        if (!restoredKept_[static_cast<std::size_t>(slot)] || state == 1 || (state == 0 && empty)) continue;
         ++differing;
         if (slots.size() < 60) slots += (slots.empty() ? "" : ", ") + std::to_string(slot);
     }
@@ -325,15 +325,17 @@ void BackupTransfer::FinishRestore() {
     const auto end = sysex::BuildBulkTransfer(false);
     sender_.SendSysEx(end.data(), end.size());
     // Kept for the check once the presets have been read back.
-    for (auto& record : restored_)
-        record.clear();
+    for (auto& kept : restoredKept_)
+        kept = false;
     for (const auto& m : messages_) {
         const auto message = std::span<const std::uint8_t>(buffer_).subspan(m.offset, m.length);
         const int slot = message[sysex::kOffsetBlockIndex];
-        if (message[sysex::kOffsetCommand] == sysex::command::kPresetDump && m.length == sysex::kBlockLength &&
-            slot < backup::kPresetCount)
-            restored_[static_cast<std::size_t>(slot)].assign(message.begin() + sysex::kOffsetBlockData,
-                                                             message.begin() + sysex::kOffsetBlockData + 256);
+        if (message[sysex::kOffsetCommand] == sysex::command::kPresetDump &&
+            m.length == sysex::kBlockLength && slot < backup::kPresetCount) {
+            std::copy_n(message.begin() + sysex::kOffsetBlockData, kRestoredRecordBytes,
+                        restored_[static_cast<std::size_t>(slot)].begin());
+            restoredKept_[static_cast<std::size_t>(slot)] = true;
+        }
     }
     for (auto& r : reloaded_)
         r = 0;

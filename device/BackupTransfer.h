@@ -56,6 +56,8 @@ struct BackupHooks {
 };
 
 class BackupTransfer {
+    static constexpr std::size_t kRestoredRecordBytes = 256;
+
 public:
     static constexpr const char* kDefaultName = "Dunvale_Presets_and_IRs";
 
@@ -121,7 +123,9 @@ private:
     std::uint32_t restoreSum_ = 0;
     // The presets of the last finished restore, until the re-read checks them.
     std::atomic<bool> verifying_{false};
-    std::array<std::vector<std::uint8_t>, backup::kPresetCount> restored_{};
+    // Held in place: a restore ends on the clock (the pedal's last status).
+    std::array<std::array<std::uint8_t, kRestoredRecordBytes>, backup::kPresetCount> restored_{};
+    std::array<bool, backup::kPresetCount> restoredKept_{};
     std::array<std::atomic<int>, backup::kPresetCount> reloaded_{}; // 0 not read, 1 same, 2 differs
     // Ticks the export or restore has waited for the pedal's answer.
     std::atomic<int> waitTicks_{0};

@@ -58,8 +58,7 @@ InboundRoute RouteBlock(std::span<const std::uint8_t, kBlockLength> m, bool conn
 
 InboundRoute RouteName(const std::uint8_t* m, IInboundHandler& handler) {
     const auto chars = std::span<const std::uint8_t, kNameChars>(m + kOffsetNameChars, kNameChars);
-    const std::string name = ReadName(chars);
-    handler.OnNameMessage(name);
+    handler.OnNameMessage(NameView(chars));
     return InboundRoute::NameMessage;
 }
 

@@ -4,6 +4,7 @@
 #include "device/SysexBuilders.h"
 #include "device/TransferTimeouts.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace tolvane {
@@ -42,9 +43,13 @@ void IrDownload::OnNameBlock(const sysex::SysexBlockView& block) {
     const int f = block.Index();
     const int firstRow = (f & (kBlocksPerBank - 1)) * static_cast<int>(sysex::kNamesPerIrNameBlock);
     for (int i = 0; i < static_cast<int>(sysex::kNamesPerIrNameBlock); ++i) {
-        std::string name = sysex::ReadName(block.NameAt(i));
-        if (name.find_first_not_of(' ') == std::string::npos)
-            name = "Empty Slot " + std::to_string(firstRow + 1 + i);
+        // Seen in place or written into a fixed buffer: this runs on the clock.
+        std::string_view name = sysex::NameView(block.NameAt(i));
+        char empty[32];
+        if (name.find_first_not_of(' ') == std::string_view::npos) {
+            const int n = std::snprintf(empty, sizeof empty, "Empty Slot %d", firstRow + 1 + i);
+            name = std::string_view(empty, static_cast<std::size_t>(std::max(n, 0)));
+        }
         if (hooks_.setSlotViewRow) hooks_.setSlotViewRow(firstRow + i, name);
     }
     if (((f + 1) & (kBlocksPerBank - 1)) != 0) {
@@ -58,7 +63,7 @@ void IrDownload::RequestIr(int number) {
     sender_.SendSysEx(message.data(), message.size());
 }
 
-void IrDownload::Progress(double fraction, const std::string& text) {
+void IrDownload::Progress(double fraction, std::string_view text) {
     editor_.SetControlValueByTag(link::kTagProgressKnob, fraction);
     editor_.SetTextByTag(link::kTagProgressText, text);
 }
@@ -73,6 +78,10 @@ void IrDownload::Watch() {
 
 void IrDownload::Cancel(link::LinkEnd why) {
     if (receiving_) Drop(why == link::LinkEnd::PortsGone ? kPortsGone : kByReconnect);
+}
+
+void IrDownload::RecordNotKept() {
+    editor_.AskUser(kNotCached, "", AskButtons::Ok);
 }
 
 void IrDownload::Drop(const char* reason) {

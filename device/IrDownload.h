@@ -12,6 +12,8 @@
 //   Watch            periodic task, every tick: a stream that stops for three
 //                    seconds is dropped with a message; nothing is written.
 //   Cancel           user-interface thread: RECONNECT drops it the same way.
+//   RecordNotKept    user-interface thread: the cache write of a record
+//                    received on the clock failed when it was made.
 
 #include "core/EditorSeam.h"
 #include "core/MessageSender.h"
@@ -26,12 +28,13 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace tolvane {
 
 struct IrDownloadHooks {
-    // Row 0..31 of the IR slot view shows text.
-    std::function<void(int row, const std::string& text)> setSlotViewRow;
+    // Row 0..31 of the IR slot view shows text (also called on the clock).
+    std::function<void(int row, std::string_view text)> setSlotViewRow;
     // Row 0..31 of the IR slot view drawn as chosen or not.
     std::function<void(int row, bool chosen)> setSlotViewRowChosen;
     // UserIrNames[slot].
@@ -62,9 +65,12 @@ public:
     IrReception OnStreamMessage(const sysex::StreamMessageView& stream);
     void Watch();
     void Cancel(link::LinkEnd why = link::LinkEnd::Reconnect);
+    // User-interface thread: a record written for the clock could not be
+    // kept in the cache after all (the disk refused it); the user is told.
+    void RecordNotKept();
 
 private:
-    void Progress(double fraction, const std::string& text);
+    void Progress(double fraction, std::string_view text);
     void Drop(const char* reason);
 
     ISysExSender& sender_;

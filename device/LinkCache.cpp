@@ -1,5 +1,6 @@
 // The local library as the link sees it: preset list labels, the cached
-// checksums, and Clear Cache Data.
+// checksums, the outcome of the cache writes the clock handed over, and
+// Clear Cache Data.
 
 #include "device/LinkTags.h"
 #include "device/Tolvane.h"
@@ -14,11 +15,40 @@ void Tolvane::ApplySlotFileLabels(const SlotFileLabels& labels) {
         SetRowText(slot, labels.labels[slot]);
 }
 
+void Tolvane::CacheWritten(const CacheWriteResult& result) {
+    switch (result.kind) {
+    case CacheWrite::LoadedPreset:
+        if (result.written) {
+            localChecksums_[static_cast<std::size_t>(result.number)].Store(result.checksum);
+            return;
+        }
+        // Told once the load is over, by its end or, when the write failed
+        // after that, here.
+        presetCacheFailed_.store(true);
+        if (!bulkLoadRunning_.load() && presetCacheFailed_.exchange(false))
+            SetPendingMessage(link::kTextPresetsNotCached);
+        return;
+    case CacheWrite::SavedPreset:
+        if (result.written)
+            localChecksums_[static_cast<std::size_t>(result.number)].Store(result.checksum);
+        else
+            SetPendingMessage(link::kTextPresetsNotCached);
+        return;
+    case CacheWrite::IrRecord:
+        if (!result.written && wiring_) wiring_->Download().RecordNotKept();
+        return;
+    case CacheWrite::IrRemoved:
+        return;
+    }
+}
+
 void Tolvane::LabelPresetsFromSlotFiles() {
+    cache_.Drain();
     ApplySlotFileLabels(library_.LabelPresetsFromSlotFiles(PatchOffset()));
 }
 
 void Tolvane::LabelPresetsFromFolderScan() {
+    cache_.Drain();
     const FolderScanLabels scan = library_.LabelPresetsFromFolderScan(PatchOffset());
     if (EditorOpen()) {
         for (std::size_t n = 0; n < scan.labels.size(); ++n)
@@ -29,7 +59,7 @@ void Tolvane::LabelPresetsFromFolderScan() {
 }
 
 void Tolvane::ClearCacheData() {
-    library_.DeleteCachedFiles();
+    cache_.DeleteCachedFiles();
     LabelPresetsFromFolderScan();
     LabelPresetsFromSlotFiles();
     screen_.AskUser(link::kTextFinished, "", AskButtons::Ok);

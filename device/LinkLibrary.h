@@ -24,6 +24,15 @@ struct SlotFileLabels {
     std::array<ChecksumPair, kPresetSlotCount> checksums{};
 };
 
+// One impulse-response cache file as the link's mirror of the cache keeps it
+// (device/CacheHandOver.h): its IR number, its size and the 32 bytes from
+// offset 4 (the name; zeros past the end of a shorter file).
+struct CachedIrFile {
+    int irNumber = 0;
+    std::uint64_t size = 0;
+    std::array<std::uint8_t, 32> nameBytes{};
+};
+
 // Labels of the first accepted files of a folder scan, and how many ".dat"
 // files the scan accepted in all.
 struct FolderScanLabels {
@@ -45,6 +54,9 @@ public:
     virtual bool IrCached(int irNumber) = 0;
     // The name stored for a user IR slot, or "Empty Slot %d" when none.
     virtual std::string UserIrName(int slot) = 0;
+    // Every impulse-response cache file there is, user and factory (IR
+    // numbers 384 + index), in no particular order.
+    virtual std::vector<CachedIrFile> ListCachedIrs() = 0;
 };
 
 } // namespace tolvane

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace tolvane {
 
@@ -115,8 +116,10 @@ void Tolvane::Interlock(int index, int v) {
         if (IsGlobalParam(index)) {
             if (index == kParamPatchOffset) {
                 // The number display and the list follow the new numbering.
+                // The list is read from the cache folder, so on the user-
+                // interface thread (queued there from the clock, in order).
                 if (EditorOpen()) ShowPresetNumber(v + CurrentPreset());
-                LabelPresetsFromFolderScan();
+                screen_.RunOnUi(folderScanAction_);
             }
             if (!flags_.applyFlag.load()) StoreSettingsBlock(sysex::settings::kGlobal);
         }
@@ -276,12 +279,16 @@ void Tolvane::UserIrSlotLowPart(bool positionA, int v) {
     (positionA ? irSlotA_ : irSlotB_).store(slot);
     const bool target = positionA ? irEditTargetA_.load() : irEditTargetB_.load();
     const bool userMode = ParamInt(positionA ? kParamIrMode7 : kParamIrMode8) != 0;
-    if (!target || !userMode || !transfers_.slotViewName) return;
+    if (!target || !userMode || !wiring_) return;
     // The pedal holds a named IR in that slot that the library does not match.
-    const std::string shown = transfers_.slotViewName(slot);
+    // Both names are held in place: this runs on the clock too.
+    const SlotViewText shown = wiring_->SlotViewTextOf(slot);
     char empty[32];
     std::snprintf(empty, sizeof empty, "Empty Slot %d", slot % kSlotsPerBank + 1);
-    if (!shown.empty() && shown != empty && shown != library_.UserIrName(slot)) irRequestPending_.store(true);
+    const NameText library = cache_.UserIrName(slot);
+    const std::string_view libraryName(library.data(), strnlen(library.data(), library.size()));
+    if (!shown.View().empty() && shown.View() != empty && shown.View() != libraryName)
+        irRequestPending_.store(true);
 }
 
 } // namespace tolvane

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <string_view>
 
 namespace tolvane {
 
@@ -27,18 +29,24 @@ constexpr int kLastFirstVisibleSlot = 109;
 // A list entry written from a dump in normal mode is cut to this length.
 constexpr std::size_t kNormalRowChars = 20;
 
-std::string Chars(const std::uint8_t* at, std::size_t n) {
-    std::string text;
-    for (std::size_t i = 0; i < n && at[i] != 0; ++i)
-        text += static_cast<char>(at[i]);
+// The received bytes are seen in place: the receive entry runs on the clock
+// thread, which allocates nothing.
+
+// The characters up to the first NUL, at most n.
+std::string_view Chars(const std::uint8_t* at, std::size_t n) {
+    const char* text = reinterpret_cast<const char*>(at);
+    return std::string_view(text, strnlen(text, n));
+}
+
+std::string_view Trimmed(const std::uint8_t* at, std::size_t n) {
+    std::string_view text = Chars(at, n);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
     return text;
 }
 
-std::string Trimmed(const std::uint8_t* at, std::size_t n) {
-    std::string text = Chars(at, n);
-    while (!text.empty() && text.back() == ' ')
-        text.pop_back();
-    return text;
+std::string_view View(const NameText& name) {
+    return std::string_view(name.data(), strnlen(name.data(), name.size()));
 }
 
 // Cut to 32 characters and padded with blanks.
@@ -50,11 +58,22 @@ void PutName(std::uint8_t* at, const NameText& name) {
         at[i] = ' ';
 }
 
-std::string NumberPrefix(int number) {
-    char text[16];
-    std::snprintf(text, sizeof text, " %02d ", number);
-    return text;
-}
+// A list row: " %02d " with the number shown, then the name, cut to limit
+// characters; held in place.
+class RowLabel {
+public:
+    RowLabel(int number, std::string_view name, std::size_t limit = kNameChars + 16) {
+        const int prefix = std::snprintf(text_, sizeof text_, " %02d ", number);
+        size_ = prefix > 0 ? std::min(static_cast<std::size_t>(prefix), sizeof text_ - 1) : 0;
+        size_ += name.copy(text_ + size_, sizeof text_ - size_);
+        size_ = std::min(size_, limit);
+    }
+    std::string_view View() const { return std::string_view(text_, size_); }
+
+private:
+    char text_[kNameChars + 16];
+    std::size_t size_ = 0;
+};
 
 } // namespace
 
@@ -108,15 +127,16 @@ void Tolvane::CommitPresetName(const std::string& name) {
     // written as a received dump writes it.
     const int slot = CurrentPreset();
     if (EditorOpen())
-        SetRowText(slot, (NumberPrefix(PatchOffset() + slot) + name.substr(0, std::min(name.size(), kNameChars)))
-                             .substr(0, kNormalRowChars));
+        SetRowText(slot, RowLabel(PatchOffset() + slot, std::string_view(name).substr(0, kNameChars),
+                                  kNormalRowChars)
+                             .View());
 }
 
-void Tolvane::SetPresetNameText(const std::string& name) {
+void Tolvane::SetPresetNameText(std::string_view name) {
     presetName_.Store(ToNameText(name));
 }
 
-void Tolvane::SetIrNameText(int which, const std::string& name) {
+void Tolvane::SetIrNameText(int which, std::string_view name) {
     irNameText_[static_cast<std::size_t>(which & 1)].Store(ToNameText(name));
 }
 
@@ -213,7 +233,7 @@ void Tolvane::ShowProgress(int loaded, int total) {
     screen_.SetTextByTag(link::kTagProgressText, text);
 }
 
-void Tolvane::SetRowText(int slot, const std::string& text) {
+void Tolvane::SetRowText(int slot, std::string_view text) {
     screen_.SetTextByTag(link::kTagPresetRowFirst + slot, text);
 }
 
@@ -245,18 +265,19 @@ void Tolvane::BulkPresetDump(const sysex::SysexBlockView& block) {
     bulkIndex_.store(slot);
     const auto data = block.Data();
     // A file that cannot be written does not stop the load; its checksum is
-    // not taken, so the slot is read again at the next connection.
+    // not taken, so the slot is read again at the next connection. The write
+    // is handed to the user-interface thread, which takes the checksum once
+    // the file is written (CacheWritten).
     const auto message = block.Message();
-    if (library_.WritePresetFile(slot, data.data()))
-        localChecksums_[static_cast<std::size_t>(slot)].Store(
-            {message[sysex::kOffsetBlockChecksumHigh], message[sysex::kOffsetBlockChecksumLow]});
-    else
+    if (!cache_.WritePreset(
+            CacheWrite::LoadedPreset, slot, data.data(),
+            {message[sysex::kOffsetBlockChecksumHigh], message[sysex::kOffsetBlockChecksumLow]}))
         presetCacheFailed_.store(true);
     pending_[slot].store(false);
     if (transfers_.presetLoaded) transfers_.presetLoaded(slot, data);
     const bool open = EditorOpen();
     if (open) {
-        SetRowText(slot, NumberPrefix(PatchOffset() + slot) + Chars(&data[kRecordName], kNameChars));
+        SetRowText(slot, RowLabel(PatchOffset() + slot, Chars(&data[kRecordName], kNameChars)).View());
     }
     const int next = LowestPendingSlot();
     if (next < 0) {
@@ -302,19 +323,21 @@ void Tolvane::NormalPresetDump(const sysex::SysexBlockView& block) {
     irEditTargetB_.store(false);
 
     flags_.presetModified.store(false);
-    const std::string name = Chars(&data[kRecordName], kNameChars);
+    const std::string_view name = Chars(&data[kRecordName], kNameChars);
     SetPresetNameText(name);
     const bool user7 = ParamInt(kParamIrMode7) != 0;
     const bool user8 = ParamInt(kParamIrMode8) != 0;
-    const std::string ir7 = user7 ? Trimmed(&data[kRecordIrName7], kNameChars) : FromNameText(factoryIrNames_[7].Load());
-    const std::string ir8 = user8 ? Trimmed(&data[kRecordIrName8], kNameChars) : FromNameText(factoryIrNames_[8].Load());
+    const NameText factory7 = factoryIrNames_[7].Load();
+    const NameText factory8 = factoryIrNames_[8].Load();
+    const std::string_view ir7 = user7 ? Trimmed(&data[kRecordIrName7], kNameChars) : View(factory7);
+    const std::string_view ir8 = user8 ? Trimmed(&data[kRecordIrName8], kNameChars) : View(factory8);
     SetIrNameText(0, ir7);
     SetIrNameText(1, ir8);
     if (open) {
         ShowPresetNumber(offset + slot);
         screen_.SetTextColourByTag(link::kTagNumberDisplay, link::kColourDisplay);
         screen_.SetTextByTag(link::kTagPresetName, name);
-        SetRowText(slot, (NumberPrefix(offset + slot) + name).substr(0, kNormalRowChars));
+        SetRowText(slot, RowLabel(offset + slot, name, kNormalRowChars).View());
         screen_.SetTextByTag(link::kTagIrName7, ir7);
         screen_.SetTextByTag(link::kTagIrName8, ir8);
         if ((user7 || user8) && transfers_.refreshIrDisplay) transfers_.refreshIrDisplay(ParamInt(kParamIr));
@@ -328,10 +351,9 @@ void Tolvane::NormalPresetDump(const sysex::SysexBlockView& block) {
         blinkCounting_.store(false);
         const int current = CurrentPreset();
         const auto message = block.Message();
-        if (library_.WritePresetFile(current, data.data()))
-            localChecksums_[static_cast<std::size_t>(current)].Store(
-                {message[sysex::kOffsetBlockChecksumHigh], message[sysex::kOffsetBlockChecksumLow]});
-        else
+        if (!cache_.WritePreset(
+                CacheWrite::SavedPreset, current, data.data(),
+                {message[sysex::kOffsetBlockChecksumHigh], message[sysex::kOffsetBlockChecksumLow]}))
             SetPendingMessage(link::kTextPresetsNotCached);
     }
 
@@ -339,8 +361,8 @@ void Tolvane::NormalPresetDump(const sysex::SysexBlockView& block) {
     const int ir7Number = ParamInt(kParamUserIr7PresetMsb) * 128 + ParamInt(kParamUserIr7Preset);
     const int ir8Number = ParamInt(kParamUserIr8PresetMsb) * 128 + ParamInt(kParamUserIr8Preset);
     if (user7) {
-        if (!library_.IrCached(ir7Number)) RequestIr(ir7Number);
-    } else if (user8 && !library_.IrCached(ir8Number)) {
+        if (!cache_.IrCached(ir7Number)) RequestIr(ir7Number);
+    } else if (user8 && !cache_.IrCached(ir8Number)) {
         RequestIr(ir8Number);
     }
 }

@@ -1,12 +1,14 @@
 #include "device/QueuedEditorSeam.h"
 
+#include "core/RealtimeScope.h"
+
 #include <algorithm>
 
 namespace tolvane {
 
 namespace {
 
-template <std::size_t N> void CopyText(char (&to)[N], const std::string& from) {
+template <std::size_t N> void CopyText(char (&to)[N], std::string_view from) {
     const std::size_t n = std::min(from.size(), N - 1);
     std::copy_n(from.data(), n, to);
     to[n] = '\0';
@@ -24,7 +26,7 @@ void QueuedEditorSeam::Drain() {
         Replay(entry);
 }
 
-bool QueuedEditorSeam::Queue(Entry& entry, const std::string& text) {
+bool QueuedEditorSeam::Queue(Entry& entry, std::string_view text) {
     CopyText(entry.text, text);
     if (ring_.Push(entry)) {
         if (queuedHook_) queuedHook_();
@@ -49,6 +51,7 @@ int QueuedEditorSeam::AddAction(std::function<void(int, int)> action) {
 
 void QueuedEditorSeam::RunOnUi(int action, int a, int b) {
     if (OnUiThread()) {
+        const OffClock editorWork;
         if (action >= 0 && action < static_cast<int>(actions_.size())) actions_[static_cast<std::size_t>(action)](a, b);
         return;
     }
@@ -98,13 +101,17 @@ void QueuedEditorSeam::Replay(const Entry& entry) {
 
 bool QueuedEditorSeam::IsEditorOpen() const {
     if (!OnUiThread()) return editorOpen_.load(std::memory_order_acquire);
+    const OffClock editorWork;
     const bool open = editor_.IsEditorOpen();
     editorOpen_.store(open, std::memory_order_release);
     return open;
 }
 
-void QueuedEditorSeam::SetTextByTag(ControlTag tag, const std::string& text) {
-    if (OnUiThread()) return editor_.SetTextByTag(tag, text);
+void QueuedEditorSeam::SetTextByTag(ControlTag tag, std::string_view text) {
+    if (OnUiThread()) {
+        const OffClock editorWork;
+        return editor_.SetTextByTag(tag, text);
+    }
     Entry entry;
     entry.kind = Kind::Text;
     entry.tag = tag;
@@ -112,7 +119,10 @@ void QueuedEditorSeam::SetTextByTag(ControlTag tag, const std::string& text) {
 }
 
 void QueuedEditorSeam::SetTextColourByTag(ControlTag tag, Colour colour) {
-    if (OnUiThread()) return editor_.SetTextColourByTag(tag, colour);
+    if (OnUiThread()) {
+        const OffClock editorWork;
+        return editor_.SetTextColourByTag(tag, colour);
+    }
     Entry entry;
     entry.kind = Kind::TextColour;
     entry.tag = tag;
@@ -121,7 +131,10 @@ void QueuedEditorSeam::SetTextColourByTag(ControlTag tag, Colour colour) {
 }
 
 void QueuedEditorSeam::SetControlValueByTag(ControlTag tag, double normalised) {
-    if (OnUiThread()) return editor_.SetControlValueByTag(tag, normalised);
+    if (OnUiThread()) {
+        const OffClock editorWork;
+        return editor_.SetControlValueByTag(tag, normalised);
+    }
     Entry entry;
     entry.kind = Kind::ControlValue;
     entry.tag = tag;
@@ -129,36 +142,51 @@ void QueuedEditorSeam::SetControlValueByTag(ControlTag tag, double normalised) {
     Queue(entry, {});
 }
 
-void QueuedEditorSeam::ShowGroup(const std::string& group) {
-    if (OnUiThread()) return editor_.ShowGroup(group);
+void QueuedEditorSeam::ShowGroup(std::string_view group) {
+    if (OnUiThread()) {
+        const OffClock editorWork;
+        return editor_.ShowGroup(group);
+    }
     Entry entry;
     entry.kind = Kind::Show;
     Queue(entry, group);
 }
 
-void QueuedEditorSeam::HideGroup(const std::string& group) {
-    if (OnUiThread()) return editor_.HideGroup(group);
+void QueuedEditorSeam::HideGroup(std::string_view group) {
+    if (OnUiThread()) {
+        const OffClock editorWork;
+        return editor_.HideGroup(group);
+    }
     Entry entry;
     entry.kind = Kind::Hide;
     Queue(entry, group);
 }
 
-void QueuedEditorSeam::EnableGroup(const std::string& group) {
-    if (OnUiThread()) return editor_.EnableGroup(group);
+void QueuedEditorSeam::EnableGroup(std::string_view group) {
+    if (OnUiThread()) {
+        const OffClock editorWork;
+        return editor_.EnableGroup(group);
+    }
     Entry entry;
     entry.kind = Kind::Enable;
     Queue(entry, group);
 }
 
-void QueuedEditorSeam::DisableGroup(const std::string& group) {
-    if (OnUiThread()) return editor_.DisableGroup(group);
+void QueuedEditorSeam::DisableGroup(std::string_view group) {
+    if (OnUiThread()) {
+        const OffClock editorWork;
+        return editor_.DisableGroup(group);
+    }
     Entry entry;
     entry.kind = Kind::Disable;
     Queue(entry, group);
 }
 
-AskResult QueuedEditorSeam::AskUser(const std::string& text, const std::string& caption, AskButtons buttons) {
-    if (OnUiThread()) return editor_.AskUser(text, caption, buttons);
+AskResult QueuedEditorSeam::AskUser(std::string_view text, std::string_view caption, AskButtons buttons) {
+    if (OnUiThread()) {
+        const OffClock editorWork;
+        return editor_.AskUser(text, caption, buttons);
+    }
     Entry entry;
     entry.kind = Kind::Message;
     entry.buttons = buttons;

@@ -13,6 +13,12 @@
 // Questions cannot wait for an answer off the user-interface thread: a message
 // box asked there is replayed later and the caller gets Cancel at once. The
 // link shows its audio-thread messages through its pending message instead.
+//
+// The queueing side allocates nothing: texts come as views and are copied
+// into the entry's fixed buffers. A call that goes straight to the editor on
+// the user-interface thread is the editor's work, never the clock's: it runs
+// outside the block step's mark (OffClock, core/RealtimeScope.h), which
+// matters only where one thread plays both parts, as in the link tests.
 
 #include "core/EditorSeam.h"
 #include "core/RingBuffer.h"
@@ -65,14 +71,14 @@ public:
     bool Empty() const { return ring_.Empty(); }
 
     bool IsEditorOpen() const override;
-    void SetTextByTag(ControlTag tag, const std::string& text) override;
+    void SetTextByTag(ControlTag tag, std::string_view text) override;
     void SetTextColourByTag(ControlTag tag, Colour colour) override;
     void SetControlValueByTag(ControlTag tag, double normalised) override;
-    void ShowGroup(const std::string& group) override;
-    void HideGroup(const std::string& group) override;
-    void EnableGroup(const std::string& group) override;
-    void DisableGroup(const std::string& group) override;
-    AskResult AskUser(const std::string& text, const std::string& caption, AskButtons buttons) override;
+    void ShowGroup(std::string_view group) override;
+    void HideGroup(std::string_view group) override;
+    void EnableGroup(std::string_view group) override;
+    void DisableGroup(std::string_view group) override;
+    AskResult AskUser(std::string_view text, std::string_view caption, AskButtons buttons) override;
     std::string AskForFile(FileAction action, const std::string& extension, const std::string& directory,
                            const std::string& proposedName) override;
 
@@ -101,7 +107,7 @@ private:
         char caption[32] = {};
     };
 
-    bool Queue(Entry& entry, const std::string& text);
+    bool Queue(Entry& entry, std::string_view text);
     void Replay(const Entry& entry);
 
     IEditorSeam& editor_;

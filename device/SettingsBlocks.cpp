@@ -166,7 +166,7 @@ void Tolvane::LeaveProgramMapPage() {
 void Tolvane::FactoryResetButton(int kind) {
     if (screen_.AskUser(link::kTextAreYouSure, "", AskButtons::OkCancel) != AskResult::Ok) return;
     if (kind == sysex::reset::kEverything || kind == sysex::reset::kPresets) {
-        library_.DeleteCachedFiles();
+        cache_.DeleteCachedFiles();
         LabelPresetsFromSlotFiles();
     }
     Send(sysex::BuildFactoryReset(static_cast<std::uint8_t>(kind)));

@@ -30,13 +30,17 @@ std::optional<StreamMessageView> ReadStreamMessage(std::span<const std::uint8_t>
     return std::nullopt;
 }
 
-std::string ReadName(std::span<const std::uint8_t, kNameChars> chars) {
+std::string_view NameView(std::span<const std::uint8_t, kNameChars> chars) {
     std::size_t end = 0;
     while (end < chars.size() && chars[end] != 0)
         ++end;
     while (end > 1 && chars[end - 1] == ' ')
         --end;
-    return std::string(chars.begin(), chars.begin() + static_cast<std::ptrdiff_t>(end));
+    return std::string_view(reinterpret_cast<const char*>(chars.data()), end);
+}
+
+std::string ReadName(std::span<const std::uint8_t, kNameChars> chars) {
+    return std::string(NameView(chars));
 }
 
 } // namespace tolvane::sysex

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "device/SysexChecksum.h"
 #include "device/SysexConstants.h"
@@ -65,5 +66,7 @@ std::optional<StreamMessageView> ReadStreamMessage(std::span<const std::uint8_t>
 // blanks are removed from the last character down to the second (the first
 // character is always kept, so an all-blank name reads as one blank).
 std::string ReadName(std::span<const std::uint8_t, kNameChars> chars);
+// The same characters seen in place, without a copy (for the clock thread).
+std::string_view NameView(std::span<const std::uint8_t, kNameChars> chars);
 
 } // namespace tolvane::sysex

@@ -31,7 +31,7 @@ constexpr std::size_t kSerialLength = 32;
 // ---- Construction and hooks -------------------------------------------------------
 
 Tolvane::Tolvane(ISysExSender& sender, IEditorSeam& editor, ILinkLibrary& library, ParamList reused)
-    : sender_(sender), screen_(editor), library_(library) {
+    : sender_(sender), screen_(editor), library_(library), cache_(library) {
     if (reused.Size() == kNumParams) {
         Params() = std::move(reused);
         Params().ResetToDefaults();
@@ -40,6 +40,8 @@ Tolvane::Tolvane(ISysExSender& sender, IEditorSeam& editor, ILinkLibrary& librar
     }
     screen_.SetParamSink([this](int index, double value) { DeliverParamToControls(index, value, false); });
     screen_.SetQueuedHook([this] { HurryFrameworkTimer(); });
+    cache_.SetResultSink([this](const CacheWriteResult& result) { CacheWritten(result); });
+    folderScanAction_ = screen_.AddAction([this](int, int) { LabelPresetsFromFolderScan(); });
     for (auto& p : pending_)
         p.store(false);
     // The checksums of the cached presets decide what the synchronisation loads.
@@ -56,6 +58,10 @@ Tolvane::Tolvane(ISysExSender& sender, IEditorSeam& editor, ILinkLibrary& librar
 Tolvane::~Tolvane() {
     StopTimers();
     if (teardownWait_.count() > 0) std::this_thread::sleep_for(teardownWait_);
+    // What the clock handed over and the idle step has not written yet is
+    // written now; nobody is left to tell of the outcome.
+    cache_.SetResultSink(nullptr);
+    cache_.Drain();
 }
 
 ParamList Tolvane::ReleaseParams() {
@@ -66,6 +72,9 @@ ParamList Tolvane::ReleaseParams() {
 void Tolvane::SetTransferFiles(TransferFiles files) {
     if (!files.irFiles || !files.presetFiles) return;
     wiring_.reset();
+    // The transfers reach the IR cache through the mirror and the queue.
+    cache_.SetDiskIrFiles(std::move(files.irFiles));
+    files.irFiles = std::shared_ptr<IIrFiles>(std::shared_ptr<void>(), &cache_);
     wiring_.emplace(*this, std::move(files));
 }
 
@@ -76,7 +85,7 @@ FactoryIrNames Tolvane::FactoryNames() const {
     return names;
 }
 
-void Tolvane::SetFactoryIrName(int entry, const std::string& name) {
+void Tolvane::SetFactoryIrName(int entry, std::string_view name) {
     if (entry >= 0 && entry < kNumFactoryIrNames)
         factoryIrNames_[static_cast<std::size_t>(entry)].Store(ToNameText(name));
 }
@@ -113,6 +122,8 @@ void Tolvane::ProcessSysEx(const SysExMessage& msg) {
 }
 
 void Tolvane::OnIdle() {
+    // The cache first: screen steps replayed next may read what it writes.
+    cache_.Drain();
     screen_.Drain();
     // Edit tracking: an edit that has not moved for 20 ticks is over.
     if (flags_.editTracking.load()) {
@@ -292,7 +303,7 @@ void Tolvane::OnIrNameBlock(const sysex::SysexBlockView& block) {
 }
 
 void Tolvane::OnNameMessage(std::string_view name) {
-    if (EditorOpen()) screen_.SetTextByTag(link::kTagNameMessage, std::string(name));
+    if (EditorOpen()) screen_.SetTextByTag(link::kTagNameMessage, name);
 }
 
 void Tolvane::OnIrStream(const sysex::StreamMessageView& stream) {
@@ -371,10 +382,12 @@ void Tolvane::IdentificationReply(const sysex::SysexBlockView& block) {
         keptBlocks_.ForgetAll();
         if (EditorOpen()) {
             const auto data = block.Data();
-            std::string serial;
+            constexpr std::string_view kSerialLabel = "SERIAL: ";
+            char line[kSerialLabel.size() + kSerialLength];
+            std::size_t n = kSerialLabel.copy(line, kSerialLabel.size());
             for (std::size_t i = 0; i < kSerialLength && data[kSerialOffset + i] != 0; ++i)
-                serial += static_cast<char>(data[kSerialOffset + i]);
-            screen_.SetTextByTag(link::kTagSerialLine, "SERIAL: " + serial);
+                line[n++] = static_cast<char>(data[kSerialOffset + i]);
+            screen_.SetTextByTag(link::kTagSerialLine, std::string_view(line, n));
         }
         RequestSettingsBlock(sysex::settings::kPresetChecksums);
         break;
@@ -394,7 +407,7 @@ void Tolvane::IdentificationReply(const sysex::SysexBlockView& block) {
     }
 }
 
-void Tolvane::SetPendingMessage(const std::string& text) {
+void Tolvane::SetPendingMessage(std::string_view text) {
     PendingText entry{};
     const std::size_t n = std::min(text.size(), sizeof entry.text - 1);
     std::copy_n(text.data(), n, entry.text);

@@ -25,19 +25,30 @@
 // Every member both threads reach says at its declaration which thread owns
 // it and how the other one gets it: an atomic, a Snapshot (a small value read
 // and replaced whole), or a step queued to the user-interface thread.
+//
+// The audio thread allocates nothing and touches no file there (it holds the
+// block step's mark, core/RealtimeScope.h, and the link tests count both):
+// texts for the screen are built in fixed buffers or seen in place, what the
+// receive entry asks of the cache is answered by CacheHandOver's mirror, the
+// preset dumps and IR records it keeps are handed to the user-interface
+// thread through CacheHandOver's queue (written by the idle step before the
+// screen queue is replayed, and before any cache read on that thread), and
+// work that needs files or builds text (the folder scan, a slot-view bank,
+// the check after a restore) is queued there as a step of the screen queue.
 
-#include "core/EditorSeam.h"
 #include "core/AppPlugin.h"
+#include "core/EditorSeam.h"
 #include "core/MessageSender.h"
 #include "core/RingBuffer.h"
 #include "core/Snapshot.h"
+#include "device/CacheHandOver.h"
 #include "device/DeviceTables.h"
 #include "device/InboundRouter.h"
 #include "device/IrUploadRecord.h"
 #include "device/KeptSettingsBlocks.h"
 #include "device/LinkFlags.h"
-#include "device/LinkTags.h"
 #include "device/LinkLibrary.h"
+#include "device/LinkTags.h"
 #include "device/NameText.h"
 #include "device/QueuedEditorSeam.h"
 #include "device/TransferWiring.h"
@@ -51,6 +62,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace tolvane {
 
@@ -195,9 +207,9 @@ public:
     void MidiPortsBack() override;
     // Shown by the next idle step, as the pending message.
     void ShowHostMessage(const std::string& text) override;
-    // Text shown by the next idle step (any thread; a newer text replaces an
-    // older one not yet shown).
-    void SetPendingMessage(const std::string& text);
+    // Text shown by the next idle step (any thread, the clock's included:
+    // allocates nothing; a newer text replaces an older one not yet shown).
+    void SetPendingMessage(std::string_view text);
 
     // ---- 4. Presets -----------------------------------------------------------------
 
@@ -233,7 +245,7 @@ public:
     // Whether the IR list's last event was a press (parameter 72 acts only then).
     void SetIrListEventIsPress(bool press) { irListPress_ = press; }
     // The text the IR list row of position 7 (which = 0) or 8 (1) shows.
-    void SetIrNameText(int which, const std::string& name);
+    void SetIrNameText(int which, std::string_view name);
 
     // ---- Transfers started by the user (need SetTransferFiles) ----------------------------
 
@@ -308,7 +320,10 @@ public:
         saveArmed_.store(false);
     }
     FactoryIrNames FactoryNames() const;
-    void SetFactoryIrName(int entry, const std::string& name);
+    void SetFactoryIrName(int entry, std::string_view name);
+    // The cache as the link reaches it: the mirror the clock asks, and the
+    // writes it hands to the user-interface thread (drained by the idle step).
+    CacheHandOver& Cache() { return cache_; }
 
 protected:
     bool PushParamChange(const ParamChange& change) override;
@@ -316,7 +331,9 @@ protected:
     // The edit tracking, the display hold, a pending message and the idle
     // display step count ticks; without them the framework timer may sleep.
     bool IdleNeedsTicks() const override;
-    bool ScreenQueuesEmpty() const override { return AppPlugin::ScreenQueuesEmpty() && screen_.Empty(); }
+    bool ScreenQueuesEmpty() const override {
+        return AppPlugin::ScreenQueuesEmpty() && screen_.Empty() && cache_.Empty();
+    }
 
 private:
     friend class TransferWiring;
@@ -347,7 +364,7 @@ private:
     // Connection and transfers
     void RequestIr(int number);
     // Presets
-    void SetPresetNameText(const std::string& name);
+    void SetPresetNameText(std::string_view name);
     void ChecksumList(const sysex::SysexBlockView& block);
     void StartBulkLoad();
     void FinishBulkLoad();
@@ -360,7 +377,7 @@ private:
     void NormalPresetDump(const sysex::SysexBlockView& block);
     void ShowProgress(int loaded, int total);
     int LowestPendingSlot() const;
-    void SetRowText(int slot, const std::string& text);
+    void SetRowText(int slot, std::string_view text);
     void SetRowColour(int slot, Colour colour);
     // Live edits
     void DeviceStep(int index, int v);
@@ -378,10 +395,17 @@ private:
     void SettingsBlock(const sysex::SysexBlockView& block);
     void ApplySettingValue(int index, int v);
     void ApplySlotFileLabels(const SlotFileLabels& labels);
+    // Local library: what became of a cache write the clock handed over
+    // (user-interface thread).
+    void CacheWritten(const CacheWriteResult& result);
 
     ISysExSender& sender_;
     QueuedEditorSeam screen_;
     ILinkLibrary& library_;
+    // Every cache access the link makes, so that the clock's go to memory.
+    CacheHandOver cache_;
+    // The folder scan a new patch offset asks for, run on the user-interface thread.
+    int folderScanAction_ = -1;
     TransferCallPoints transfers_;
     DisplayCallPoints display_;
     std::chrono::milliseconds teardownWait_{1000};

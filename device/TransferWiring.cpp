@@ -19,12 +19,16 @@ constexpr int kSlotsPerBank = TransferWiring::kSlotViewRows;
 // The pedal's factory impulse responses, 384 .. 391.
 constexpr int kFactoryCabinets = 8;
 
-// Trailing blanks and everything from a NUL on removed.
-std::string FieldText(const char* field, std::size_t size) {
-    std::string text(field, strnlen(field, size));
+// Trailing blanks and everything from a NUL on removed; seen in place.
+std::string_view FieldView(const char* field, std::size_t size) {
+    std::string_view text(field, strnlen(field, size));
     while (!text.empty() && text.back() == ' ')
-        text.pop_back();
+        text.remove_suffix(1);
     return text;
+}
+
+std::string FieldText(const char* field, std::size_t size) {
+    return std::string(FieldView(field, size));
 }
 
 } // namespace
@@ -45,6 +49,15 @@ TransferWiring::TransferWiring(Tolvane& plugin, TransferFiles files)
                   plugin.SharedFlags(), upload_, PresetHooks()) {
     refreshAction_ = plugin.ScreenQueue().AddAction([this](int irValue, int) { display_.RefreshIrDisplay(irValue); });
     loadSecondIrAction_ = plugin.ScreenQueue().AddAction([this](int, int) { presetFile_.LoadSecondIr(); });
+    verifyRestoreAction_ = plugin.ScreenQueue().AddAction([this](int, int) {
+        const std::string report = backup_.VerifyRestore();
+        if (!report.empty()) plugin_.SetPendingMessage(report);
+    });
+    showBankAction_ = plugin.ScreenQueue().AddAction([this](int bank, int) { download_.ShowBank(bank); });
+    clearCacheAction_ = plugin.ScreenQueue().AddAction([this](int, int) {
+        plugin_.cache_.DeleteCachedFiles();
+        plugin_.LabelPresetsFromSlotFiles();
+    });
     FillCallPoints();
     // The cabinets' names are those of the factory IRs already in the cache.
     for (int k = 0; k < kFactoryCabinets; ++k)
@@ -73,10 +86,8 @@ void TransferWiring::FillCallPoints() {
     t.presetLoaded = [this](int slot, std::span<const std::uint8_t> record) {
         backup_.OnPresetReloaded(slot, record);
     };
-    t.presetsLoaded = [this] {
-        const std::string report = backup_.VerifyRestore();
-        if (!report.empty()) plugin_.SetPendingMessage(report);
-    };
+    // The load ends on the clock: the check (which builds text) is queued.
+    t.presetsLoaded = [this] { plugin_.ScreenQueue().RunOnUi(verifyRestoreAction_); };
     t.resetTransfers = [this](link::LinkEnd why) {
         firmware_.Cancel(why);
         backup_.Cancel(why);
@@ -103,7 +114,7 @@ void TransferWiring::FillCallPoints() {
     t.bootLoaderStatus = [this](std::uint8_t code) { firmware_.OnBootLoaderStatus(code); };
 
     t.refreshIrDisplay = [this](int irValue) { plugin_.ScreenQueue().RunOnUi(refreshAction_, irValue); };
-    t.showIrBank = [this](int bank) { download_.ShowBank(bank); };
+    t.showIrBank = [this](int bank) { plugin_.ScreenQueue().RunOnUi(showBankAction_, bank); };
     t.slotViewName = [this](int slot) { return SlotViewName(slot); };
 
     t.menuCommand = [this](MenuCommand command) {
@@ -125,21 +136,31 @@ void TransferWiring::FillCallPoints() {
 
 // ---- 2. IR slot view --------------------------------------------------------------------
 
-void TransferWiring::SetSlotViewRow(int row, const std::string& text) {
+void TransferWiring::SetSlotViewRow(int row, std::string_view text) {
     if (row < 0 || row >= kSlotViewRows) return;
     RowText entry;
     entry.set = true;
-    std::memcpy(entry.text, text.data(), std::min(text.size(), sizeof entry.text - 1));
+    text.copy(entry.text, sizeof entry.text - 1);
     rows_[static_cast<std::size_t>(row)].Store(entry);
     if (plugin_.Display().irSlotViewChanged) plugin_.Display().irSlotViewChanged(row);
 }
 
 std::string TransferWiring::SlotViewName(int slot) {
+    return std::string(SlotViewTextOf(slot).View());
+}
+
+SlotViewText TransferWiring::SlotViewTextOf(int slot) {
+    SlotViewText shown;
     if (slot >= 0 && slot / kSlotsPerBank == Param(kParamCustomIrBank)) {
         const RowText row = rows_[static_cast<std::size_t>(slot % kSlotsPerBank)].Load();
-        if (row.set) return row.text;
+        if (row.set) {
+            std::memcpy(shown.text, row.text, sizeof shown.text);
+            return shown;
+        }
     }
-    return plugin_.library_.UserIrName(slot);
+    const NameText name = plugin_.cache_.UserIrName(slot);
+    std::memcpy(shown.text, name.data(), name.size());
+    return shown;
 }
 
 // ---- 3. Hooks ------------------------------------------------------------------------------
@@ -157,12 +178,11 @@ void TransferWiring::Refresh() {
 }
 
 void TransferWiring::FactoryIrWritten(int factoryIndex) {
-    const auto record = files_.irFiles->ReadIrRecord(ir::kFirstFactoryNumber + factoryIndex);
-    if (!record) return;
+    // Read from the cache's mirror: a download calls this on the clock.
+    NameText name;
+    if (!plugin_.cache_.RecordName(ir::kFirstFactoryNumber + factoryIndex, name)) return;
     // Entry 0 of the factory names is the flat response; the cabinets follow.
-    plugin_.SetFactoryIrName(
-        factoryIndex + 1,
-        FieldText(reinterpret_cast<const char*>(record->data() + ir::kNameOffset), ir::kNameLength));
+    plugin_.SetFactoryIrName(factoryIndex + 1, FieldView(name.data(), name.size()));
 }
 
 IrUploadHooks TransferWiring::UploadHooks() {
@@ -185,8 +205,8 @@ IrUploadHooks TransferWiring::UploadHooks() {
 
 IrDownloadHooks TransferWiring::DownloadHooks() {
     IrDownloadHooks h;
-    h.setSlotViewRow = [this](int row, const std::string& text) { SetSlotViewRow(row, text); };
-    h.userIrName = [this](int slot) { return plugin_.library_.UserIrName(slot); };
+    h.setSlotViewRow = [this](int row, std::string_view text) { SetSlotViewRow(row, text); };
+    h.userIrName = [this](int slot) { return FromNameText(plugin_.cache_.UserIrName(slot)); };
     h.selectedSlot = [this] { return upload_.SelectedSlot(); };
     h.factoryIrWritten = [this](int k) { FactoryIrWritten(k); };
     h.refreshIrDisplay = [this] { Refresh(); };
@@ -219,11 +239,10 @@ BackupHooks TransferWiring::BackupFileHooks() {
     h.writeFile = files_.writeBackup;
     h.fileSize = files_.fileSize;
     // The end of a restore: the caches no longer match the pedal, so the next
-    // connection loads every preset again.
-    h.clearCacheAndRelabel = [this] {
-        plugin_.library_.DeleteCachedFiles();
-        plugin_.LabelPresetsFromSlotFiles();
-    };
+    // connection loads every preset again. A restore ends on the clock (the
+    // pedal's last status) or on the user-interface thread; the files are
+    // deleted on the latter.
+    h.clearCacheAndRelabel = [this] { plugin_.ScreenQueue().RunOnUi(clearCacheAction_); };
     return h;
 }
 

@@ -6,11 +6,14 @@
 // plug-in's, since the editor draws it. The wiring fills the plug-in's call
 // points, so that the periodic task, the receive entry and the menu reach them.
 //
-// Two steps always run on the user-interface thread, queued there when the
+// Some steps always run on the user-interface thread, queued there when the
 // pedal's answer that asks for them arrives on the audio thread: refreshing
 // the IR display (its sample buffer is drawn by that thread, and loading it
-// reads files) and loading the second IR of a preset file (the file's path
-// belongs to the user's file question).
+// reads files), loading the second IR of a preset file (the file's path
+// belongs to the user's file question), showing a bank of the IR slot view,
+// checking a restore against the presets read back and emptying the caches
+// after a restore (these build text or touch files). The receive entry's
+// own cache writes go through the plug-in's CacheHandOver.
 //
 // The device link sits below the library, so the files the transfers use come
 // in through interfaces; whoever builds the plug-in supplies the library's
@@ -28,12 +31,20 @@
 #include "device/TransferBuffer.h"
 
 #include <array>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace tolvane {
 
 class Tolvane;
+
+// The text of an IR slot view row, held in place (the clock reads it too).
+struct SlotViewText {
+    char text[ir::kNameLength + 16] = {};
+    std::string_view View() const { return std::string_view(text, strnlen(text, sizeof text)); }
+};
 
 struct TransferFiles {
     // WAV files and the IR cache files.
@@ -65,10 +76,12 @@ public:
     // The text of an IR slot view row: what the pedal's name blocks or an
     // upload last put there, else the library's name for the slot.
     std::string SlotViewName(int slot);
+    // The same without allocating, for the clock thread.
+    SlotViewText SlotViewTextOf(int slot);
 
 private:
     void FillCallPoints();
-    void SetSlotViewRow(int row, const std::string& text);
+    void SetSlotViewRow(int row, std::string_view text);
     int Param(int index) const;
     int UserIrNumber(int highIndex, int lowIndex) const;
     void Refresh();
@@ -95,6 +108,12 @@ private:
     // Ids of the steps queued to the user-interface thread.
     int refreshAction_ = -1;
     int loadSecondIrAction_ = -1;
+    // The check of a restore once the presets were read back (it builds its
+    // report as text), and the end of a restore's emptying of the caches.
+    int verifyRestoreAction_ = -1;
+    int clearCacheAction_ = -1;
+    // Showing a bank of the slot view (it names every row, as text).
+    int showBankAction_ = -1;
 
     IrUpload upload_;
     FirmwareUpdate firmware_;

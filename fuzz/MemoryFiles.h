@@ -28,6 +28,7 @@ public:
     void DeleteCachedFiles() override { presets = {}; }
     bool IrCached(int) override { return false; }
     std::string UserIrName(int slot) override { return "Empty Slot " + std::to_string(slot % 32 + 1); }
+    std::vector<CachedIrFile> ListCachedIrs() override { return {}; }
 };
 
 // WAV files by path and the IR cache by number.

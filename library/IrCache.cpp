@@ -63,6 +63,39 @@ std::optional<std::string> FactoryIrName(const std::filesystem::path& dataFolder
     return StoredName(FactoryIrPath(dataFolder, index));
 }
 
+std::vector<CachedIrFile> ListCachedIrs(const std::filesystem::path& dataFolder) {
+    std::vector<CachedIrFile> found;
+    const struct {
+        const char* folder;
+        int firstNumber;
+        int count;
+    } kinds[] = {{kUserIrsFolder, 0, kFirstFactoryIrNumber}, {kFactoryIrsFolder, kFirstFactoryIrNumber, 128}};
+    for (const auto& kind : kinds) {
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(dataFolder / kind.folder, ec)) {
+            const std::string file = entry.path().filename().string();
+            // Only the names CacheFileName gives: "%03d.dat" of index + 1.
+            if (file.size() < 7 || file.compare(file.size() - 4, 4, ".dat") != 0) continue;
+            const std::string digits = file.substr(0, file.size() - 4);
+            if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 4) continue;
+            const int index = std::stoi(digits) - 1;
+            if (index < 0 || index >= kind.count || CacheFileName(index + 1) != file) continue;
+            std::error_code typeError;
+            if (!entry.is_regular_file(typeError)) continue;
+            const auto head = ReadFileStart(entry.path(), kNameOffset + kIrNameLength);
+            if (!head) continue;
+            CachedIrFile cached;
+            cached.irNumber = kind.firstNumber + index;
+            std::error_code sizeError;
+            cached.size = entry.file_size(sizeError);
+            for (std::size_t i = 0; i < kIrNameLength && kNameOffset + i < head->size(); ++i)
+                cached.nameBytes[i] = (*head)[kNameOffset + i];
+            found.push_back(cached);
+        }
+    }
+    return found;
+}
+
 std::optional<IrRecord> LoadUserIrRecord(const std::filesystem::path& dataFolder, int slot) {
     return LoadRecord(UserIrPath(dataFolder, slot));
 }

@@ -3,11 +3,13 @@
 // 384) live in "User IRs" as "%03d.dat" with slot + 1; the factory cabinets
 // (IR numbers 384..391) in "Factory IRs" with (number & 127) + 1.
 
+#include "device/LinkLibrary.h"
 #include "library/IrRecord.h"
 
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tolvane {
 
@@ -29,6 +31,11 @@ bool FactoryIrCached(const std::filesystem::path& dataFolder, int index);
 std::string UserIrName(const std::filesystem::path& dataFolder, int slot);
 // The stored name of factory cabinet index 0..7, nullopt when not cached.
 std::optional<std::string> FactoryIrName(const std::filesystem::path& dataFolder, int index);
+
+// Every cache file of "User IRs" (IR numbers 0..383) and "Factory IRs"
+// (384 + index) named as CacheFileName names them, with its size and the
+// name bytes; what UserIrName and the cached records would read.
+std::vector<CachedIrFile> ListCachedIrs(const std::filesystem::path& dataFolder);
 
 // The record for display; nullopt unless the file is exactly 2436 bytes.
 std::optional<IrRecord> LoadUserIrRecord(const std::filesystem::path& dataFolder, int slot);

@@ -48,4 +48,8 @@ std::string LibraryStore::UserIrName(int slot) {
     return tolvane::UserIrName(folder_, slot);
 }
 
+std::vector<CachedIrFile> LibraryStore::ListCachedIrs() {
+    return tolvane::ListCachedIrs(folder_);
+}
+
 } // namespace tolvane

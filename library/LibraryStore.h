@@ -24,6 +24,7 @@ public:
     void DeleteCachedFiles() override;
     bool IrCached(int irNumber) override;
     std::string UserIrName(int slot) override;
+    std::vector<CachedIrFile> ListCachedIrs() override;
 
 private:
     std::filesystem::path folder_;

@@ -12,9 +12,9 @@ TextControl* TextAt(Canvas* g, ControlTag tag) {
 }
 } // namespace
 
-void CanvasEditorSeam::SetTextByTag(ControlTag tag, const std::string& text) {
+void CanvasEditorSeam::SetTextByTag(ControlTag tag, std::string_view text) {
     uiThread_.Check("CanvasEditorSeam::SetTextByTag");
-    if (auto* c = TextAt(canvas_, tag)) c->SetStr(text);
+    if (auto* c = TextAt(canvas_, tag)) c->SetStr(std::string(text));
 }
 
 void CanvasEditorSeam::SetTextColourByTag(ControlTag tag, Colour colour) {
@@ -28,29 +28,31 @@ void CanvasEditorSeam::SetControlValueByTag(ControlTag tag, double normalised) {
     if (Control* c = canvas_->ControlByTag(tag)) c->SetValueFromDelegate(normalised);
 }
 
-void CanvasEditorSeam::ShowGroup(const std::string& group) {
+void CanvasEditorSeam::ShowGroup(std::string_view group) {
     uiThread_.Check("CanvasEditorSeam::ShowGroup");
-    if (canvas_) canvas_->ShowGroup(group);
+    if (canvas_) canvas_->ShowGroup(std::string(group));
 }
 
-void CanvasEditorSeam::HideGroup(const std::string& group) {
+void CanvasEditorSeam::HideGroup(std::string_view group) {
     uiThread_.Check("CanvasEditorSeam::HideGroup");
-    if (canvas_) canvas_->HideGroup(group);
+    if (canvas_) canvas_->HideGroup(std::string(group));
 }
 
-void CanvasEditorSeam::EnableGroup(const std::string& group) {
+void CanvasEditorSeam::EnableGroup(std::string_view group) {
     uiThread_.Check("CanvasEditorSeam::EnableGroup");
-    if (canvas_) canvas_->EnableGroup(group);
+    if (canvas_) canvas_->EnableGroup(std::string(group));
 }
 
-void CanvasEditorSeam::DisableGroup(const std::string& group) {
+void CanvasEditorSeam::DisableGroup(std::string_view group) {
     uiThread_.Check("CanvasEditorSeam::DisableGroup");
-    if (canvas_) canvas_->DisableGroup(group);
+    if (canvas_) canvas_->DisableGroup(std::string(group));
 }
 
-AskResult CanvasEditorSeam::AskUser(const std::string& text, const std::string& caption,
-                                      AskButtons buttons) {
+AskResult CanvasEditorSeam::AskUser(std::string_view textView, std::string_view captionView,
+                                    AskButtons buttons) {
     uiThread_.Check("CanvasEditorSeam::AskUser");
+    const std::string text(textView);
+    const std::string caption(captionView);
     return canvas_ ? canvas_->AskUser(text, caption, buttons) : platform_.AskUser(text, caption, buttons);
 }
 

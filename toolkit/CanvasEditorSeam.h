@@ -34,14 +34,14 @@ public:
         uiThread_.Check("CanvasEditorSeam::IsEditorOpen");
         return canvas_ != nullptr;
     }
-    void SetTextByTag(ControlTag tag, const std::string& text) override;
+    void SetTextByTag(ControlTag tag, std::string_view text) override;
     void SetTextColourByTag(ControlTag tag, Colour colour) override;
     void SetControlValueByTag(ControlTag tag, double normalised) override;
-    void ShowGroup(const std::string& group) override;
-    void HideGroup(const std::string& group) override;
-    void EnableGroup(const std::string& group) override;
-    void DisableGroup(const std::string& group) override;
-    AskResult AskUser(const std::string& text, const std::string& caption, AskButtons buttons) override;
+    void ShowGroup(std::string_view group) override;
+    void HideGroup(std::string_view group) override;
+    void EnableGroup(std::string_view group) override;
+    void DisableGroup(std::string_view group) override;
+    AskResult AskUser(std::string_view text, std::string_view caption, AskButtons buttons) override;
     std::string AskForFile(FileAction action, const std::string& extension, const std::string& directory,
                            const std::string& proposedName) override;
 

@@ -80,17 +80,17 @@ public:
     int presetsShown = 0;
 
     bool IsEditorOpen() const override { return true; }
-    void SetTextByTag(ControlTag tag, const std::string&) override {
+    void SetTextByTag(ControlTag tag, std::string_view) override {
         if (tag == link::kTagPresetName) ++presetsShown;
     }
     void SetTextColourByTag(ControlTag, Colour) override {}
     void SetControlValueByTag(ControlTag, double) override {}
-    void ShowGroup(const std::string&) override {}
-    void HideGroup(const std::string&) override {}
-    void EnableGroup(const std::string&) override {}
-    void DisableGroup(const std::string&) override {}
-    AskResult AskUser(const std::string& text, const std::string&, AskButtons) override {
-        asked.push_back(text);
+    void ShowGroup(std::string_view) override {}
+    void HideGroup(std::string_view) override {}
+    void EnableGroup(std::string_view) override {}
+    void DisableGroup(std::string_view) override {}
+    AskResult AskUser(std::string_view text, std::string_view, AskButtons) override {
+        asked.emplace_back(text);
         return AskResult::Ok;
     }
     std::string AskForFile(FileAction, const std::string&, const std::string&, const std::string&) override {

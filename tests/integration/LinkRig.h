@@ -101,15 +101,17 @@ private:
 class HeadlessSeam final : public IEditorSeam {
 public:
     bool IsEditorOpen() const override { return true; }
-    void SetTextByTag(ControlTag tag, const std::string& text) override { texts.emplace_back(tag, text); }
+    void SetTextByTag(ControlTag tag, std::string_view text) override {
+        texts.emplace_back(tag, std::string(text));
+    }
     void SetTextColourByTag(ControlTag, Colour) override {}
     void SetControlValueByTag(ControlTag, double) override {}
-    void ShowGroup(const std::string& group) override { groups.push_back("show " + group); }
-    void HideGroup(const std::string& group) override { groups.push_back("hide " + group); }
-    void EnableGroup(const std::string& group) override { groups.push_back("enable " + group); }
-    void DisableGroup(const std::string& group) override { groups.push_back("disable " + group); }
-    AskResult AskUser(const std::string& text, const std::string&, AskButtons) override {
-        questions.push_back(text);
+    void ShowGroup(std::string_view group) override { groups.push_back("show " + std::string(group)); }
+    void HideGroup(std::string_view group) override { groups.push_back("hide " + std::string(group)); }
+    void EnableGroup(std::string_view group) override { groups.push_back("enable " + std::string(group)); }
+    void DisableGroup(std::string_view group) override { groups.push_back("disable " + std::string(group)); }
+    AskResult AskUser(std::string_view text, std::string_view, AskButtons) override {
+        questions.emplace_back(text);
         return AskResult::Ok;
     }
     std::string AskForFile(FileAction, const std::string&, const std::string&, const std::string&) override {

@@ -6,6 +6,7 @@
 
 #include "../library/LibraryTempFolder.h"
 #include "core/ManualTimer.h"
+#include "core/RealtimeScope.h"
 #include "device/ParamTable.h"
 #include "device/Tolvane.h"
 #include "device/TransferWiring.h"
@@ -28,7 +29,9 @@ namespace tolvane::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// Every call the link makes on the screen, as one line of text.
+// Every call the link makes on the screen, as one line of text. It stands for
+// the editor, which works on the user-interface thread: what it does is not
+// the clock's.
 class RecordingSeam : public IEditorSeam {
 public:
     bool open = true;
@@ -38,26 +41,43 @@ public:
     std::vector<std::string> calls;
 
     bool IsEditorOpen() const override { return open; }
-    void SetTextByTag(ControlTag tag, const std::string& text) override {
-        calls.push_back("text " + std::to_string(tag) + " " + text);
+    void SetTextByTag(ControlTag tag, std::string_view text) override {
+        const OffClock screen;
+        calls.push_back("text " + std::to_string(tag) + " " + std::string(text));
     }
     void SetTextColourByTag(ControlTag tag, Colour c) override {
+        const OffClock screen;
         calls.push_back("colour " + std::to_string(tag) + " " + std::to_string(c.a) + "," +
                         std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b));
     }
     void SetControlValueByTag(ControlTag tag, double v) override {
+        const OffClock screen;
         calls.push_back("value " + std::to_string(tag) + " " + std::to_string(v));
     }
-    void ShowGroup(const std::string& g) override { calls.push_back("show " + g); }
-    void HideGroup(const std::string& g) override { calls.push_back("hide " + g); }
-    void EnableGroup(const std::string& g) override { calls.push_back("enable " + g); }
-    void DisableGroup(const std::string& g) override { calls.push_back("disable " + g); }
-    AskResult AskUser(const std::string& text, const std::string& caption, AskButtons) override {
-        calls.push_back("ask " + text + (caption.empty() ? "" : " / " + caption));
+    void ShowGroup(std::string_view g) override {
+        const OffClock screen;
+        calls.push_back("show " + std::string(g));
+    }
+    void HideGroup(std::string_view g) override {
+        const OffClock screen;
+        calls.push_back("hide " + std::string(g));
+    }
+    void EnableGroup(std::string_view g) override {
+        const OffClock screen;
+        calls.push_back("enable " + std::string(g));
+    }
+    void DisableGroup(std::string_view g) override {
+        const OffClock screen;
+        calls.push_back("disable " + std::string(g));
+    }
+    AskResult AskUser(std::string_view text, std::string_view caption, AskButtons) override {
+        const OffClock screen;
+        calls.push_back("ask " + std::string(text) + (caption.empty() ? "" : " / " + std::string(caption)));
         return answer;
     }
     std::string AskForFile(FileAction action, const std::string& extension, const std::string&,
                            const std::string&) override {
+        const OffClock screen;
         calls.push_back(std::string(action == FileAction::Open ? "open " : "save ") + extension);
         if (files.empty()) return {};
         std::string path = files.front();
@@ -86,6 +106,8 @@ public:
         pedal_.SetOutput([this](std::span<const std::uint8_t> m) { inbox.emplace_back(m.begin(), m.end()); });
     }
     bool SendSysEx(const std::uint8_t* bytes, std::size_t size) override {
+        // The MIDI output and the pedal beyond it are not the clock's work.
+        const OffClock midiOut;
         sent.emplace_back(bytes, bytes + size);
         if (toPedal) pedal_.Receive({bytes, size});
         return true;
@@ -119,7 +141,12 @@ struct WiredEditorAndPedal {
         while (!wire.inbox.empty()) {
             Bytes m = std::move(wire.inbox.front());
             wire.inbox.pop_front();
-            tolvane->ProcessSysEx(SysExMessage{0, static_cast<int>(m.size()), m.data()});
+            {
+                const RealtimeScope clock; // as the block step runs it
+                tolvane->ProcessSysEx(SysExMessage{0, static_cast<int>(m.size()), m.data()});
+            }
+            // The cache writes the clock handed over, as the idle step writes them.
+            tolvane->Cache().Drain();
         }
     }
     void Tick(int n = 1) {
@@ -182,8 +209,16 @@ protected:
             Deliver(m);
         }
     }
+    // One answer through the receive entry, on the clock as the block step
+    // runs it, then the user-interface thread's part.
     void Deliver(const Bytes& m) {
-        tolvane->ProcessSysEx(SysExMessage{0, static_cast<int>(m.size()), m.data()});
+        {
+            const RealtimeScope clock;
+            tolvane->ProcessSysEx(SysExMessage{0, static_cast<int>(m.size()), m.data()});
+        }
+        // The cache writes the clock handed over, as the idle step writes
+        // them, so that what a test reads from the data folder is there.
+        tolvane->Cache().Drain();
     }
     void Tick(int n = 1) {
         for (int i = 0; i < n; ++i) {

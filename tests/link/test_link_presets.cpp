@@ -44,8 +44,11 @@ protected:
             Pump();
         }
     }
+    // Put there behind the link's back: the link reads the folder again, as
+    // it does when it starts, to learn of it.
     void IrRecordFile(int irNumber) const {
         folder.Write(std::filesystem::path("User IRs") / CacheFileName(irNumber + 1), Bytes(2436, 0));
+        if (tolvane) tolvane->Cache().Reload();
     }
     Bytes CachedFile(int slot) const {
         return ReadWholeFile(PresetFilePath(folder.Path(), slot)).value_or(Bytes{});

@@ -31,7 +31,7 @@ class UiOnlySeam : public RecordingSeam {
 public:
     std::atomic<int> offThread{0};
     bool IsEditorOpen() const override { return Note(), RecordingSeam::IsEditorOpen(); }
-    void SetTextByTag(ControlTag tag, const std::string& text) override {
+    void SetTextByTag(ControlTag tag, std::string_view text) override {
         Note();
         RecordingSeam::SetTextByTag(tag, text);
     }
@@ -43,15 +43,15 @@ public:
         Note();
         RecordingSeam::SetControlValueByTag(tag, v);
     }
-    void ShowGroup(const std::string& g) override {
+    void ShowGroup(std::string_view g) override {
         Note();
         RecordingSeam::ShowGroup(g);
     }
-    void HideGroup(const std::string& g) override {
+    void HideGroup(std::string_view g) override {
         Note();
         RecordingSeam::HideGroup(g);
     }
-    AskResult AskUser(const std::string& text, const std::string& caption, AskButtons b) override {
+    AskResult AskUser(std::string_view text, std::string_view caption, AskButtons b) override {
         Note();
         return RecordingSeam::AskUser(text, caption, b);
     }
@@ -107,7 +107,11 @@ TEST(LinkThreads, PedalTrafficAndUserActionsAtOnce) {
     double drawn = 0;
     link.Display().irSamplesChanged = [&] { drawn += link.IrSamples()[0]; };
     std::atomic<std::size_t> rowText{0};
-    link.Display().irSlotViewChanged = [&](int row) { rowText += link.Transfers().slotViewName(row).size(); };
+    // The row is read in place: the hook runs on the clock too, which
+    // allocates nothing.
+    link.Display().irSlotViewChanged = [&](int row) {
+        rowText += link.Wiring()->SlotViewTextOf(row).View().size();
+    };
 
     const std::vector<Bytes> talk = PedalTalk();
     constexpr int kRounds = 12;

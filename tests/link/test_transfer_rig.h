@@ -7,7 +7,9 @@
 #include "core/EditorSeam.h"
 #include "core/MessageSender.h"
 #include "core/ParamList.h"
+#include "core/RealtimeScope.h"
 #include "device/BackupTransfer.h"
+#include "device/CacheHandOver.h"
 #include "device/FirmwareUpdate.h"
 #include "device/InboundRouter.h"
 #include "device/IrDisplay.h"
@@ -20,6 +22,7 @@
 #include "device/TransferBuffer.h"
 #include "library/BackupFile.h"
 #include "library/LibraryFiles.h"
+#include "library/LibraryStore.h"
 #include "library/PresetFile.h"
 #include "library/WavIrFiles.h"
 #include "sim/model/FactoryContent.h"
@@ -87,15 +90,38 @@ public:
     std::vector<std::string> fileQuestions; // "open wav dir|name"
 
     bool IsEditorOpen() const override { return open; }
-    void SetTextByTag(ControlTag tag, const std::string& text) override { texts[tag] = text; }
-    void SetTextColourByTag(ControlTag tag, Colour colour) override { colours[tag] = colour; }
-    void SetControlValueByTag(ControlTag tag, double v) override { values[tag] = v; }
-    void ShowGroup(const std::string& g) override { groups.push_back("show " + g); }
-    void HideGroup(const std::string& g) override { groups.push_back("hide " + g); }
-    void EnableGroup(const std::string& g) override { groups.push_back("enable " + g); }
-    void DisableGroup(const std::string& g) override { groups.push_back("disable " + g); }
-    AskResult AskUser(const std::string& text, const std::string&, AskButtons) override {
-        asked.push_back(text);
+    // The editor works on the user-interface thread: what it does is not the clock's.
+    void SetTextByTag(ControlTag tag, std::string_view text) override {
+        const OffClock screen;
+        texts[tag] = std::string(text);
+    }
+    void SetTextColourByTag(ControlTag tag, Colour colour) override {
+        const OffClock screen;
+        colours[tag] = colour;
+    }
+    void SetControlValueByTag(ControlTag tag, double v) override {
+        const OffClock screen;
+        values[tag] = v;
+    }
+    void ShowGroup(std::string_view g) override {
+        const OffClock screen;
+        groups.push_back("show " + std::string(g));
+    }
+    void HideGroup(std::string_view g) override {
+        const OffClock screen;
+        groups.push_back("hide " + std::string(g));
+    }
+    void EnableGroup(std::string_view g) override {
+        const OffClock screen;
+        groups.push_back("enable " + std::string(g));
+    }
+    void DisableGroup(std::string_view g) override {
+        const OffClock screen;
+        groups.push_back("disable " + std::string(g));
+    }
+    AskResult AskUser(std::string_view text, std::string_view, AskButtons) override {
+        const OffClock screen;
+        asked.emplace_back(text);
         if (answers.empty()) return AskResult::Ok;
         const AskResult a = answers.front();
         answers.pop_front();
@@ -103,6 +129,7 @@ public:
     }
     std::string AskForFile(FileAction action, const std::string& ext, const std::string& dir,
                            const std::string& name) override {
+        const OffClock screen;
         fileQuestions.push_back(std::string(action == FileAction::Open ? "open " : "save ") + ext + " " +
                                 dir + "|" + name);
         if (files.empty()) return "";
@@ -115,13 +142,19 @@ public:
 class TransferRig : public ISysExSender, public IInboundHandler {
 public:
     explicit TransferRig(sim::PedalState pedalState = sim::FactoryState())
-        : pedal(std::move(pedalState)), files(folder.Path()),
+        : pedal(std::move(pedalState)), files(store),
           upload(*this, seam, files, transfer, link, samples, UploadHooks()),
           firmware(*this, seam, transfer, link), download(*this, seam, files, DownloadHooks()),
           display(seam, files, params, link, samples, DisplayHooks()),
           backup(*this, seam, link, bulkStartPending, folder.Path().string(), BackupFileHooks()),
           presetFile(seam, presetStore, files, params, link, upload, PresetHooks()) {
         InitDeviceParams(params);
+        // The components reach the IR cache as the plug-in wires them: through
+        // the mirror and the queue the clock hands its writes to.
+        files.SetDiskIrFiles(std::make_shared<WavIrFiles>(folder.Path()));
+        files.SetResultSink([this](const CacheWriteResult& result) {
+            if (result.kind == CacheWrite::IrRecord && !result.written) download.RecordNotKept();
+        });
         pedal.SetOutput(
             [this](std::span<const std::uint8_t> m) { inbound.emplace_back(m.begin(), m.end()); });
         link.connected = true;
@@ -130,16 +163,26 @@ public:
 
     // ---- wire ----
     bool SendSysEx(const std::uint8_t* bytes, std::size_t size) override {
+        // The MIDI output and the pedal beyond it are not the clock's work.
+        const OffClock midiOut;
         sent.emplace_back(bytes, bytes + size);
         pedal.Receive(std::span(bytes, size));
         return true;
     }
+    // The user-interface thread's part around each message: the cache is
+    // read again (tests put files there behind its back), and what the clock
+    // handed over is written.
     void Deliver() {
+        files.Reload();
         while (!inbound.empty()) {
             const Bytes m = std::move(inbound.front());
             inbound.pop_front();
             received.push_back(m);
-            RouteInbound(m.data(), m.size(), link.connected, firmware.Running(), *this);
+            {
+                const RealtimeScope clock; // the receive entry runs on the clock
+                RouteInbound(m.data(), m.size(), link.connected, firmware.Running(), *this);
+            }
+            files.Drain();
         }
     }
     // One 100 ms tick of the periodic task (the transfer steps), then the
@@ -189,7 +232,10 @@ public:
     }
     void OnParameterChanged(int, int) override {}
     void OnApplicationStatus(std::uint8_t code) override {
-        statuses.push_back(code);
+        {
+            const OffClock bookkeeping;
+            statuses.push_back(code);
+        }
         if (backup.OnStatus(code) || upload.OnStatus(code)) return;
         if (code == sysex::status::kError) seam.AskUser("ERROR!", "", AskButtons::Ok);
     }
@@ -203,7 +249,8 @@ public:
     ParamList params;
     TransferBuffer transfer;
     IrSampleBuffer samples{};
-    WavIrFiles files;
+    LibraryStore store{folder.Path()};
+    CacheHandOver files;
     PresetFileStore presetStore;
 
     int storePresets = 0;
@@ -232,6 +279,7 @@ public:
 private:
     // Store preset as the plug-in builds it: the current values and name.
     void SendStorePreset() {
+        const OffClock stand_in; // the plug-in's own Store preset allocates nothing
         ++storePresets;
         std::array<std::uint8_t, sysex::kBlockDataSize> record{};
         record[0] = 1;
@@ -245,20 +293,34 @@ private:
     IrUploadHooks UploadHooks() {
         IrUploadHooks h;
         h.irEditTarget = [this] { return irEditTarget; };
-        h.userIrNameChanged = [this](int slot, const std::string& n) { userIrNames[slot] = n; };
+        h.userIrNameChanged = [this](int slot, const std::string& n) {
+            const OffClock bookkeeping;
+            userIrNames[slot] = n;
+        };
         h.refreshIrDisplay = [this] { ++refreshes; };
         h.sendStorePreset = [this] { SendStorePreset(); };
-        h.loadSecondIr = [this] { presetFile.LoadSecondIr(); };
+        h.loadSecondIr = [this] {
+            // Queued to the user-interface thread by the plug-in.
+            const OffClock uiStep;
+            presetFile.LoadSecondIr();
+        };
         return h;
     }
     IrDownloadHooks DownloadHooks() {
         IrDownloadHooks h;
-        h.setSlotViewRow = [this](int row, const std::string& t) { slotViewRows[row] = t; };
+        h.setSlotViewRow = [this](int row, std::string_view t) {
+            const OffClock bookkeeping;
+            slotViewRows[row] = std::string(t);
+        };
         h.userIrName = [this](int slot) {
+            const OffClock bookkeeping;
             return userIrNames.count(slot) ? userIrNames[slot] : std::string("?");
         };
         h.selectedSlot = [this] { return upload.SelectedSlot(); };
-        h.factoryIrWritten = [this](int k) { factoryNamesReread.push_back(k); };
+        h.factoryIrWritten = [this](int k) {
+            const OffClock bookkeeping;
+            factoryNamesReread.push_back(k);
+        };
         h.refreshIrDisplay = [this] { ++refreshes; };
         h.positionBOn = [this] { return Param(kParamIrMode8) != 0; };
         h.irSlotB = [this] { return Param(kParamUserIr8PresetMsb) * 128 + Param(kParamUserIr8Preset); };
@@ -277,7 +339,10 @@ private:
         h.writeFile = [](const std::string& p, std::span<const std::uint8_t> b) {
             return WriteBackupFile(p, b);
         };
-        h.clearCacheAndRelabel = [this] { pendingMessages.push_back("<cache cleared>"); };
+        h.clearCacheAndRelabel = [this] {
+            const OffClock bookkeeping;
+            pendingMessages.push_back("<cache cleared>");
+        };
         return h;
     }
     PresetFileHooks PresetHooks() {
@@ -291,7 +356,10 @@ private:
             SetParam(i, v);
         };
         h.setIrPositionName = [](int, const std::string&) {};
-        h.setPendingMessage = [this](const std::string& t) { pendingMessages.push_back(t); };
+        h.setPendingMessage = [this](const std::string& t) {
+            const OffClock bookkeeping;
+            pendingMessages.push_back(t);
+        };
         h.sendStorePreset = [this] { SendStorePreset(); };
         return h;
     }
