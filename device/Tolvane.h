@@ -156,7 +156,7 @@ public:
     // The files the transfers use (the library's, supplied by whoever builds
     // the plug-in). Until this is called the transfers are not wired and
     // their actions do nothing; files without both interfaces are ignored.
-    // Call once, before the timers run and the audio stream starts.
+    // Call once, before the timers run and the clock starts.
     void SetTransferFiles(TransferFiles files);
     TransferWiring* Wiring() { return wiring_ ? &*wiring_ : nullptr; }
     // Hands the parameter table to the next link; for a link about to be

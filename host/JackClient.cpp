@@ -1,5 +1,6 @@
 #include "host/JackClient.h"
 
+#include "core/RealtimeScope.h"
 #include "host/MidiMessageQueue.h"
 
 #include <jack/jack.h>
@@ -79,6 +80,7 @@ bool Drain(MidiMessageQueue& queue, void* buffer, bool& wrote) {
 
 int Process(jack_nframes_t frames, void* arg) {
     auto* s = static_cast<JackClient::Shared*>(arg);
+    const RealtimeScope clock; // the whole period, input and output included
     s->inside.store(1);
     if (s->stopped.load()) {
         s->inside.store(0);

@@ -235,9 +235,10 @@ void MidiTransport::InputCallback(double /*timeStamp*/, std::vector<unsigned cha
 bool MidiTransport::Send(const std::uint8_t* bytes, std::size_t size) {
     // The JACK client queues for its callback and needs no lock here, so the
     // callback's own sends never wait for the user-interface thread.
-    if (openOutput_.load(std::memory_order_acquire) == System::Jack && jack_) {
-        if (jack_->SendSysEx(bytes, size)) return true;
-    }
+    const System output = openOutput_.load(std::memory_order_acquire);
+    if (output == System::Jack && jack_ && jack_->SendSysEx(bytes, size)) return true;
+    // No port open: the bytes go nowhere, without waiting for the lock.
+    if (output != System::Alsa) return hasOutputObject_.load(std::memory_order_acquire);
     std::lock_guard lock(sendMutex_);
     if (openOutput_ != System::Alsa) return hasOutputObject_.load(std::memory_order_acquire);
     try {

@@ -1,6 +1,6 @@
 #pragma once
 // The whole program between entry and exit: one copy only, the host and its
-// plug-in, the audio stream, the main window and the event loop. main() runs
+// plug-in, its clock, the main window and the event loop. main() runs
 // it; a start-up benchmark runs the same path and watches the first paint.
 
 #include <functional>

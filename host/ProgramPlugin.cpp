@@ -16,7 +16,7 @@ constexpr const char* kManualNotOpenedText = "The manual could not be opened. It
 
 ProgramPlugin::ProgramPlugin(ISysExSender& sender, std::filesystem::path folder)
     : ProgramPluginParts(std::move(folder)), Tolvane(sender, seam, library) {
-    // The host stops the audio stream and the timers and waits before it
+    // The host stops the clock and the timers and waits before it
     // deletes the plug-in, so the link's own wait would only double it.
     SetTeardownWait(std::chrono::milliseconds(0));
     SetTransferFiles(LibraryTransferFiles(dataFolder));

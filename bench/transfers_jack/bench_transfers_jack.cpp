@@ -3,7 +3,7 @@
 //   bench_transfers_jack [runs]
 //
 // The wired plug-in talks through the real MIDI transport, its receive entry
-// is clocked by the real audio stream, and the pedal simulator answers on a
+// is clocked by the program's JACK client, and the pedal simulator answers on a
 // private JACK dummy server (512-frame periods). This program plays the
 // user-interface thread: it runs the periodic task every 100 ms and the
 // framework tick every 20 ms. Each figure is printed beside the floor the
@@ -380,7 +380,7 @@ int Run(int runs) {
         test::SimulatorProcess sim(VELUMO_SIM_PATH, {"--fresh"});
         if (!sim.Ok()) return std::fprintf(stderr, "%s\n", sim.Error().c_str()), 1;
         Rig rig(sim.InPort(), sim.OutPort());
-        if (!rig.Ok()) return std::fprintf(stderr, "the MIDI ports or the audio stream did not open\n"), 1;
+        if (!rig.Ok()) return std::fprintf(stderr, "the JACK client or its MIDI ports did not open\n"), 1;
         for (int r = 0; r < runs; ++r) {
             if (!rig.Connect()) return std::fprintf(stderr, "the pedal was not found\n"), 1;
             uploads.push_back(MeasureUpload(rig));
@@ -396,7 +396,7 @@ int Run(int runs) {
         test::SimulatorProcess sim(VELUMO_SIM_PATH, {"--state", stateFolder.Path().string()});
         if (!sim.Ok()) return std::fprintf(stderr, "%s\n", sim.Error().c_str()), 1;
         Rig rig(sim.InPort(), sim.OutPort());
-        if (!rig.Ok()) return std::fprintf(stderr, "the MIDI ports or the audio stream did not open\n"), 1;
+        if (!rig.Ok()) return std::fprintf(stderr, "the JACK client or its MIDI ports did not open\n"), 1;
         if (!rig.Connect()) return std::fprintf(stderr, "the pedal was not found\n"), 1;
         for (int r = 0; r < runs; ++r)
             presetExports.push_back(MeasureExport(rig));
