@@ -1,7 +1,7 @@
 #include "host/JackClient.h"
 
+#include "core/MidiMessageQueue.h"
 #include "core/RealtimeScope.h"
-#include "host/MidiMessageQueue.h"
 
 #include <jack/jack.h>
 #include <jack/midiport.h>
@@ -263,7 +263,7 @@ bool JackClient::ConnectedTo(MidiDirection direction, const std::string& port) c
                                   port.c_str()) != 0;
 }
 
-bool JackClient::Send(const std::uint8_t* bytes, std::size_t size) {
+bool JackClient::SendBytes(const std::uint8_t* bytes, std::size_t size) {
     // The callback's own sends: shared_ is not read there, since the
     // user-interface thread may be closing.
     if (Shared* s = tProcessing) {
@@ -284,16 +284,6 @@ bool JackClient::Send(const std::uint8_t* bytes, std::size_t size) {
         std::this_thread::sleep_for(kSendRoomPoll);
     }
     return true;
-}
-
-bool JackClient::SendSysEx(const std::uint8_t* bytes, std::size_t size) {
-    if (!bytes || size == 0) return false;
-    return Send(bytes, size);
-}
-
-bool JackClient::SendShortMessage(const MidiShortMessage& msg) {
-    const std::uint8_t bytes[3] = {msg.status, msg.data1, msg.data2};
-    return Send(bytes, sizeof bytes);
 }
 
 std::uint64_t JackClient::DroppedSends() const {

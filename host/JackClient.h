@@ -45,7 +45,7 @@ inline constexpr std::chrono::milliseconds kJackCloseDeadline{500};
 // holds a thread of libjack, and the program should end without waiting.
 bool JackClientLeftBehind();
 
-class JackClient final : public IMidiOutput {
+class JackClient final : public ByteMidiOutput {
 public:
     explicit JackClient(AppPlugin& plugin);
     ~JackClient() override;
@@ -80,9 +80,6 @@ public:
     // Whether our port of that direction is connected to this port now.
     bool ConnectedTo(MidiDirection direction, const std::string& port) const;
 
-    // Any thread. False when the client is not open.
-    bool SendSysEx(const std::uint8_t* bytes, std::size_t size) override;
-    bool SendShortMessage(const MidiShortMessage& msg) override;
     // Messages that could not be queued (the queue stayed full), since the start.
     std::uint64_t DroppedSends() const;
 
@@ -91,7 +88,8 @@ public:
     struct Shared;
 
 private:
-    bool Send(const std::uint8_t* bytes, std::size_t size);
+    // Any thread (SendSysEx, SendShortMessage). False when the client is not open.
+    bool SendBytes(const std::uint8_t* bytes, std::size_t size) override;
 
     AppPlugin& plugin_;
     // Written on the user-interface thread (Open, Close) under the lock that

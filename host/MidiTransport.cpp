@@ -232,7 +232,7 @@ void MidiTransport::InputCallback(double /*timeStamp*/, std::vector<unsigned cha
     self->plugin_->AcceptMidiInput(message->data(), message->size());
 }
 
-bool MidiTransport::Send(const std::uint8_t* bytes, std::size_t size) {
+bool MidiTransport::SendBytes(const std::uint8_t* bytes, std::size_t size) {
     // The JACK client queues for its callback and needs no lock here, so the
     // callback's own sends never wait for the user-interface thread.
     const System output = openOutput_.load(std::memory_order_acquire);
@@ -248,16 +248,6 @@ bool MidiTransport::Send(const std::uint8_t* bytes, std::size_t size) {
         std::fprintf(stderr, "%s\n", e.what());
     }
     return true;
-}
-
-bool MidiTransport::SendSysEx(const std::uint8_t* bytes, std::size_t size) {
-    if (!bytes || size == 0) return false;
-    return Send(bytes, size);
-}
-
-bool MidiTransport::SendShortMessage(const MidiShortMessage& msg) {
-    const std::uint8_t bytes[3] = {msg.status, msg.data1, msg.data2};
-    return Send(bytes, sizeof bytes);
 }
 
 } // namespace tolvane

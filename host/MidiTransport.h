@@ -37,7 +37,7 @@ inline constexpr const char* kMidiOutputClientName = "RtMidi Output Client";
 inline constexpr const char* kMidiInputPortName = "RtMidi Input";
 inline constexpr const char* kMidiOutputPortName = "RtMidi Output";
 
-class MidiTransport final : public IMidiOutput {
+class MidiTransport final : public ByteMidiOutput {
 public:
     MidiTransport();
     ~MidiTransport() override;
@@ -82,15 +82,12 @@ public:
     void DeleteOutputObjects();
     void DeleteInputObjects();
 
-    // Any thread. False when there is no output object; true otherwise, also
-    // when no port is open and the bytes go nowhere.
-    bool SendSysEx(const std::uint8_t* bytes, std::size_t size) override;
-    bool SendShortMessage(const MidiShortMessage& msg) override;
-
 private:
     enum class System { None, Jack, Alsa };
     static void InputCallback(double timeStamp, std::vector<unsigned char>* message, void* user);
-    bool Send(const std::uint8_t* bytes, std::size_t size);
+    // Any thread (SendSysEx, SendShortMessage). False when there is no output
+    // object; true otherwise, also when no port is open and the bytes go nowhere.
+    bool SendBytes(const std::uint8_t* bytes, std::size_t size) override;
     void CreateAlsaObjects();
     // Keeps hasOutputObject_ up to date after the objects changed.
     void NoteOutputObject();

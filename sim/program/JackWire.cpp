@@ -60,7 +60,7 @@ void JackWire::Close() {
 }
 
 void JackWire::Write(const std::vector<unsigned char>& message) {
-    if (message.size() > decltype(toSend_)::kLargest) {
+    if (message.size() > toSend_.LargestMessage()) {
         lost_.fetch_add(1, std::memory_order_relaxed);
         return;
     }
@@ -74,9 +74,10 @@ void JackWire::Write(const std::vector<unsigned char>& message) {
 
 std::vector<std::vector<unsigned char>> JackWire::TakeReceived() {
     std::vector<std::vector<unsigned char>> messages;
-    while (const std::size_t size = received_.NextSize()) {
+    while (const std::size_t size = received_.FrontSize()) {
         std::vector<unsigned char> event(size);
-        received_.Pop(event.data());
+        received_.CopyFront(event.data());
+        received_.PopFront();
         joiner_.Add(std::move(event), messages);
     }
     return messages;
@@ -113,11 +114,11 @@ void JackWire::Transmit(jack_nframes_t frames) {
     jack_midi_clear_buffer(buffer);
     const std::size_t room = jack_midi_max_event_size(buffer);
     std::size_t budget = kPeriodBytes;
-    while (const std::size_t size = toSend_.NextSize()) {
+    while (const std::size_t size = toSend_.FrontSize()) {
         if (size > room) {
             // Larger than a whole empty buffer: it would hold up everything
             // behind it for good.
-            toSend_.Pop(nullptr);
+            toSend_.PopFront();
             lost_.fetch_add(1, std::memory_order_relaxed);
             continue;
         }
@@ -127,7 +128,8 @@ void JackWire::Transmit(jack_nframes_t frames) {
         if (cost > budget && budget < kPeriodBytes) return;
         jack_midi_data_t* at = jack_midi_event_reserve(buffer, 0, size); // in order, at the first frame
         if (!at) return;
-        toSend_.Pop(at);
+        toSend_.CopyFront(at);
+        toSend_.PopFront();
         budget -= std::min(budget, cost);
     }
 }

@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "core/MidiMessageQueue.h"
 #include "sim/program/EventJoiner.h"
-#include "sim/program/MessageRing.h"
 #include "sim/program/MidiWire.h"
 
 namespace tolvane::sim {
@@ -61,8 +61,8 @@ private:
     std::string inputName_, outputName_;
     // Callback → main loop, and main loop → callback. Each holds well over a
     // second of MIDI at the wire's full rate.
-    MessageRing<1 << 16> received_;
-    MessageRing<1 << 16> toSend_;
+    MidiMessageQueue received_{1 << 16};
+    MidiMessageQueue toSend_{1 << 16};
     std::atomic<bool> gone_{false};
     std::atomic<std::size_t> lost_{0};
     EventJoiner joiner_; // main loop only

@@ -168,20 +168,31 @@ void Reset() {
     gSiteCount.store(0);
 }
 
+#if TOLVANE_RT_COUNTING
+namespace {
+
+// The frames from `first` on, one a line, as the symbols they resolve to.
+void AppendFrames(std::string& text, void* const* frames, int count, int first) {
+    char** symbols = ::backtrace_symbols(frames, count);
+    if (!symbols) return;
+    for (int i = first; i < count; ++i) {
+        text += "    ";
+        text += symbols[i];
+        text += '\n';
+    }
+    std::free(symbols);
+}
+
+} // namespace
+#endif
+
 std::string Sites() {
     std::string text;
 #if TOLVANE_RT_COUNTING
     for (int i = 0; i < gSiteCount.load(); ++i) {
         const Site& site = gSites[i];
         text += std::to_string(site.count) + " x " + site.what + "\n";
-        if (char** symbols = ::backtrace_symbols(site.frames, site.frameCount)) {
-            for (int f = 3; f < site.frameCount; ++f) {
-                text += "    ";
-                text += symbols[f];
-                text += '\n';
-            }
-            std::free(symbols);
-        }
+        AppendFrames(text, site.frames, site.frameCount, 3);
     }
 #endif
     return text;
@@ -192,15 +203,8 @@ std::string FirstOffender() {
     std::string text = gWhat;
     text += '\n';
 #if TOLVANE_RT_COUNTING
-    if (char** symbols = ::backtrace_symbols(gFrames, gFrameCount)) {
-        // Frame 0 and 1 are Note and the hook.
-        for (int i = 2; i < gFrameCount; ++i) {
-            text += "    ";
-            text += symbols[i];
-            text += '\n';
-        }
-        std::free(symbols);
-    }
+    // Frame 0 and 1 are Note and the hook.
+    AppendFrames(text, gFrames, gFrameCount, 2);
 #endif
     return text;
 }

@@ -3,7 +3,7 @@
 // queue refuses a message without writing part of it, and a producer and a
 // consumer on two threads agree on every byte.
 
-#include "host/MidiMessageQueue.h"
+#include "core/MidiMessageQueue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "host/MidiMessageQueue.h"
+#include "core/MidiMessageQueue.h"
 
 #include <algorithm>
 #include <bit>
@@ -53,6 +53,10 @@ void MidiMessageQueue::PopFront() {
     const std::size_t size = FrontSize();
     if (size == 0) return;
     read_.store(read_.load(std::memory_order_relaxed) + kHeaderBytes + size, std::memory_order_release);
+}
+
+std::size_t MidiMessageQueue::LargestMessage() const {
+    return std::min(kMaxMessageBytes, bytes_.size() - kHeaderBytes);
 }
 
 std::size_t MidiMessageQueue::UsedBytes() const {

@@ -1,6 +1,7 @@
 #pragma once
 // Whole MIDI messages queued in one fixed block of bytes, for one producer
-// thread and one consumer thread. Each message is stored as a two-byte
+// thread and one consumer thread (a JACK process callback on one side: the
+// program's and the simulator's). Each message is stored as a two-byte
 // length and its bytes, wrapping around the end of the block; a message is
 // published only once all of it is written, so the consumer never sees half
 // of one. Nothing is allocated after construction, and neither side waits
@@ -32,6 +33,8 @@ public:
     // Consumer: removes the oldest message.
     void PopFront();
 
+    // The largest message that fits into the empty queue.
+    std::size_t LargestMessage() const;
     // Either side: bytes in use, headers included.
     std::size_t UsedBytes() const;
     std::size_t CapacityBytes() const { return bytes_.size(); }
