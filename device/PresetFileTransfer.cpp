@@ -50,8 +50,11 @@ int PresetFileTransfer::Value(int index) const {
 }
 
 void PresetFileTransfer::SavePresetFile() {
+    // The preset's name may come from an imported file or from the pedal: it
+    // is proposed as a bare file name in the folder the user chose last.
     const std::string presetName = hooks_.presetNameText ? hooks_.presetNameText() : std::string();
-    const std::string chosen = editor_.AskForFile(FileAction::Save, "dvp", Directory(lastPath_), presetName);
+    const std::string chosen =
+        editor_.AskForFile(FileAction::Save, "dvp", Directory(lastPath_), ProposedFileName(presetName));
     if (chosen.empty()) return;
     const std::string path = WithExtension(chosen, "dvp");
     lastPath_ = path;

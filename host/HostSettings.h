@@ -35,11 +35,15 @@ struct HostSettings {
 };
 
 // Reads every key; keys that are absent take the values a file without them
-// stands for ("Built-in Input", "no input", ...).
+// stands for ("Built-in Input", "no input", ...). Numbers are clamped to the
+// range the program offers; text that is no usable number takes the default.
 HostSettings ReadHostSettings(const ProfileFile& file);
-// Writes every key of both sections in their fixed order.
+// Writes every key of both sections in their fixed order, numbers clamped as
+// on reading.
 void WriteHostSettings(ProfileFile& file, const HostSettings& settings);
 
+// The draw scale within what the corner handle offers; a scale that is not a
+// positive finite float is the default, on reading and on writing.
 float ReadGuiScale(const ProfileFile& file);
 void WriteGuiScale(ProfileFile& file, float scale);
 

@@ -10,9 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <fstream>
-#include <sys/resource.h>
+#include <limits>
 #include <sstream>
+#include <sys/resource.h>
 
 namespace tolvane {
 namespace {
@@ -65,7 +67,7 @@ TEST(SettingsFile, MissingKeysTakeTheirOwnDefaultsAndTheGuiSectionSurvives) {
     SettingsFile file = SettingsFile::InDataFolder();
     const HostSettings s = file.Load();
     EXPECT_EQ(s.sampleRate, 48000u);
-    EXPECT_EQ(s.bufferSize, 0u); // present but not a number
+    EXPECT_EQ(s.bufferSize, 512u); // present but not a number
     EXPECT_EQ(s.audioInputDevice, "Built-in Input");
     EXPECT_EQ(s.audioOutputDevice, "Built-in Output");
     EXPECT_EQ(s.midiInputPort, "no input");
@@ -83,6 +85,72 @@ TEST(SettingsFile, GuiScaleIsWrittenWithSixDecimalsAndBadValuesFallBackToAHalf) 
     for (const char* bad : {"0", "-1", "abc", "nan"}) {
         WriteFile(home.SettingsPath(), std::string("[gui]\nscale=") + bad + "\n");
         EXPECT_FLOAT_EQ(file.LoadGuiScale(), 0.5f) << bad;
+    }
+}
+
+// Every number in settings.ini is read within the range the program offers
+// (clamped to it) or as its default, and written back as read, so the file
+// never keeps a value the program could not have written.
+TEST(SettingsFile, NumbersAreClampedToWhatTheProgramOffersOrTakeTheirDefault) {
+    struct Case {
+        const char* section;
+        const char* key;
+        unsigned HostSettings::*member; // null: the draw scale
+        const char* text;
+        const char* read; // and written back
+    };
+    const Case cases[] = {
+        {"audio", "buffer", &HostSettings::bufferSize, "1024", "1024"},
+        {"audio", "buffer", &HostSettings::bufferSize, "4", "16"},
+        {"audio", "buffer", &HostSettings::bufferSize, "100000", "8192"},
+        {"audio", "buffer", &HostSettings::bufferSize, "-1", "512"},
+        {"audio", "buffer", &HostSettings::bufferSize, "256 frames", "512"},
+        {"audio", "buffer", &HostSettings::bufferSize, "99999999999999999999999", "512"},
+        {"audio", "sr", &HostSettings::sampleRate, "96000", "96000"},
+        {"audio", "sr", &HostSettings::sampleRate, "4294967296", "384000"},
+        {"audio", "sr", &HostSettings::sampleRate, "100", "8000"},
+        {"audio", "sr", &HostSettings::sampleRate, "4.41e4", "44100"},
+        {"audio", "driver", &HostSettings::audioDriver, "7", "1"},
+        {"audio", "in1", &HostSettings::audioInput1, "0", "1"},
+        {"audio", "out2", &HostSettings::audioOutput2, "-3", "2"},
+        {"midi", "inchan", &HostSettings::midiInputChannel, "17", "16"},
+        {"midi", "outchan", &HostSettings::midiOutputChannel, "nan", "0"},
+        {"GUI", "scale", nullptr, "0.75", "0.750000"},
+        {"GUI", "scale", nullptr, "1e308", "0.500000"}, // no float holds it
+        {"GUI", "scale", nullptr, "1e400", "0.500000"},
+        {"GUI", "scale", nullptr, "inf", "0.500000"},
+        {"GUI", "scale", nullptr, "-0.75", "0.500000"},
+        {"GUI", "scale", nullptr, "1e30", "3.000000"},
+        {"GUI", "scale", nullptr, "0.01", "0.333333"},
+    };
+    for (const Case& c : cases) {
+        test::TempDataHome home;
+        WriteFile(home.SettingsPath(), std::string("[") + c.section + "]\n" + c.key + "=" + c.text + "\n");
+        SettingsFile file = SettingsFile::InDataFolder();
+        const HostSettings s = file.Load();
+        std::string read;
+        if (c.member) {
+            read = std::to_string(s.*c.member);
+        } else {
+            // What the window is opened at, and saves again when it closes.
+            const float scale = file.LoadGuiScale();
+            char text[32];
+            std::snprintf(text, sizeof text, "%f", static_cast<double>(scale));
+            read = text;
+            file.SaveGuiScale(scale);
+        }
+        EXPECT_EQ(read, c.read) << c.key << "=" << c.text;
+        ProfileFile saved;
+        ASSERT_TRUE(saved.Load(home.SettingsPath()));
+        EXPECT_EQ(saved.Get(c.section, c.key, ""), c.read) << c.key << "=" << c.text;
+    }
+    // A scale the window could never have is not written either.
+    test::TempDataHome home;
+    SettingsFile file = SettingsFile::InDataFolder();
+    for (const float bad :
+         {std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()}) {
+        file.SaveGuiScale(bad);
+        EXPECT_EQ(ReadFile(home.SettingsPath()), "[GUI]\nscale=0.500000\n") << bad;
     }
 }
 

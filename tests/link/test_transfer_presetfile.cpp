@@ -306,6 +306,38 @@ TEST_F(PresetFileLoad, PositionEightAlone) {
     EXPECT_EQ(rig.storePresets, 1);
 }
 
+// The name a file carries becomes the preset's name; EXPORT proposes it only
+// as a file name, in the folder the file was imported from.
+TEST(PresetFileExport, ANameFromAnImportedFileIsProposedOnlyAsAFileName) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"../../../../somewhere/NAME", "________somewhere_NAME"},
+        {"..\\..\\C:\\Users\\x", "____C__Users_x"},
+        {"/etc/passwd", "_etc_passwd"},
+        {"Line\nbreak\tand\x7f", "Line_break_and_"},
+        {"..", "_"},
+        {".", "_"},
+        {"Lead v1.2...", "Lead v1.2_."},
+    };
+    for (const auto& [stored, proposed] : cases) {
+        TransferRig rig;
+        std::filesystem::create_directories(rig.folder.File("chosen"));
+        const std::string path = rig.folder.File("chosen/in.dvp");
+        PresetFileContent content;
+        content.name = ir::PadName(stored);
+        WriteFile(path, EncodePresetFile(content));
+        rig.seam.files.push_back(path);
+        rig.presetFile.LoadPresetFile();
+        ASSERT_EQ(rig.seam.texts[134], stored);
+        // The program's name field follows the loaded name; so does the rig's.
+        rig.presetName = rig.seam.texts[134];
+
+        rig.presetFile.SavePresetFile(); // the question is cancelled
+        ASSERT_FALSE(rig.seam.fileQuestions.empty());
+        EXPECT_EQ(rig.seam.fileQuestions.back(), "save dvp " + rig.folder.File("chosen") + "|" + proposed)
+            << stored;
+    }
+}
+
 TEST(PresetFileRoundTrip, SavedOnOnePedalLoadedOnAnother) {
     TransferRig source;
     // Factory preset 7 uses user IRs at both positions.
