@@ -78,7 +78,8 @@ void Plant(const TempFolder& folder, const std::filesystem::path& relative, Plan
 
 // Runs read; should it still be waiting on the FIFO after a while, a writer
 // opens and closes the FIFO so the read sees its end and the test reports
-// the block instead of hanging.
+// the block instead of hanging. A read that throws (out of memory on an
+// endless file) is a failure too.
 bool BlockedOnFifo(const std::filesystem::path& fifo, const std::function<void()>& read) {
     std::mutex mutex;
     std::condition_variable done;
@@ -96,7 +97,11 @@ bool BlockedOnFifo(const std::filesystem::path& fifo, const std::function<void()
             lock.lock();
         }
     });
-    read();
+    try {
+        read();
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << "the read threw " << e.what();
+    }
     {
         std::lock_guard lock(mutex);
         finished = true;
