@@ -120,6 +120,12 @@ void AppHost::ReportSettingsNotSaved() {
 
 void AppHost::WatchPorts() {
     WatchSoundServer();
+    // The JACK client's count starts again with a new client.
+    const std::uint64_t failed = transport_.SendFailures();
+    if (failed > sendFailuresLogged_)
+        std::fprintf(stderr, "Tolvane: %llu MIDI messages to the pedal could not be sent\n",
+                     static_cast<unsigned long long>(failed - sendFailuresLogged_));
+    sendFailuresLogged_ = failed;
     bool gone = false;
     for (MidiDirection direction : {MidiDirection::Input, MidiDirection::Output})
         gone = !WatchPort(direction) || gone;

@@ -119,6 +119,7 @@ private:
     std::chrono::milliseconds settleTime_{1000};
     std::unique_ptr<Timer> watch_;
     int looksWithoutJack_ = 0;
+    std::uint64_t sendFailuresLogged_ = 0;
     bool soundServerGone_ = false;
     bool portsGone_ = false;
     bool settingsFailureShown_ = false;

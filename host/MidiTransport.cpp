@@ -244,10 +244,16 @@ bool MidiTransport::SendBytes(const std::uint8_t* bytes, std::size_t size) {
     try {
         alsaOut_->sendMessage(bytes, size);
         lastSend_ = std::chrono::steady_clock::now();
-    } catch (const RtMidiError& e) {
-        std::fprintf(stderr, "%s\n", e.what());
+    } catch (const RtMidiError&) {
+        // Counted, not printed: the sender may be the clock thread. The port
+        // watch reports it on the user-interface thread.
+        sendFailures_.fetch_add(1, std::memory_order_relaxed);
     }
     return true;
+}
+
+std::uint64_t MidiTransport::SendFailures() const {
+    return sendFailures_.load(std::memory_order_relaxed) + (jack_ ? jack_->DroppedSends() : 0);
 }
 
 } // namespace tolvane

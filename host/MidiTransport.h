@@ -75,6 +75,11 @@ public:
     // listed. False when none is open.
     bool OpenPortAlive(MidiDirection direction) const;
 
+    // Messages lost on the way out since the start: refused by the sequencer,
+    // or dropped by the JACK client when its queue stayed full (any thread;
+    // the user-interface thread reports them).
+    std::uint64_t SendFailures() const;
+
     // From now on the input callback drops everything.
     void SetExiting() { exiting_.store(true, std::memory_order_release); }
     // The shut-down steps, in the order the host calls them.
@@ -103,6 +108,7 @@ private:
     std::unique_ptr<JackClient> jack_;
     std::chrono::steady_clock::time_point lastSend_{};
     std::atomic<bool> exiting_{false};
+    std::atomic<std::uint64_t> sendFailures_{0};
     // Whether any output object exists, for senders on other threads.
     std::atomic<bool> hasOutputObject_{false};
     std::unique_ptr<RtMidiIn> alsaIn_;

@@ -78,9 +78,14 @@ private:
         return false;
     }
 
+    // PipeWire's JACK shows a new client's ports to the others a little
+    // after that client has them, so the list is looked at for a while.
     template <typename Port> static unsigned IndexOf(Port& port, const std::string& name) {
-        for (unsigned i = 0; i < port.getPortCount(); ++i)
-            if (port.getPortName(i) == name) return i;
+        for (int look = 0; look < 60; ++look) {
+            for (unsigned i = 0; i < port.getPortCount(); ++i)
+                if (port.getPortName(i) == name) return i;
+            std::this_thread::sleep_for(50ms);
+        }
         ADD_FAILURE() << "port not listed: " << name;
         return 0;
     }
