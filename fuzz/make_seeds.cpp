@@ -1,13 +1,15 @@
 // Writes the seed corpus of every fuzz target, made by the project's own
 // builders: the link's states as a pedal model answers them, the messages of
 // those exchanges one by one, the factory cabinets as WAV files, preset and
-// backup files as the library encodes them, firmware images, a settings file.
+// backup files as the library encodes them, firmware images, a settings file,
+// cache files.
 //
 // Usage: tolvane_fuzz_seeds <folder>; empties the folder, then writes
 // <folder>/<target>/<name>.
 
 #include "device/Tolvane.h"
 #include "fuzz/LinkRig.h"
+#include "library/IrRecord.h"
 #include "library/PresetFile.h"
 #include "tools/irsynth/Cabinet.h"
 #include "tools/irsynth/WavWriter.h"
@@ -166,6 +168,24 @@ void ProfileSeeds() {
     Seed("fuzz_profile", "odd", Bytes(odd.begin(), odd.end()));
 }
 
+// One byte for the cache file (0 preset, 1 user IR, 2 factory IR), then its
+// content: whole records and records a byte short.
+void CacheFolderSeeds() {
+    Bytes preset(kPresetRecordBytes, 0x20);
+    const std::string name = "Crunch";
+    std::copy(name.begin(), name.end(), preset.begin() + 2);
+    IrRecord ir;
+    ir.name = PadIrName("Cab");
+    const auto record = EncodeIrRecord(ir);
+    for (std::uint8_t kind : {0, 1, 2}) {
+        Bytes whole = kind == 0 ? preset : Bytes(record.begin(), record.end());
+        whole.insert(whole.begin(), kind);
+        Seed("fuzz_cache_folder", "whole_" + std::to_string(kind), whole);
+        whole.pop_back();
+        Seed("fuzz_cache_folder", "short_" + std::to_string(kind), whole);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -182,6 +202,7 @@ int main(int argc, char** argv) {
     BackupSeeds(rig);
     FirmwareSeeds();
     ProfileSeeds();
+    CacheFolderSeeds();
     std::printf("%d seeds written to %s\n", written, root.string().c_str());
     return 0;
 }

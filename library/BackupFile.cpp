@@ -3,15 +3,10 @@
 #include "device/SysexConstants.h"
 #include "library/LibraryFiles.h"
 
-#include <system_error>
-
 namespace tolvane {
 
 std::optional<std::vector<std::uint8_t>> ReadBackupFile(const std::filesystem::path& path) {
-    std::error_code error;
-    const auto size = std::filesystem::file_size(path, error);
-    if (error || size > backup::kBufferSize) return std::nullopt;
-    return ReadWholeFile(path);
+    return ReadWholeFile(path, backup::kBufferSize);
 }
 
 bool WriteBackupFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {

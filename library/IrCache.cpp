@@ -17,14 +17,15 @@ constexpr int kBankSize = 32;
 std::optional<std::string> StoredName(const std::filesystem::path& path) {
     const auto bytes = ReadFileStart(path, kNameReadBytes);
     if (!bytes) return std::nullopt;
-    std::array<char, kIrNameLength> name{};
+    std::array<std::uint8_t, kIrNameLength> name{};
     for (std::size_t i = 0; i < kIrNameLength && kNameOffset + i < bytes->size(); ++i)
-        name[i] = static_cast<char>((*bytes)[kNameOffset + i]);
-    return TrimName(name.data(), name.size());
+        name[i] = (*bytes)[kNameOffset + i];
+    const std::string text = PrintableText(name.data(), name.size());
+    return TrimName(text.data(), text.size());
 }
 
 std::optional<IrRecord> LoadRecord(const std::filesystem::path& path) {
-    const auto bytes = ReadWholeFile(path);
+    const auto bytes = ReadExactFile(path, kIrRecordSize);
     if (!bytes) return std::nullopt;
     return DecodeIrRecord(bytes->data(), bytes->size());
 }
@@ -44,12 +45,16 @@ std::filesystem::path IrNumberPath(const std::filesystem::path& dataFolder, int 
     return UserIrPath(dataFolder, irNumber);
 }
 
+bool IrRecordCached(const std::filesystem::path& dataFolder, int irNumber) {
+    return FileSize(IrNumberPath(dataFolder, irNumber)) == kIrRecordSize;
+}
+
 bool UserIrCached(const std::filesystem::path& dataFolder, int slot) {
-    return CanOpenForReading(UserIrPath(dataFolder, slot));
+    return IrRecordCached(dataFolder, slot);
 }
 
 bool FactoryIrCached(const std::filesystem::path& dataFolder, int index) {
-    return CanOpenForReading(FactoryIrPath(dataFolder, index));
+    return IrRecordCached(dataFolder, kFirstFactoryIrNumber + index);
 }
 
 std::string UserIrName(const std::filesystem::path& dataFolder, int slot) {

@@ -22,6 +22,9 @@ std::filesystem::path FactoryIrPath(const std::filesystem::path& dataFolder, int
 // The cache file of any IR number, user or factory.
 std::filesystem::path IrNumberPath(const std::filesystem::path& dataFolder, int irNumber);
 
+// A regular file of exactly one record; any other size counts as missing, so
+// the record is read from the pedal again.
+bool IrRecordCached(const std::filesystem::path& dataFolder, int irNumber);
 bool UserIrCached(const std::filesystem::path& dataFolder, int slot);
 bool FactoryIrCached(const std::filesystem::path& dataFolder, int index);
 

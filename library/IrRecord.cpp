@@ -38,6 +38,13 @@ std::string TrimName(const char* text, std::size_t length) {
     return std::string(text, end);
 }
 
+std::string PrintableText(const std::uint8_t* text, std::size_t length) {
+    std::string out;
+    for (std::size_t i = 0; i < length && text[i] != 0; ++i)
+        if (text[i] >= 0x20 && text[i] < 0x7F) out += static_cast<char>(text[i]);
+    return out;
+}
+
 std::array<std::uint8_t, kIrRecordSize> EncodeIrRecord(const IrRecord& record) {
     return ir::EncodeFields(record);
 }

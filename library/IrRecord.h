@@ -39,6 +39,9 @@ std::array<char, kIrNameLength> PadIrName(std::string_view name);
 
 // The 32 characters at text, cut at the first NUL, trailing blanks removed.
 std::string TrimName(const char* text, std::size_t length);
+// The characters at text up to the first NUL, keeping only printable ones: a
+// cache file may hold any bytes, and they must not reach a label as they are.
+std::string PrintableText(const std::uint8_t* text, std::size_t length);
 
 std::array<std::uint8_t, kIrRecordSize> EncodeIrRecord(const IrRecord& record);
 // Only a buffer of exactly 2436 bytes is a record.

@@ -41,7 +41,7 @@ void LibraryStore::DeleteCachedFiles() {
 }
 
 bool LibraryStore::IrCached(int irNumber) {
-    return CanOpenForReading(IrNumberPath(folder_, irNumber));
+    return IrRecordCached(folder_, irNumber);
 }
 
 std::string LibraryStore::UserIrName(int slot) {

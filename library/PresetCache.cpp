@@ -1,6 +1,7 @@
 #include "library/PresetCache.h"
 
 #include "library/DataFolder.h"
+#include "library/IrRecord.h"
 #include "library/LibraryFiles.h"
 
 #include <algorithm>
@@ -13,8 +14,6 @@ namespace {
 
 constexpr std::size_t kNameOffset = 2;
 constexpr std::size_t kNameLength = 32;
-// The folder scan holds at most this much of one file; only the name is used.
-constexpr std::size_t kScanReadLimit = 8192;
 constexpr int kSlotsLabelled = 128;
 
 std::filesystem::path PresetsFolder(const std::filesystem::path& dataFolder) {
@@ -26,6 +25,12 @@ ChecksumPair BlockChecksum(const std::uint8_t* bytes, std::size_t size) {
     for (std::size_t i = 0; i < size; ++i)
         sum += bytes[i];
     return {static_cast<std::uint8_t>((sum >> 7) & 0x7F), static_cast<std::uint8_t>(sum & 0x7F)};
+}
+
+// A regular file of one record; any other size counts as missing, so the
+// preset is read from the pedal again.
+bool IsPresetRecordFile(const std::filesystem::path& path) {
+    return FileSize(path) == kPresetRecordBytes;
 }
 
 } // namespace
@@ -45,8 +50,7 @@ std::string PresetLabel(int shownNumber, const std::uint8_t* nameChars) {
     std::snprintf(number, sizeof number, " %02d ", shownNumber);
     std::string label = number;
     if (nameChars) {
-        for (std::size_t i = 0; i < kNameLength && nameChars[i] != 0; ++i)
-            label += static_cast<char>(nameChars[i]);
+        label += PrintableText(nameChars, kNameLength);
     }
     return label;
 }
@@ -56,7 +60,7 @@ SlotFileLabels LabelPresetsFromSlotFiles(const std::filesystem::path& dataFolder
     SlotFileLabels result;
     for (int slot = 0; slot < kPresetSlotCount; ++slot) {
         std::array<std::uint8_t, kPresetRecordBytes> record{};
-        const auto bytes = ReadFileStart(PresetFilePath(dataFolder, slot), kPresetRecordBytes);
+        const auto bytes = ReadExactFile(PresetFilePath(dataFolder, slot), kPresetRecordBytes);
         if (bytes) {
             std::copy(bytes->begin(), bytes->end(), record.begin());
             result.labels[slot] = PresetLabel(slot + offset, &record[kNameOffset]);
@@ -72,7 +76,7 @@ FolderScanLabels LabelPresetsFromFolderScan(const std::filesystem::path& dataFol
     const int offset = patchOffset != 0 ? 1 : 0;
     FolderScanLabels result;
     const std::filesystem::path folder = PresetsFolder(dataFolder);
-    if (!CanOpenForReading(folder / CacheFileName(1))) {
+    if (!IsPresetRecordFile(folder / CacheFileName(1))) {
         std::error_code ec;
         std::filesystem::create_directories(folder, ec);
         return result;
@@ -82,17 +86,15 @@ FolderScanLabels LabelPresetsFromFolderScan(const std::filesystem::path& dataFol
     std::vector<std::filesystem::path> files;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-        std::error_code typeError;
-        if (entry.is_directory(typeError)) continue;
-        if (entry.path().extension() != ".dat") continue;
+        if (entry.path().extension() != ".dat" || !IsPresetRecordFile(entry.path())) continue;
         files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end());
     result.acceptedFiles = static_cast<int>(files.size());
     for (int n = 0; n < result.acceptedFiles && n < kSlotsLabelled; ++n) {
         std::array<std::uint8_t, kNameOffset + kNameLength> head{};
-        if (const auto bytes = ReadFileStart(files[n], kScanReadLimit)) {
-            std::copy_n(bytes->begin(), std::min(bytes->size(), head.size()), head.begin());
+        if (const auto bytes = ReadExactFile(files[n], kPresetRecordBytes)) {
+            std::copy_n(bytes->begin(), head.size(), head.begin());
         }
         result.labels.push_back(PresetLabel(n + offset, &head[kNameOffset]));
     }

@@ -1,9 +1,10 @@
 #include "library/WavFile.h"
 
+#include "library/LibraryFiles.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 
 // Sections: 1. byte reader  2. container  3. sample conversion  4. resampling  5. into IrSampleBuffer
 
@@ -176,15 +177,8 @@ bool ParseWavBytes(std::span<const std::uint8_t> bytes, IrSampleBuffer& buffer) 
 }
 
 bool ParseWav(const std::filesystem::path& path, IrSampleBuffer& buffer) {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) return false;
-    const std::streamoff size = file.tellg();
-    if (size < 0 || static_cast<std::uintmax_t>(size) > kLargestWavFile) return false;
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    file.seekg(0);
-    if (!file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
-        return false;
-    return ParseWavBytes(bytes, buffer);
+    const auto bytes = ReadWholeFile(path, kLargestWavFile);
+    return bytes && ParseWavBytes(*bytes, buffer);
 }
 
 } // namespace tolvane

@@ -35,15 +35,15 @@ bool WavIrFiles::RemoveIrRecord(int irNumber) {
 }
 
 std::optional<ir::RecordBytes> WavIrFiles::ReadIrRecord(int irNumber) {
-    const auto bytes = ReadWholeFile(IrNumberPath(folder_, irNumber));
-    if (!bytes || bytes->size() != ir::kRecordSize) return std::nullopt;
-    ir::RecordBytes record;
+    const auto bytes = ReadExactFile(IrNumberPath(folder_, irNumber), ir::kRecordSize);
+    if (!bytes) return std::nullopt;
+    ir::RecordBytes record{};
     std::copy(bytes->begin(), bytes->end(), record.begin());
     return record;
 }
 
 bool WavIrFiles::IrCached(int irNumber) {
-    return CanOpenForReading(IrNumberPath(folder_, irNumber));
+    return IrRecordCached(folder_, irNumber);
 }
 
 } // namespace tolvane

@@ -1,6 +1,7 @@
 // Writing files through a temporary name: a write that fails half-way (disk
 // full) or cannot start (folder not writable) leaves the earlier file whole
-// and no temporary file behind.
+// and no temporary file behind, and a name close to the length limit still
+// fits.
 
 #include "LibraryTempFolder.h"
 #include "library/LibraryFiles.h"
@@ -56,19 +57,35 @@ TEST(LibraryFiles, AWriteReplacesTheFileWhole) {
     EXPECT_EQ(FilesIn(folder.Path()), 1u);
 }
 
-TEST(LibraryFiles, ADiskFullHalfWayLeavesTheEarlierFileWhole) {
+// Near the file system's 255-byte limit: the temporary name must not grow it.
+const std::string kLongName = std::string(246, 'n') + ".dvb";
+
+TEST(LibraryFiles, AFileNameOf250BytesIsWrittenAndReplaced) {
     TempFolder folder;
-    const auto path = folder.Path() / "backup.dvb";
-    const std::vector<std::uint8_t> old(300, 0x11), fresh(4096, 0x22);
+    const auto path = folder.Path() / kLongName;
+    const std::vector<std::uint8_t> old(256, 0x11), fresh(100, 0x22);
     ASSERT_TRUE(WriteWholeFile(path, old.data(), old.size()));
-    bool written = true;
-    {
-        FileSizeLimit limit(1000);
-        written = WriteWholeFile(path, fresh.data(), fresh.size());
-    }
-    EXPECT_FALSE(written);
-    EXPECT_EQ(Read(path), old);
+    ASSERT_TRUE(WriteWholeFile(path, fresh.data(), fresh.size()));
+    EXPECT_EQ(Read(path), fresh);
     EXPECT_EQ(FilesIn(folder.Path()), 1u) << "a temporary file was left behind";
+}
+
+TEST(LibraryFiles, ADiskFullHalfWayLeavesTheEarlierFileWhole) {
+    for (const std::string& name : {std::string("backup.dvb"), kLongName}) {
+        SCOPED_TRACE(name.size());
+        TempFolder folder;
+        const auto path = folder.Path() / name;
+        const std::vector<std::uint8_t> old(300, 0x11), fresh(4096, 0x22);
+        ASSERT_TRUE(WriteWholeFile(path, old.data(), old.size()));
+        bool written = true;
+        {
+            FileSizeLimit limit(1000);
+            written = WriteWholeFile(path, fresh.data(), fresh.size());
+        }
+        EXPECT_FALSE(written);
+        EXPECT_EQ(Read(path), old);
+        EXPECT_EQ(FilesIn(folder.Path()), 1u) << "a temporary file was left behind";
+    }
 }
 
 TEST(LibraryFiles, AFolderThatCannotBeWrittenIsAFailure) {
