@@ -136,7 +136,7 @@ menu_file_item() { # the File menu by its keys, then the item's mnemonic
 menu_file_item e # &Export All Presets from Ostrel ...
 answer_file_dialog "$tmp/bb-backup"
 backup="$tmp/bb-backup.dvb"
-until_true 120 one_dialog || fail "Export All did not end with a message"
+until_true 120 one_box || fail "Export All did not end with a message"
 [ "$(box_size)" = "$finished_box" ] || fail "Export All ended with a box of $(box_size), not \"Finished successfully!\""
 shot 09-exported-all
 dismiss_box
@@ -157,7 +157,7 @@ menu_file_item i # &Import All Presets to Ostrel...
 until_true 10 one_dialog || fail "Import All did not ask before overwriting the presets"
 dismiss_box # OK: "This operation will overwrite the current Presets! ..."
 answer_file_dialog "$backup"
-until_true 180 one_dialog || fail "Import All did not end with a message"
+until_true 180 one_box || fail "Import All did not end with a message"
 shot 11-imported-all
 [ "$(box_size)" = "$finished_box" ] || fail "Import All ended with a box of $(box_size), not \"Finished successfully!\""
 dismiss_box
@@ -183,7 +183,7 @@ sleep 0.5
 shot 14-firmware-page
 click_at 1100 682 # UPDATE FIRMWARE
 answer_file_dialog "$tmp/bb-firmware.ldr"
-until_true 60 one_dialog || fail "the failed firmware update showed no message"
+until_true 60 one_box || fail "the failed firmware update showed no message"
 # One outcome: the failure, and no second box on top of it or after it.
 sleep 2
 [ "$(dialog_count)" = 1 ] || fail "the failed update shows $(dialog_count) boxes at once"

@@ -178,6 +178,17 @@ dialogs() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | grep -vx
 dialog_count() { dialogs | wc -l; }
 no_dialog() { [ "$(dialog_count)" = 0 ]; }
 one_dialog() { [ "$(dialog_count)" = 1 ]; }
+# one_box: a single message box is on show and stays: not a file dialog on
+# its way out (it keeps its window for a moment after it was answered), and
+# the same window half a second later.
+one_box() {
+  local d
+  d=$(dialogs)
+  [ -n "$d" ] && [ "$(wc -l <<<"$d")" = 1 ] || return 1
+  xdotool getwindowname "$d" 2>/dev/null | grep -qE '^(Open|Save As)$' && return 1
+  sleep 0.5
+  [ "$(dialogs)" = "$d" ]
+}
 
 # answer_file_dialog PATH: waits for the Qt file dialog, types the path into
 # its name field as a user does and accepts it. A dialog that is still
