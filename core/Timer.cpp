@@ -27,7 +27,21 @@ Timer::Factory& CurrentFactory() {
     return factory;
 }
 
+thread_local int tFunctionDepth = 0;
+
 } // namespace
+
+bool Timer::InFunction() {
+    return tFunctionDepth > 0;
+}
+
+Timer::FunctionScope::FunctionScope() {
+    ++tFunctionDepth;
+}
+
+Timer::FunctionScope::~FunctionScope() {
+    --tFunctionDepth;
+}
 
 std::unique_ptr<Timer> Timer::Create(Function func, std::uint32_t periodMs) {
     Factory factory;

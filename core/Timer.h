@@ -40,6 +40,19 @@ public:
     // of a period (a value from the pedal on its way to the screen).
     virtual void Hurry() { Wake(); }
 
+    // Whether a timer's function is running on this thread now. Timers call
+    // their function inside a FunctionScope, so that what must not happen
+    // inside one (a modal dialog, with its own event loop under the timer)
+    // can wait until the function has returned.
+    static bool InFunction();
+    class FunctionScope {
+    public:
+        FunctionScope();
+        ~FunctionScope();
+        FunctionScope(const FunctionScope&) = delete;
+        FunctionScope& operator=(const FunctionScope&) = delete;
+    };
+
     static std::unique_ptr<Timer> Create(Function func, std::uint32_t periodMs);
     // Installs the factory used by Create; an empty factory restores the
     // inactive default. Call on the user-interface thread before any plug-in

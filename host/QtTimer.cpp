@@ -61,7 +61,7 @@ class QtTimer final : public Timer {
 public:
     QtTimer(Function func, std::uint32_t periodMs) : func_(std::move(func)), periodMs_(periodMs) {
         timer_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { func_(*this); });
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Fire(); });
         timer_.start(static_cast<int>(periodMs_));
         // Made with the timer, so that a Wake from another thread always
         // finds it, also one that comes before the first Sleep is through.
@@ -73,7 +73,7 @@ public:
                 Resume();
             } else if (hurried_.exchange(false) && !stopped_) {
                 timer_.start(static_cast<int>(periodMs_));
-                func_(*this);
+                Fire();
             }
         });
         // Work the user-interface thread made for a sleeping timer (an input
@@ -108,6 +108,11 @@ public:
     }
 
 private:
+    void Fire() {
+        const FunctionScope inside;
+        func_(*this);
+    }
+
     // A signal that finds the timer awake is dropped: the timer was not asleep
     // when the loop looked, so it ran after the signal was given.
     void Resume() {
@@ -115,7 +120,7 @@ private:
         asleep_ = false;
         hurried_.store(false);
         timer_.start(static_cast<int>(periodMs_));
-        func_(*this);
+        Fire();
     }
 
     QTimer timer_;

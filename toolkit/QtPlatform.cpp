@@ -2,10 +2,15 @@
 
 #include "toolkit/ModalDialogs.h"
 
+#include "core/Timer.h"
+
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
 #include <QUrl>
 
 namespace tolvane {
@@ -16,8 +21,10 @@ QWidget* QtPlatform::Owner() const {
     return parent_ ? parent_->window() : nullptr;
 }
 
-AskResult QtPlatform::AskUser(const std::string& text, const std::string& caption, AskButtons buttons) {
-    QMessageBox box(Owner());
+namespace {
+
+AskResult RunBox(QWidget* owner, const std::string& text, const std::string& caption, AskButtons buttons) {
+    QMessageBox box(owner);
     box.setWindowTitle(QString::fromStdString(caption));
     box.setText(QString::fromStdString(text));
     if (buttons == AskButtons::OkCancel) {
@@ -29,6 +36,24 @@ AskResult QtPlatform::AskUser(const std::string& text, const std::string& captio
     // Closing the box with the window button counts as Cancel where there is one.
     return modal::Run(box) == QMessageBox::Ok ? AskResult::Ok
                                          : (buttons == AskButtons::Ok ? AskResult::Ok : AskResult::Cancel);
+}
+
+} // namespace
+
+AskResult QtPlatform::AskUser(const std::string& text, const std::string& caption, AskButtons buttons) {
+    // A box that only informs, asked for inside a timer's function (the
+    // periodic task, the port watch, the idle step), opens once that function
+    // has returned: its event loop would otherwise run under the timer, and
+    // the timer's next look (a port coming back, the pedal's answer) would
+    // wait until the user pressed OK.
+    if (buttons == AskButtons::Ok && Timer::InFunction()) {
+        QObject* context = Owner() ? static_cast<QObject*>(Owner()) : QCoreApplication::instance();
+        QTimer::singleShot(0, context, [owner = QPointer<QWidget>(Owner()), text, caption] {
+            RunBox(owner, text, caption, AskButtons::Ok);
+        });
+        return AskResult::Ok;
+    }
+    return RunBox(Owner(), text, caption, buttons);
 }
 
 std::string QtPlatform::AskForFile(FileAction action, const std::string& extension,

@@ -2,8 +2,12 @@
 // kernel's counter, and from the user-interface thread before the loop waits.
 
 #include "core/Timer.h"
+#include "toolkit/ModalDialogs.h"
+#include "toolkit/QtPlatform.h"
 
+#include <QApplication>
 #include <QEventLoop>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -87,6 +91,52 @@ TEST(QtTimerSleep, StoppedTimerIsNotWoken) {
     std::thread([&] { t.timer->Wake(); }).join();
     t.LetTimePass();
     EXPECT_EQ(t.calls, 1);
+}
+
+// A box that only informs, asked for by a timer's function (the port watch
+// saying the pedal's ports went away), opens after the function returned, and
+// the timer goes on looking while the box waits for OK.
+TEST(QtTimerBoxes, AnInformingBoxAskedInsideATimerOpensAfterItAndTheTimerKeepsTicking) {
+    QtPlatform platform;
+    int calls = 0;
+    bool boxSeen = false;
+    bool boxSeenBeforeReturn = true;
+    int callsWhileBoxOpen = 0;
+    int answerLooks = 0;
+    bool asked = false;
+    auto timer = Timer::Create(
+        [&](Timer&) {
+            ++calls;
+            if (modal::OpenCount() > 0) ++callsWhileBoxOpen;
+            if (asked) return;
+            asked = true;
+            EXPECT_EQ(platform.AskUser("The pedal's ports went away.", "", AskButtons::Ok), AskResult::Ok);
+            boxSeenBeforeReturn = boxSeen;
+        },
+        20);
+    // The box, once open, is answered after the timer has run beside it (or
+    // after a second, when the timer stands still under it).
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        boxSeen = true;
+        if (callsWhileBoxOpen >= 3 || ++answerLooks > 100) box->accept();
+    });
+    answer.start(10);
+    EXPECT_TRUE(LoopUntil([&] { return asked && callsWhileBoxOpen >= 3 && modal::OpenCount() == 0; }, 5000));
+    EXPECT_FALSE(boxSeenBeforeReturn) << "the box ran inside the timer's function";
+    timer->Stop();
+}
+
+// A question whose answer the caller needs is still asked at once.
+TEST(QtTimerBoxes, AQuestionOutsideATimerIsAnsweredBeforeAskUserReturns) {
+    QtPlatform platform;
+    QTimer::singleShot(50, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->reject();
+    });
+    EXPECT_EQ(platform.AskUser("Are you sure?", "", AskButtons::OkCancel), AskResult::Cancel);
+    EXPECT_FALSE(Timer::InFunction());
 }
 
 } // namespace
