@@ -24,6 +24,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -96,6 +97,13 @@ public:
     // back and open again.
     virtual void MidiPortsGone() {}
     virtual void MidiPortsBack() {}
+    // User-interface thread: the host's way of closing the device's MIDI
+    // ports and opening them again (RECONNECT starts afresh with them). The
+    // plug-in calls ReopenMidiPorts; without a host it does nothing.
+    void SetPortReopener(std::function<void()> reopen) { reopenPorts_ = std::move(reopen); }
+    void ReopenMidiPorts() {
+        if (reopenPorts_) reopenPorts_();
+    }
     // User-interface thread: a message of the host for the user (the sound
     // server stopped); shown without holding up the caller. Written to
     // standard error unless the plug-in shows it.
@@ -143,6 +151,7 @@ private:
     // Made with the plug-in and destroyed with it (stopping only stops it),
     // so a wake from another thread never meets a destroyed timer.
     std::unique_ptr<Timer> frameworkTimer_;
+    std::function<void()> reopenPorts_;
     // Set by the user-interface thread before it puts the timer to sleep and
     // cleared by whoever wakes it first.
     std::atomic<bool> sleeping_{false};

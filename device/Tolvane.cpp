@@ -426,6 +426,9 @@ void Tolvane::ShowPendingMessage() {
 
 void Tolvane::Reconnect() {
     EndLink(link::LinkEnd::Reconnect);
+    // Both ports are closed and opened again: a connection that carries
+    // nothing any more (a port that went and came back) is made anew.
+    ReopenMidiPorts();
     ShowLinkLines("", link::kTextConnecting);
 }
 

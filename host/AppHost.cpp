@@ -41,7 +41,9 @@ constexpr const char* kSettingsNotSavedText =
 
 AppHost::AppHost(PluginFactory makePlugin, SettingsFile settingsFile, ErrorReporter reportError)
     : settingsFile_(std::move(settingsFile)), reportError_(std::move(reportError)),
-      plugin_(MakePlugin(makePlugin, transport_)), clock_(*plugin_) {}
+      plugin_(MakePlugin(makePlugin, transport_)), clock_(*plugin_) {
+    plugin_->SetPortReopener([this] { ReopenPorts(); });
+}
 
 AppHost::~AppHost() {
     watch_.reset();
@@ -151,14 +153,40 @@ bool AppHost::WatchPort(MidiDirection direction) {
         transport_.ClosePort(direction);
         return false;
     }
-    const std::string found = FindReturnedPort(transport_.PortNames(direction), remembered);
-    if (found.empty() || !transport_.OpenPort(direction, found)) return false;
+    const std::string found = OpenRememberedPort(direction);
+    if (found.empty()) return false;
     std::fprintf(stderr, "Tolvane: the MIDI port \"%s\" is back\n", found.c_str());
+    return true;
+}
+
+std::string AppHost::OpenRememberedPort(MidiDirection direction) {
+    std::string& remembered =
+        direction == MidiDirection::Input ? settings_.midiInputPort : settings_.midiOutputPort;
+    const std::string found = FindReturnedPort(transport_.PortNames(direction), remembered);
+    if (found.empty() || !transport_.OpenPort(direction, found)) return {};
     if (found != remembered) {
         remembered = found;
         SaveSettings();
     }
-    return true;
+    return found;
+}
+
+void AppHost::ReopenPorts() {
+    if (!watch_) return;
+    bool gone = false;
+    for (MidiDirection direction : {MidiDirection::Input, MidiDirection::Output}) {
+        const std::string& remembered =
+            direction == MidiDirection::Input ? settings_.midiInputPort : settings_.midiOutputPort;
+        if (remembered == kPortOff) continue;
+        transport_.ClosePort(direction);
+        gone = OpenRememberedPort(direction).empty() || gone;
+    }
+    // A port that did not open again is the port watch's from here: it keeps
+    // looking, and tells the plug-in when the port is back.
+    if (gone && !portsGone_) {
+        portsGone_ = true;
+        plugin_->MidiPortsGone();
+    }
 }
 
 void AppHost::WatchSoundServer() {

@@ -97,6 +97,8 @@ public:
 
     // One look of the watch (the timer calls it; tests may too).
     void WatchPorts();
+    // RECONNECT: both ports closed and opened again.
+    void ReopenPorts();
     bool SoundServerGone() const { return soundServerGone_; }
     bool PortsGone() const { return portsGone_; }
 
@@ -108,6 +110,9 @@ private:
     void WatchSoundServer();
     // The remembered port of a direction: false when it is not open now.
     bool WatchPort(MidiDirection direction);
+    // Opens the port remembered in the settings (or the one that took its
+    // place) and remembers what it opened; empty when none could be opened.
+    std::string OpenRememberedPort(MidiDirection direction);
 
     SettingsFile settingsFile_;
     ErrorReporter reportError_;

@@ -12,7 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <jack/jack.h>
+
+#include <atomic>
 #include <fstream>
+#include <string>
 
 namespace tolvane {
 namespace {
@@ -111,6 +115,53 @@ TEST_F(ComingAndGoing, APedalPulledOutDuringTheLoadIsNoticedAndFoundAgainUnderAN
     ASSERT_TRUE(test::RunUntil([&] { return !rig.Host().PortsGone() && Synchronised(rig); }, 15s));
     Follows(rig, 33);
     EXPECT_EQ(rig.Plugin().InputOverflows(), 0u);
+}
+
+// Counts the connections of the program's ports undone, as a patchbay sees them.
+class ConnectionWatcher {
+public:
+    ConnectionWatcher() {
+        client_ = jack_client_open("tolvane-test-watcher", JackNoStartServer, nullptr);
+        if (!client_) return;
+        jack_set_port_connect_callback(client_, &ConnectionWatcher::Changed, this);
+        if (jack_activate(client_) != 0) {
+            jack_client_close(client_);
+            client_ = nullptr;
+        }
+    }
+    ~ConnectionWatcher() {
+        if (client_) jack_client_close(client_);
+    }
+    bool Ok() const { return client_ != nullptr; }
+    int Undone() const { return undone_.load(); }
+
+private:
+    static void Changed(jack_port_id_t a, jack_port_id_t b, int connected, void* self) {
+        auto& watcher = *static_cast<ConnectionWatcher*>(self);
+        const auto ours = [&](jack_port_id_t id) {
+            const jack_port_t* port = jack_port_by_id(watcher.client_, id);
+            return port && std::string(jack_port_name(port)).rfind("Tolvane:", 0) == 0;
+        };
+        if (!connected && (ours(a) || ours(b))) ++watcher.undone_;
+    }
+    jack_client_t* client_ = nullptr;
+    std::atomic<int> undone_{0};
+};
+
+TEST_F(ComingAndGoing, ReconnectClosesBothPortsAndOpensThemAgain) {
+    test::LinkRig rig(sim->InPort(), sim->OutPort(), kBufferFrames, true);
+    ASSERT_TRUE(rig.Started());
+    ASSERT_TRUE(test::RunUntil([&] { return Synchronised(rig); }, 30s));
+    ConnectionWatcher watcher;
+    ASSERT_TRUE(watcher.Ok());
+
+    rig.Plugin().Reconnect();
+    EXPECT_TRUE(test::RunUntil([&] { return watcher.Undone() >= 2; }, 2s)) << watcher.Undone() << " undone";
+    EXPECT_FALSE(rig.Host().PortsGone());
+    EXPECT_EQ(rig.Host().Transport().OpenPortName(MidiDirection::Input), sim->InPort());
+    EXPECT_EQ(rig.Host().Transport().OpenPortName(MidiDirection::Output), sim->OutPort());
+    ASSERT_TRUE(test::RunUntil([&] { return Synchronised(rig); }, 15s));
+    Follows(rig, 58);
 }
 
 TEST_F(ComingAndGoing, TheJackServerStoppingAndStartingAgainIsSurvivedWithEitherDriver) {
