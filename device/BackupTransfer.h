@@ -5,7 +5,8 @@
 // dump commands turned into restore commands, paced by the pedal's statuses.
 //
 // Entry points and who calls them:
-//   ExportAll, ImportAll  user-interface thread: menu codes 6 and 5.
+//   ExportAll, ImportAll  user-interface thread: menu codes 6 and 5; either
+//                         does nothing while an export or restore runs.
 //   OnRestoreTick         periodic task, step 3: call it while RestoreActive();
 //                         the tick ends there. It sends nothing while not
 //                         connected or while waiting; when the shared
