@@ -3,6 +3,7 @@
 #include "device/FileNames.h"
 #include "device/LinkTags.h"
 #include "device/SysexBuilders.h"
+#include "device/SysexChecksum.h"
 #include "device/TransferTimeouts.h"
 
 #include <algorithm>
@@ -18,7 +19,8 @@ namespace {
 constexpr const char* kCommunicationError = "Communication error!";
 constexpr const char* kOverwriteQuestion =
     "This operation will overwrite the current Presets!\nAre you sure to continue?";
-constexpr const char* kExportTooLarge = "The backup is larger than 1 MiB and was not saved.";
+constexpr const char* kExportAnswerTooLarge =
+    "Export All stopped: the pedal sent an answer larger than any IR.";
 constexpr const char* kExportNotWritten =
     "The backup file could not be written (folder not writable or disk full).\nAn earlier file is unchanged.";
 constexpr const char* kNotABackup = "This file is not a backup of the pedal.\nNothing was sent.";
@@ -30,7 +32,8 @@ constexpr const char* kRestorePortsGone = "Import All stopped: the pedal's MIDI 
 constexpr const char* kExportUnreadable =
     "The backup file was written but does not read back as a backup.\nPlease export again.";
 constexpr const char* kNotOpened = "This backup file cannot be opened.\nNothing was sent.";
-constexpr const char* kTooLarge = "This file is larger than 1 MiB and cannot be a backup of the pedal.\nNothing was sent.";
+constexpr const char* kTooLarge =
+    "This file is larger than 1 MiB and cannot be a backup of the pedal.\nNothing was sent.";
 
 } // namespace
 
@@ -48,7 +51,42 @@ void BackupTransfer::Progress(double fraction) {
 
 // ---- 1. export ----
 
+// The word of answerState_: the phase in bits 0-1, an IR (rather than a
+// preset) asked for in bit 2, its slot in bits 3-11, and from bit 12 a count of
+// the requests. The count keeps an answer that arrives after its request was
+// given up from being taken for the next one.
+namespace {
+
+enum : std::uint32_t { kIdle = 0, kWaiting = 1, kAnswered = 2, kOversized = 3 };
+constexpr std::uint32_t kPhaseBits = 3;
+constexpr std::uint32_t kIrBit = 4;
+constexpr int kSlotShift = 3;
+constexpr std::uint32_t kSlotMask = 0x1FF;
+constexpr int kCountShift = 12;
+
+constexpr std::uint32_t Phase(std::uint32_t word) {
+    return word & kPhaseBits;
+}
+constexpr std::uint32_t WithPhase(std::uint32_t word, std::uint32_t phase) {
+    return (word & ~kPhaseBits) | phase;
+}
+constexpr bool ForIr(std::uint32_t word) {
+    return (word & kIrBit) != 0;
+}
+constexpr int Slot(std::uint32_t word) {
+    return static_cast<int>((word >> kSlotShift) & kSlotMask);
+}
+// The word after previous: the next count, phase as given.
+constexpr std::uint32_t Next(std::uint32_t previous, std::uint32_t phase, bool ir = false, int slot = 0) {
+    return (((previous >> kCountShift) + 1) << kCountShift) |
+           (static_cast<std::uint32_t>(slot) << kSlotShift) | (ir ? kIrBit : 0) | phase;
+}
+
+} // namespace
+
 void BackupTransfer::ExportAll() {
+    // One backup transfer at a time: both use the one buffer.
+    if (exportActive_ || restoreActive_) return;
     const std::string proposed = lastBackupPath_.empty() ? kDefaultName : lastBackupPath_;
     const std::string chosen = editor_.AskForFile(FileAction::Save, "dvb", dataFolder_, proposed);
     if (chosen.empty()) return;
@@ -58,9 +96,8 @@ void BackupTransfer::ExportAll() {
     presetCounter_ = 0;
     presetsReceived_ = 0;
     irCounter_ = 0;
-    for (auto& flag : neededIr_)
-        flag = false;
-    exportReady_ = true;
+    neededIr_.fill(false);
+    answerState_.store(Next(answerState_.load(), kIdle));
     exportActive_ = true;
 }
 
@@ -70,36 +107,68 @@ void BackupTransfer::OnExportTick() {
         AbandonExport(kExportLinkLost);
         return;
     }
-    if (!exportReady_) return;
+    const std::uint32_t request = answerState_.load(std::memory_order_acquire);
+    switch (Phase(request)) {
+    case kWaiting:
+        return;
+    case kOversized:
+        AbandonExport(kExportAnswerTooLarge);
+        return;
+    case kAnswered:
+        TakeAnswer(request);
+        // Taken once: the next tick may have nothing more to ask.
+        answerState_.store(WithPhase(request, kIdle));
+        break;
+    default:
+        break;
+    }
     waitTicks_ = 0;
     if (presetCounter_ < backup::kPresetCount) {
-        const auto message = sysex::BuildRequestPreset(static_cast<std::uint8_t>(presetCounter_));
-        ++presetCounter_;
-        exportReady_ = false;
-        sender_.SendSysEx(message.data(), message.size());
+        Ask(request, false, presetCounter_++);
         return;
     }
     if (irCounter_ < backup::kUserIrSlots) {
-        int slot = irCounter_.load();
-        while (slot < backup::kUserIrSlots && !neededIr_[slot])
+        int slot = irCounter_;
+        while (slot < backup::kUserIrSlots && !neededIr_[static_cast<std::size_t>(slot)])
             ++slot;
-        if (slot == backup::kUserIrSlots) {
-            irCounter_ = backup::kUserIrSlots;
-            return;
-        }
-        neededIr_[slot] = false;
-        irCounter_ = slot + 1;
-        exportReady_ = false;
-        const auto message = sysex::BuildRequestImpulseResponse(slot);
-        sender_.SendSysEx(message.data(), message.size());
+        irCounter_ = slot == backup::kUserIrSlots ? slot : slot + 1;
+        if (slot < backup::kUserIrSlots) Ask(request, true, slot);
         return;
     }
     FinishExport();
 }
 
+void BackupTransfer::Ask(std::uint32_t previous, bool ir, int slot) {
+    // Waiting before the request leaves: its answer may come at once.
+    answerState_.store(Next(previous, kWaiting, ir, slot), std::memory_order_release);
+    if (ir) {
+        const auto message = sysex::BuildRequestImpulseResponse(slot);
+        sender_.SendSysEx(message.data(), message.size());
+    } else {
+        const auto message = sysex::BuildRequestPreset(static_cast<std::uint8_t>(slot));
+        sender_.SendSysEx(message.data(), message.size());
+    }
+}
+
+void BackupTransfer::TakeAnswer(std::uint32_t request) {
+    const auto answer = std::span<const std::uint8_t>(answer_).first(answerLength_);
+    // Fits the reserve: see kLargestAnswer.
+    buffer_.insert(buffer_.end(), answer.begin(), answer.end());
+    editor_.ShowGroup(link::kGroupProgress);
+    if (ForIr(request)) {
+        editor_.SetTextByTag(link::kTagProgressCaption, link::kTextExportingIrs);
+        Progress(irCounter_ / static_cast<double>(backup::kUserIrSlots));
+        return;
+    }
+    for (const auto slot : backup::UsedIrSlots(answer))
+        if (slot) neededIr_[static_cast<std::size_t>(*slot)] = true;
+    ++presetsReceived_;
+    editor_.SetTextByTag(link::kTagProgressCaption, link::kTextExportingPresets);
+    Progress(presetsReceived_ / static_cast<double>(backup::kPresetCount));
+}
+
 void BackupTransfer::FinishExport() {
     exportActive_ = false;
-    exportReady_ = false;
     // Written, then read back and taken apart as a restore would, before
     // success is reported.
     const bool written = hooks_.writeFile && hooks_.writeFile(exportPath_, buffer_);
@@ -111,23 +180,27 @@ void BackupTransfer::FinishExport() {
     }
     if (!editor_.IsEditorOpen()) return;
     editor_.HideGroup(link::kGroupProgress);
-    editor_.AskUser(!written ? kExportNotWritten : readsBack ? link::kTextFinished : kExportUnreadable, "",
-                    AskButtons::Ok);
+    editor_.AskUser(!written    ? kExportNotWritten
+                    : readsBack ? link::kTextFinished
+                                : kExportUnreadable,
+                    "", AskButtons::Ok);
 }
 
 void BackupTransfer::AbandonExport(const char* message) {
     if (!exportActive_.exchange(false)) return;
-    exportReady_ = false;
+    // An answer still on its way is no longer taken.
+    answerState_.store(Next(answerState_.load(), kIdle), std::memory_order_release);
     buffer_.clear();
     char text[128];
     std::snprintf(text, sizeof text, "%s\n%d of %d presets were received; no file was written.", message,
-                  presetsReceived_.load(), backup::kPresetCount);
+                  presetsReceived_, backup::kPresetCount);
     editor_.HideGroup(link::kGroupProgress);
     editor_.AskUser(text, "", AskButtons::Ok);
 }
 
 void BackupTransfer::Watch() {
-    const bool waiting = (exportActive_ && !exportReady_) || (restoreActive_ && !restoreSendNext_);
+    const bool waiting =
+        (exportActive_ && Phase(answerState_.load()) == kWaiting) || (restoreActive_ && !restoreSendNext_);
     if (!waiting) {
         waitTicks_ = 0;
         return;
@@ -142,38 +215,61 @@ void BackupTransfer::Watch() {
 
 void BackupTransfer::Cancel(link::LinkEnd why) {
     if (exportActive_) AbandonExport(kExportLinkLost);
-    if (restoreActive_) StopRestore(why == link::LinkEnd::PortsGone ? kRestorePortsGone : kRestoreByReconnect);
+    if (restoreActive_)
+        StopRestore(why == link::LinkEnd::PortsGone ? kRestorePortsGone : kRestoreByReconnect);
 }
 
-void BackupTransfer::OnExportMessage(std::span<const std::uint8_t> message) {
-    if (!exportActive_ || message.size() <= sysex::kOffsetCommand) return;
-    if (buffer_.size() + message.size() > backup::kBufferSize) {
-        AbandonExport(kExportTooLarge);
-        return;
+bool BackupTransfer::OnExportMessage(std::span<const std::uint8_t> message) {
+    using namespace sysex;
+    const std::uint32_t request = answerState_.load(std::memory_order_acquire);
+    if (Phase(request) != kWaiting || message.size() <= kOffsetCommand) return false;
+    const std::uint8_t command = message[kOffsetCommand];
+    if (!ForIr(request)) {
+        if (command != command::kPresetDump || message.size() != kBlockLength ||
+            message[kOffsetBlockIndex] != Slot(request))
+            return false;
+        answerLength_ = 0;
+        return Keep(request, message, true);
     }
-    const std::uint8_t command = message[sysex::kOffsetCommand];
-    if (command == sysex::command::kPresetDump) {
-        for (const auto slot : backup::UsedIrSlots(message))
-            if (slot) neededIr_[*slot] = true;
+    switch (command) {
+    case command::kIrStreamStart:
+        if (message.size() != kStreamStartLength ||
+            Join14(message[kOffsetStreamItem], message[kOffsetStreamItem + 1]) != Slot(request))
+            return false;
+        streamFor_ = request;
+        answerLength_ = 0;
+        return Keep(request, message, false);
+    case command::kIrStreamData:
+    case command::kIrStreamEnd:
+        // Only inside the stream that answers this request.
+        if (streamFor_ != request) return false;
+        if (command == command::kIrStreamEnd) streamFor_ = 0;
+        return Keep(request, message, command == command::kIrStreamEnd);
+    default:
+        return false;
     }
-    buffer_.insert(buffer_.end(), message.begin(), message.end());
-    if (command == sysex::command::kPresetDump) {
-        ++presetsReceived_;
-        editor_.SetTextByTag(link::kTagProgressCaption, link::kTextExportingPresets);
-        editor_.ShowGroup(link::kGroupProgress);
-        Progress(presetCounter_ / static_cast<double>(backup::kPresetCount));
-        exportReady_ = true;
-    } else if (command == sysex::command::kIrStreamEnd) {
-        editor_.SetTextByTag(link::kTagProgressCaption, link::kTextExportingIrs);
-        editor_.ShowGroup(link::kGroupProgress);
-        Progress(irCounter_ / static_cast<double>(backup::kUserIrSlots));
-        exportReady_ = true;
+}
+
+bool BackupTransfer::Keep(std::uint32_t request, std::span<const std::uint8_t> message, bool last) {
+    if (answerLength_ + message.size() > answer_.size()) {
+        streamFor_ = 0;
+        answerState_.compare_exchange_strong(request, WithPhase(request, kOversized),
+                                             std::memory_order_release, std::memory_order_relaxed);
+        return true;
     }
+    std::copy(message.begin(), message.end(), answer_.begin() + static_cast<std::ptrdiff_t>(answerLength_));
+    answerLength_ += message.size();
+    // Handed over only if the request still waits (it may have been given up).
+    if (last)
+        answerState_.compare_exchange_strong(request, WithPhase(request, kAnswered),
+                                             std::memory_order_release, std::memory_order_relaxed);
+    return true;
 }
 
 // ---- 2. restore ----
 
 void BackupTransfer::ImportAll() {
+    if (exportActive_ || restoreActive_) return;
     if (editor_.AskUser(kOverwriteQuestion, "", AskButtons::OkCancel) == AskResult::Cancel) return;
     const std::string directory = lastBackupPath_.empty()
                                       ? std::string()
@@ -269,8 +365,8 @@ void BackupTransfer::StopRestore(const char* reason) {
     const auto end = sysex::BuildBulkTransfer(false);
     sender_.SendSysEx(end.data(), end.size());
     char text[128];
-    std::snprintf(text, sizeof text, "%s\n%zu of %zu messages were taken; the presets are read again.", reason,
-                  static_cast<std::size_t>(messageIndex_), messages_.size());
+    std::snprintf(text, sizeof text, "%s\n%zu of %zu messages were taken; the presets are read again.",
+                  reason, static_cast<std::size_t>(messageIndex_), messages_.size());
     editor_.HideGroup(link::kGroupProgress);
     editor_.AskUser(text, "", AskButtons::Ok);
     // What the pedal holds is now partly the backup: the caches are read anew.
@@ -285,7 +381,8 @@ namespace {
 // the names of the two user IRs (bytes 0-1 and 99-191 carry nothing).
 bool SamePreset(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
     auto same = [&](std::size_t from, std::size_t to) {
-        return std::equal(a.begin() + static_cast<std::ptrdiff_t>(from), a.begin() + static_cast<std::ptrdiff_t>(to),
+        return std::equal(a.begin() + static_cast<std::ptrdiff_t>(from),
+                          a.begin() + static_cast<std::ptrdiff_t>(to),
                           b.begin() + static_cast<std::ptrdiff_t>(from));
     };
     return a.size() >= 256 && b.size() >= 256 && same(2, 99) && same(192, 256);
@@ -309,15 +406,17 @@ std::string BackupTransfer::VerifyRestore() {
         const int state = reloaded_[static_cast<std::size_t>(slot)];
         // A slot not read again is one whose checksum says empty: only an
         // empty record in the backup agrees with it.
-        const bool empty = std::all_of(expected.begin(), expected.end(), [](std::uint8_t b) { return b == 0; });
+        const bool empty =
+            std::all_of(expected.begin(), expected.end(), [](std::uint8_t b) { return b == 0; });
         if (!restoredKept_[static_cast<std::size_t>(slot)] || state == 1 || (state == 0 && empty)) continue;
         ++differing;
         if (slots.size() < 60) slots += (slots.empty() ? "" : ", ") + std::to_string(slot);
     }
     if (differing == 0) return {};
     char text[128];
-    std::snprintf(text, sizeof text, "Import All: %d presets on the pedal differ from the backup.\nSlots: %s%s",
-                  differing, slots.c_str(), slots.size() >= 60 ? " ..." : "");
+    std::snprintf(text, sizeof text,
+                  "Import All: %d presets on the pedal differ from the backup.\nSlots: %s%s", differing,
+                  slots.c_str(), slots.size() >= 60 ? " ..." : "");
     return text;
 }
 

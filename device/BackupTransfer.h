@@ -5,7 +5,8 @@
 // dump commands turned into restore commands, paced by the pedal's statuses.
 //
 // Entry points and who calls them:
-//   ExportAll, ImportAll  user-interface thread: menu codes 6 and 5.
+//   ExportAll, ImportAll  user-interface thread: menu codes 6 and 5; either
+//                         does nothing while an export or restore runs.
 //   OnRestoreTick         periodic task, step 3: call it while RestoreActive();
 //                         the tick ends there. It sends nothing while not
 //                         connected or while waiting; when the shared
@@ -13,9 +14,12 @@
 //                         and clears it (a caller that sends Begin itself and
 //                         clears the flag first gets the next message instead).
 //   OnExportTick          periodic task, step 4: call it while ExportActive();
-//                         the tick ends there.
-//   OnExportMessage       inbound thread, while ExportActive(): Preset dumps
-//                         (routed while connected) and IR stream messages.
+//                         the tick ends there. It takes the answer the clock
+//                         handed over into the backup and sends the next request.
+//   OnExportMessage       inbound thread: Preset dumps (routed while connected)
+//                         and IR stream messages. Only the answer to the request
+//                         in flight is kept, once; for anything else it returns
+//                         false and the message has its ordinary meaning.
 //   Watch                 periodic task, every tick: an answer overdue by
 //                         three seconds ends the export or restore, with a
 //                         message saying what was done.
@@ -31,6 +35,7 @@
 #include "device/BackupTransferMessages.h"
 #include "device/LinkFlags.h"
 #include "device/LinkTags.h"
+#include "device/SysexConstants.h"
 
 #include <array>
 #include <atomic>
@@ -69,7 +74,7 @@ public:
     void ImportAll();
     void OnExportTick();
     void OnRestoreTick();
-    void OnExportMessage(std::span<const std::uint8_t> message);
+    bool OnExportMessage(std::span<const std::uint8_t> message);
     bool OnStatus(std::uint8_t code);
     void Watch();
     void Cancel(link::LinkEnd why = link::LinkEnd::Reconnect);
@@ -90,6 +95,11 @@ private:
     void Progress(double fraction);
     void AbandonExport(const char* message);
     void FinishExport();
+    void TakeAnswer(std::uint32_t request);
+    void Ask(std::uint32_t previous, bool ir, int slot);
+    // Clock thread: message (part of) the answer to request; the answer is
+    // handed over when last.
+    bool Keep(std::uint32_t request, std::span<const std::uint8_t> message, bool last);
     void FinishRestore();
     // The restore ends before its last message: End bulk transfer, and the
     // caches are emptied so that the next connection reads what the pedal holds.
@@ -102,19 +112,35 @@ private:
     std::string dataFolder_;
     BackupHooks hooks_;
 
-    // The export's answers, or the file being restored.
+    // The export's answers, or the file being restored; the user-interface
+    // thread's alone (a finished restore reads it on the clock, once nothing
+    // else can change it).
     std::vector<std::uint8_t> buffer_;
     std::string lastBackupPath_;
     std::string exportPath_;
 
     std::atomic<bool> exportActive_{false};
-    std::atomic<bool> exportReady_{false};
-    // The export's position: advanced by the periodic task (user-interface
-    // thread), read for the progress shown when an answer arrives (audio thread).
-    std::atomic<int> presetCounter_{0};
-    std::atomic<int> presetsReceived_{0};
-    std::atomic<int> irCounter_{0};
-    std::array<std::atomic<bool>, backup::kUserIrSlots> neededIr_{};
+    // The export's position (user-interface thread).
+    int presetCounter_ = 0;
+    int presetsReceived_ = 0;
+    int irCounter_ = 0;
+    std::array<bool, backup::kUserIrSlots> neededIr_{};
+    // The request in flight and how far its answer is, as one word so that
+    // the clock reads both at once (see the encoding in the source). The
+    // periodic task moves it to waiting when it sends a request; the clock
+    // moves it on when the answer is whole, and only then does the periodic
+    // task read the answer.
+    std::atomic<std::uint32_t> answerState_{0};
+    // The answer being received: written by the clock while a request waits,
+    // read by the periodic task once it is handed over. 128 dumps and 256
+    // answers of this size fit the 1 MiB a backup may have; an IR's stream
+    // is 2880 bytes.
+    static constexpr std::size_t kLargestAnswer =
+        (backup::kBufferSize - backup::kPresetCount * sysex::kBlockLength) / backup::kUserIrSlots;
+    std::array<std::uint8_t, kLargestAnswer> answer_{};
+    std::size_t answerLength_ = 0;
+    // The request whose IR stream has started and not ended (clock thread).
+    std::uint32_t streamFor_ = 0;
 
     std::atomic<bool> restoreActive_{false};
     std::atomic<bool> restoreSendNext_{false};

@@ -47,7 +47,8 @@ TransferWiring::TransferWiring(Tolvane& plugin, TransferFiles files)
               files_.dataFolder, BackupFileHooks()),
       presetFile_(plugin.Screen(), *files_.presetFiles, *files_.irFiles, plugin.Params(),
                   plugin.SharedFlags(), upload_, PresetHooks()) {
-    refreshAction_ = plugin.ScreenQueue().AddAction([this](int irValue, int) { display_.RefreshIrDisplay(irValue); });
+    refreshAction_ =
+        plugin.ScreenQueue().AddAction([this](int irValue, int) { display_.RefreshIrDisplay(irValue); });
     loadSecondIrAction_ = plugin.ScreenQueue().AddAction([this](int, int) { presetFile_.LoadSecondIr(); });
     verifyRestoreAction_ = plugin.ScreenQueue().AddAction([this](int, int) {
         const std::string report = backup_.VerifyRestore();
@@ -73,8 +74,12 @@ void TransferWiring::FillCallPoints() {
     t.restoreMaySend = [this] { return backup_.RestoreMaySend(); };
     t.sendNextRestoreMessage = [this] { backup_.OnRestoreTick(); };
     t.exportRunning = [this] { return backup_.ExportActive(); };
-    // The export abandons itself when the link is not connected.
-    t.exportStep = [this](bool) { backup_.OnExportTick(); };
+    // The export abandons itself when the link is not connected. While the
+    // presets of a connection are being read, every dump is that reading's:
+    // the export sends no request until it has ended.
+    t.exportStep = [this](bool) {
+        if (!plugin_.BulkLoadRunning()) backup_.OnExportTick();
+    };
     t.irUploadStep = [this] { upload_.OnTick(); };
     t.requestIr = [this](int number) { download_.RequestIr(number); };
     t.watchTransfers = [this] {
@@ -95,16 +100,14 @@ void TransferWiring::FillCallPoints() {
         download_.Cancel(why);
     };
 
-    // Receive side. While an export runs, the dumps and IR streams are its
-    // answers and are kept byte for byte instead of being applied.
+    // Receive side. While an export runs, the answer to its request is kept
+    // byte for byte; every other dump or stream is taken as it is without an
+    // export (the screen follows the pedal's preset).
     t.exportPresetDump = [this](const sysex::SysexBlockView& block) {
-        backup_.OnExportMessage(block.Message());
+        if (!backup_.OnExportMessage(block.Message())) plugin_.NormalPresetDump(block);
     };
     t.irStream = [this](const sysex::StreamMessageView& stream) {
-        if (backup_.ExportActive())
-            backup_.OnExportMessage(stream.message);
-        else
-            download_.OnStreamMessage(stream);
+        if (!backup_.OnExportMessage(stream.message)) download_.OnStreamMessage(stream);
     };
     t.irNameBlock = [this](const sysex::SysexBlockView& block) { download_.OnNameBlock(block); };
     // The block statuses belong to a running restore; the IR statuses to the upload.

@@ -5,6 +5,7 @@
 #include "device/LinkTags.h"
 #include "test_transfer_rig.h"
 
+#include "device/SysexChecksum.h"
 #include "device/TransferTimeouts.h"
 
 #include <gtest/gtest.h>
@@ -49,9 +50,10 @@ Bytes StreamWithoutEnd() {
     const auto dump = sysex::BuildPresetDump(0, std::array<std::uint8_t, 256>{});
     Bytes file(dump.begin(), dump.end());
     const std::array<std::uint8_t, 256> packed{};
-    const auto start = sysex::BuildStreamStart(sysex::kTargetApplication, sysex::command::kIrStreamStart, 3,
-                                               2785, packed);
-    const auto data = sysex::BuildStreamData(sysex::kTargetApplication, sysex::command::kIrStreamData, packed);
+    const auto start =
+        sysex::BuildStreamStart(sysex::kTargetApplication, sysex::command::kIrStreamStart, 3, 2785, packed);
+    const auto data =
+        sysex::BuildStreamData(sysex::kTargetApplication, sysex::command::kIrStreamData, packed);
     file.insert(file.end(), start.begin(), start.end());
     file.insert(file.end(), data.begin(), data.end());
     return file;
@@ -136,25 +138,41 @@ TEST(BackupExport, APedalThatStopsAnsweringEndsItWithoutAFile) {
     EXPECT_FALSE(rig.backup.ExportActive());
     EXPECT_FALSE(std::filesystem::exists(path));
     ASSERT_EQ(rig.seam.asked.size(), 1u);
-    EXPECT_EQ(rig.seam.asked[0], "Export All stopped: the pedal did not answer.\n30 of 128 presets were received; "
-                                 "no file was written.");
+    EXPECT_EQ(rig.seam.asked[0],
+              "Export All stopped: the pedal did not answer.\n30 of 128 presets were received; "
+              "no file was written.");
 }
 
-TEST(BackupExport, IntakeBeyondOneMebibyteAbandonsTheExport) {
+// What the export takes in is bounded: an IR stream that does not end within
+// the room of one answer ends the export, and nothing is written.
+TEST(BackupExport, AnAnswerLargerThanAnyIrAbandonsTheExport) {
     TransferRig rig;
     const std::string path = rig.folder.File("set.dvb");
     rig.seam.files.push_back(path);
     rig.backup.ExportAll();
-    const auto dump = sysex::BuildPresetDump(0, std::array<std::uint8_t, 256>{});
+    rig.Ticks(128);
+    rig.pedal.GetFaults().unplugged = true;
+    rig.Tick();
+    const auto asked = rig.SentWith(sysex::command::kRequestImpulseResponse);
+    ASSERT_EQ(asked.size(), 1u);
+    const std::array<std::uint8_t, 256> packed{};
+    const auto start = sysex::BuildStreamStart(
+        sysex::kTargetApplication, sysex::command::kIrStreamStart,
+        sysex::Join14(asked[0][sysex::kOffsetValue1], asked[0][sysex::kOffsetValue2]), 2785, packed);
+    const auto data =
+        sysex::BuildStreamData(sysex::kTargetApplication, sysex::command::kIrStreamData, packed);
+    ASSERT_TRUE(rig.backup.OnExportMessage(start));
     int taken = 0;
-    while (rig.backup.ExportActive() && taken < 5000) {
-        rig.backup.OnExportMessage(dump);
+    while (taken < 1000 && rig.backup.OnExportMessage(data))
         ++taken;
-    }
-    EXPECT_EQ(taken, 1048576 / 267 + 1);
-    ASSERT_EQ(rig.seam.asked.size(), 1u);
-    EXPECT_NE(rig.seam.asked[0].find("1 MiB"), std::string::npos);
+    // 13 data messages fit beside the start; the 14th is one too many.
+    EXPECT_EQ(taken, 14);
     rig.Ticks(3);
+    EXPECT_FALSE(rig.backup.ExportActive());
+    EXPECT_EQ(rig.seam.asked,
+              std::vector<std::string>{"Export All stopped: the pedal sent an answer larger than "
+                                       "any IR.\n128 of 128 presets were received; no file was "
+                                       "written."});
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 

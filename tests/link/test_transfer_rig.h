@@ -219,16 +219,13 @@ public:
 
     // ---- receive entry ----
     void OnPresetDump(const sysex::SysexBlockView& block) override {
-        if (backup.ExportActive()) backup.OnExportMessage(block.Message());
+        backup.OnExportMessage(block.Message());
     }
     void OnSettingsBlock(const sysex::SysexBlockView&, bool) override {}
     void OnIrNameBlock(const sysex::SysexBlockView& block) override { download.OnNameBlock(block); }
     void OnNameMessage(std::string_view) override {}
     void OnIrStream(const sysex::StreamMessageView& stream) override {
-        if (backup.ExportActive())
-            backup.OnExportMessage(stream.message);
-        else
-            lastReception = download.OnStreamMessage(stream);
+        if (!backup.OnExportMessage(stream.message)) lastReception = download.OnStreamMessage(stream);
     }
     void OnParameterChanged(int, int) override {}
     void OnApplicationStatus(std::uint8_t code) override {
