@@ -220,9 +220,10 @@ void Tolvane::OnDeviceTimer() {
         if (transfers_.sendNextFirmwareBlock) transfers_.sendNextFirmwareBlock();
         return;
     }
-    // 3. Looking for the pedal. Nothing that runs keeps this step from its
-    //    turn: a transfer that finds the link not connected ends here, with a
-    //    message, instead of waiting for a link that nobody restores.
+    // 5. Looking for the pedal, taken before the transfer steps so that
+    //    nothing that runs keeps it from its turn: a transfer that finds the
+    //    link not connected ends here, with a message, instead of waiting
+    //    for a link that nothing restores.
     if (!Connected()) {
         if (transfers_.resetTransfers) transfers_.resetTransfers(link::LinkEnd::LinkLost);
         if (flags_.autoConnect.load()) {
@@ -235,7 +236,7 @@ void Tolvane::OnDeviceTimer() {
         }
         return;
     }
-    // 4. Restore of a backup.
+    // 3. Restore of a backup (connected).
     if (TransferQuery(transfers_.restoreRunning)) {
         if (TransferQuery(transfers_.restoreMaySend)) {
             if (bulkStartPending_.exchange(false))
@@ -245,7 +246,7 @@ void Tolvane::OnDeviceTimer() {
         }
         return;
     }
-    // 5. Backup export.
+    // 4. Backup export (connected).
     if (TransferQuery(transfers_.exportRunning)) {
         if (transfers_.exportStep) transfers_.exportStep(Connected());
         return;
