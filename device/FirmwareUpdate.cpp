@@ -112,6 +112,9 @@ void FirmwareUpdate::ClosePage() {
 }
 
 void FirmwareUpdate::CloseAfterMessage() {
+    // The page held the polling off; the pedal restarts after an update and
+    // is looked for again.
+    link_.autoConnect = true;
     editor_.HideGroup(link::kGroupFirmwareProgress);
     editor_.HideGroup(link::kGroupFirmwareBackground);
     editor_.HideGroup(link::kGroupFirmwareUpdate);

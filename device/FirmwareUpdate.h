@@ -62,6 +62,8 @@ public:
     void Watch();
     void Cancel(link::LinkEnd why);
     bool Running() const { return firmwareMode_; }
+    // Sending, or waiting for the boot loader's answer.
+    bool Active() const { return firmwareMode_ || wait_ != Wait::None; }
 
 private:
     void ShowLinkLost();

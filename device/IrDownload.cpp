@@ -17,6 +17,8 @@ constexpr const char* kStalled = "Impulse response %d was not received whole: th
 constexpr const char* kByReconnect = "Impulse response %d was not received whole: stopped by RECONNECT.\nNothing was written.";
 constexpr const char* kPortsGone =
     "Impulse response %d was not received whole: the pedal's MIDI ports went away.\nNothing was written.";
+constexpr const char* kLinkLost =
+    "Impulse response %d was not received whole: the link to the pedal was lost.\nNothing was written.";
 constexpr const char* kNotCached =
     "A downloaded impulse response could not be saved in the data folder (not writable or disk full).";
 
@@ -77,7 +79,10 @@ void IrDownload::Watch() {
 }
 
 void IrDownload::Cancel(link::LinkEnd why) {
-    if (receiving_) Drop(why == link::LinkEnd::PortsGone ? kPortsGone : kByReconnect);
+    if (receiving_)
+        Drop(why == link::LinkEnd::PortsGone  ? kPortsGone
+             : why == link::LinkEnd::LinkLost ? kLinkLost
+                                              : kByReconnect);
 }
 
 void IrDownload::RecordNotKept() {

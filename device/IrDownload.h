@@ -65,6 +65,7 @@ public:
     IrReception OnStreamMessage(const sysex::StreamMessageView& stream);
     void Watch();
     void Cancel(link::LinkEnd why = link::LinkEnd::Reconnect);
+    bool Receiving() const { return receiving_; }
     // User-interface thread: a record written for the clock could not be
     // kept in the cache after all (the disk refused it); the user is told.
     void RecordNotKept();

@@ -16,6 +16,7 @@ constexpr const char* kWavTooLarge =
 constexpr const char* kNoAnswer = "The impulse response did not reach the pedal: it did not answer.";
 constexpr const char* kByReconnect = "The impulse response upload was stopped by RECONNECT.";
 constexpr const char* kPortsGone = "The impulse response upload stopped: the pedal's MIDI ports went away.";
+constexpr const char* kLinkLost = "The impulse response upload stopped: the link to the pedal was lost.";
 constexpr const char* kNotCached =
     "The impulse response could not be saved in the data folder (not writable or disk full).\nNothing was sent.";
 
@@ -154,8 +155,17 @@ void IrUpload::Watch() {
     if (++waitTicks_ >= kAnswerTimeoutTicks) Stop(kNoAnswer);
 }
 
+bool IrUpload::Active() const {
+    // A Ready for next IR block with nothing left to send sets the send flag
+    // without starting anything.
+    return wait_ != Wait::None || (maySend_ && transfer_.remaining > 0);
+}
+
 void IrUpload::Cancel(link::LinkEnd why) {
-    if (wait_ != Wait::None || maySend_) Stop(why == link::LinkEnd::PortsGone ? kPortsGone : kByReconnect);
+    if (!Active()) return;
+    Stop(why == link::LinkEnd::PortsGone  ? kPortsGone
+         : why == link::LinkEnd::LinkLost ? kLinkLost
+                                          : kByReconnect);
 }
 
 void IrUpload::Stop(const char* reason) {

@@ -90,6 +90,8 @@ public:
     bool PendingB() const { return pendingB_; }
 
     bool MaySend() const { return maySend_; }
+    // Sending, or waiting for the pedal's answer.
+    bool Active() const;
     double Gain() const { return gain_; }
     const std::string& LastWavPath() const { return lastWavPath_; }
 

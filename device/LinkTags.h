@@ -6,9 +6,10 @@
 
 namespace tolvane::link {
 
-// Why the running transfers end at once: the RECONNECT button, or the pedal's
-// MIDI ports went away. Each transfer says so in its message.
-enum class LinkEnd { Reconnect, PortsGone };
+// Why the running transfers end at once: the RECONNECT button, the pedal's
+// MIDI ports went away, or the periodic task found the link not connected
+// while they ran. Each transfer says so in its message.
+enum class LinkEnd { Reconnect, PortsGone, LinkLost };
 
 // Control tags
 inline constexpr ControlTag kTagNumberDisplay = 1; // two-digit preset display

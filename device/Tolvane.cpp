@@ -213,28 +213,19 @@ void Tolvane::OnDeviceTimer() {
         else if (irEditTargetB_.load())
             RequestIr(irSlotB_.load());
     }
-    // 2. Firmware update.
+    // 2. Firmware update. Its page holds the link as connected while open, so
+    //    a pedal in its boot loader (which answers no identification) is
+    //    still reached.
     if (TransferQuery(transfers_.firmwareUpdateRunning)) {
         if (transfers_.sendNextFirmwareBlock) transfers_.sendNextFirmwareBlock();
         return;
     }
-    // 3. Restore of a backup.
-    if (TransferQuery(transfers_.restoreRunning)) {
-        if (Connected() && TransferQuery(transfers_.restoreMaySend)) {
-            if (bulkStartPending_.exchange(false))
-                Send(sysex::BuildBulkTransfer(true));
-            else if (transfers_.sendNextRestoreMessage)
-                transfers_.sendNextRestoreMessage();
-        }
-        return;
-    }
-    // 4. Backup export.
-    if (TransferQuery(transfers_.exportRunning)) {
-        if (transfers_.exportStep) transfers_.exportStep(Connected());
-        return;
-    }
-    // 5. Looking for the pedal.
+    // 5. Looking for the pedal, taken before the transfer steps so that
+    //    nothing that runs keeps it from its turn: a transfer that finds the
+    //    link not connected ends here, with a message, instead of waiting
+    //    for a link that nothing restores.
     if (!Connected()) {
+        if (transfers_.resetTransfers) transfers_.resetTransfers(link::LinkEnd::LinkLost);
         if (flags_.autoConnect.load()) {
             if (++pollCounter_ > kPollTicks) {
                 pollCounter_ = 0;
@@ -243,6 +234,21 @@ void Tolvane::OnDeviceTimer() {
         } else {
             pollCounter_ = 0;
         }
+        return;
+    }
+    // 3. Restore of a backup (connected).
+    if (TransferQuery(transfers_.restoreRunning)) {
+        if (TransferQuery(transfers_.restoreMaySend)) {
+            if (bulkStartPending_.exchange(false))
+                Send(sysex::BuildBulkTransfer(true));
+            else if (transfers_.sendNextRestoreMessage)
+                transfers_.sendNextRestoreMessage();
+        }
+        return;
+    }
+    // 4. Backup export (connected).
+    if (TransferQuery(transfers_.exportRunning)) {
+        if (transfers_.exportStep) transfers_.exportStep(Connected());
         return;
     }
     // 6. A bulk preset load waiting to start.

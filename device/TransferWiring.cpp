@@ -18,6 +18,8 @@ namespace {
 constexpr int kSlotsPerBank = TransferWiring::kSlotViewRows;
 // The pedal's factory impulse responses, 384 .. 391.
 constexpr int kFactoryCabinets = 8;
+constexpr const char* kNotConnected = "The pedal is not connected.\nNothing was sent.";
+constexpr const char* kBackupRunning = "Export All or Import All is still running.\nNothing was started.";
 
 // Trailing blanks and everything from a NUL on removed; seen in place.
 std::string_view FieldView(const char* field, std::size_t size) {
@@ -120,7 +122,21 @@ void TransferWiring::FillCallPoints() {
     t.showIrBank = [this](int bank) { plugin_.ScreenQueue().RunOnUi(showBankAction_, bank); };
     t.slotViewName = [this](int slot) { return SlotViewName(slot); };
 
+    // Import All and Export All need the pedal: without the link they would
+    // wait for it. They share one buffer, so one runs at a time. The firmware
+    // page opens regardless, since a pedal held in its boot loader answers no
+    // identification and is reached only there.
     t.menuCommand = [this](MenuCommand command) {
+        const bool backup =
+            command == MenuCommand::ImportAllPresets || command == MenuCommand::ExportAllPresets;
+        const char* refusal = !backup                                             ? nullptr
+                              : !plugin_.Connected()                              ? kNotConnected
+                              : backup_.ExportActive() || backup_.RestoreActive() ? kBackupRunning
+                                                                                  : nullptr;
+        if (refusal) {
+            plugin_.Screen().AskUser(refusal, "", AskButtons::Ok);
+            return;
+        }
         switch (command) {
         case MenuCommand::FirmwareUpdate:
             firmware_.OpenPage();

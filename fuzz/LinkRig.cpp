@@ -1,6 +1,7 @@
 #include "fuzz/LinkRig.h"
 
 #include "core/MessageSender.h"
+#include "device/LinkTags.h"
 #include "device/SysexBuilders.h"
 #include "device/Tolvane.h"
 #include "device/TransferWiring.h"
@@ -27,14 +28,21 @@ constexpr std::size_t kFirmwareImageBytes = 1000;
 constexpr int kMissingSlots[] = {3, 64, 127};
 
 // Answers every question with OK and names a file for every file question.
+// Keeps whether the firmware page is shown.
 class AnsweringSeam final : public IEditorSeam {
 public:
+    bool firmwarePage = false;
+
     bool IsEditorOpen() const override { return true; }
     void SetTextByTag(ControlTag, std::string_view) override {}
     void SetTextColourByTag(ControlTag, Colour) override {}
     void SetControlValueByTag(ControlTag, double) override {}
-    void ShowGroup(std::string_view) override {}
-    void HideGroup(std::string_view) override {}
+    void ShowGroup(std::string_view group) override {
+        if (group == link::kGroupFirmwareUpdate) firmwarePage = true;
+    }
+    void HideGroup(std::string_view group) override {
+        if (group == link::kGroupFirmwareUpdate) firmwarePage = false;
+    }
     void EnableGroup(std::string_view) override {}
     void DisableGroup(std::string_view) override {}
     AskResult AskUser(std::string_view, std::string_view, AskButtons) override { return AskResult::Ok; }
@@ -161,6 +169,7 @@ struct LinkRig::Impl {
 
     void Build(LinkState state) {
         DropLink();
+        seam.firmwarePage = false;
         library.presets = {};
         for (int slot = 0; slot < kPresetSlotCount; ++slot)
             library.presets[static_cast<std::size_t>(slot)] = pedalPresets[static_cast<std::size_t>(slot)];
@@ -175,6 +184,8 @@ struct LinkRig::Impl {
         if (presetFile) presetFiles->files["fuzz.dvp"] = *presetFile;
         files.presetFiles = presetFiles;
         files.readBackup = [this](const std::string&) { return std::optional<Bytes>(backup); };
+        // The restore reads no file whose size it was not told.
+        files.fileSize = [this](const std::string&) { return std::optional<std::uintmax_t>(backup.size()); };
         files.writeBackup = [](const std::string&, std::span<const std::uint8_t>) { return true; };
         link->SetTransferFiles(std::move(files));
     }
@@ -255,6 +266,36 @@ void LinkRig::Run(LinkState state, std::span<const std::uint8_t> stream) {
     impl_->Build(state);
     impl_->Prelude(state);
     impl_->Feed(stream);
+}
+
+bool LinkRig::Settles(int ticks) {
+    Impl& r = *impl_;
+    sim::PedalModel pedal(*r.factory);
+    std::deque<Bytes> answers;
+    pedal.SetOutput([&](std::span<const std::uint8_t> m) { answers.emplace_back(m.begin(), m.end()); });
+    r.sender.pedal = &pedal;
+    Tolvane& link = *r.link;
+    TransferWiring& w = *link.Wiring();
+    auto settled = [&] {
+        return link.Connected() && !r.seam.firmwarePage && !link.BulkLoadRunning() &&
+               !w.Backup().ExportActive() && !w.Backup().RestoreActive() && !w.Firmware().Active() &&
+               !w.Upload().Active() && !w.Download().Receiving();
+    };
+    bool done = settled();
+    for (int t = 0; t < ticks && !done; ++t) {
+        if (r.seam.firmwarePage && !w.Firmware().Active()) link.CloseFirmwarePage();
+        link.OnDeviceTimer();
+        pedal.Advance(100);
+        while (!answers.empty()) {
+            const Bytes m = std::move(answers.front());
+            answers.pop_front();
+            r.Deliver(m);
+        }
+        link.OnIdle();
+        done = settled();
+    }
+    r.sender.pedal = nullptr;
+    return done;
 }
 
 void LinkRig::SetBackupFile(std::vector<std::uint8_t> bytes) {

@@ -49,6 +49,11 @@ public:
     // A fresh link in state, fed stream. Aborts when the link sends a message
     // that breaks the SysEx rules.
     void Run(LinkState state, std::span<const std::uint8_t> stream);
+    // After Run: a healthy pedal answers the link for up to ticks ticks (an
+    // idle step after each), the user closing a firmware page that is left
+    // open with nothing running. True once the link is connected with no
+    // transfer or preset load left running.
+    bool Settles(int ticks);
 
     // A fresh link in state, then action on it, then ticks periodic-task
     // ticks (an idle step after every fifth) with a pedal model answering.

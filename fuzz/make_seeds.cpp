@@ -186,6 +186,19 @@ void CacheFolderSeeds() {
     }
 }
 
+void SettingsSeeds() {
+    // Every key as the program writes it, and every key at or beyond the edge
+    // of its range or not a number at all.
+    const std::string written =
+        "[audio]\ndriver=1\nindev=Built-in Input\noutdev=Built-in Output\nin1=1\nin2=2\n"
+        "out1=1\nout2=2\nbuffer=512\nsr=44100\n[midi]\nindev=Velumo Ostrel\n"
+        "outdev=no output\ninchan=0\noutchan=16\n[GUI]\nscale=0.750000\n";
+    Seed("fuzz_settings", "written", Bytes(written.begin(), written.end()));
+    const std::string edges = "[AUDIO]\nDriver=2\nin1=0\nin2=257\nout1=-1\nout2=+3\nbuffer=15\n"
+                              "sr=99999999999999999999\n[midi]\ninchan=17\noutchan=1.5\n[gui]\nscale=nan\n";
+    Seed("fuzz_settings", "edges", Bytes(edges.begin(), edges.end()));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -203,6 +216,7 @@ int main(int argc, char** argv) {
     FirmwareSeeds();
     ProfileSeeds();
     CacheFolderSeeds();
+    SettingsSeeds();
     std::printf("%d seeds written to %s\n", written, root.string().c_str());
     return 0;
 }

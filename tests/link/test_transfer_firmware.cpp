@@ -73,7 +73,7 @@ TEST(FirmwareFiles, BlocksForEachImageLength) {
         EXPECT_EQ(rig.pedal.Log().firmwareUpdates, 1) << c.length;
         EXPECT_EQ(rig.pedal.Log().lastFirmwareImage, image) << c.length;
         EXPECT_FALSE(rig.link.connected) << "Update complete drops the link";
-        EXPECT_FALSE(rig.link.autoConnect);
+        EXPECT_TRUE(rig.link.autoConnect) << "the restarted pedal is looked for again";
         EXPECT_EQ(rig.seam.asked, std::vector<std::string>{"Firmware update finished."});
         EXPECT_EQ(rig.seam.texts[135], "100 %");
     }
