@@ -25,10 +25,13 @@ constexpr const char* kExportNotWritten =
     "The backup file could not be written (folder not writable or disk full).\nAn earlier file is unchanged.";
 constexpr const char* kNotABackup = "This file is not a backup of the pedal.\nNothing was sent.";
 constexpr const char* kExportNoAnswer = "Export All stopped: the pedal did not answer.";
-constexpr const char* kExportLinkLost = "Export All stopped: the link to the pedal was reset.";
+constexpr const char* kExportLinkLost = "Export All stopped: the link to the pedal was lost.";
+constexpr const char* kExportByReconnect = "Export All stopped by RECONNECT.";
+constexpr const char* kExportPortsGone = "Export All stopped: the pedal's MIDI ports went away.";
 constexpr const char* kRestoreNoAnswer = "Import All stopped: the pedal did not answer.";
 constexpr const char* kRestoreByReconnect = "Import All stopped by RECONNECT.";
 constexpr const char* kRestorePortsGone = "Import All stopped: the pedal's MIDI ports went away.";
+constexpr const char* kRestoreLinkLost = "Import All stopped: the link to the pedal was lost.";
 constexpr const char* kExportUnreadable =
     "The backup file was written but does not read back as a backup.\nPlease export again.";
 constexpr const char* kNotOpened = "This backup file cannot be opened.\nNothing was sent.";
@@ -214,9 +217,20 @@ void BackupTransfer::Watch() {
 }
 
 void BackupTransfer::Cancel(link::LinkEnd why) {
-    if (exportActive_) AbandonExport(kExportLinkLost);
-    if (restoreActive_)
-        StopRestore(why == link::LinkEnd::PortsGone ? kRestorePortsGone : kRestoreByReconnect);
+    switch (why) {
+    case link::LinkEnd::Reconnect:
+        if (exportActive_) AbandonExport(kExportByReconnect);
+        if (restoreActive_) StopRestore(kRestoreByReconnect);
+        break;
+    case link::LinkEnd::PortsGone:
+        if (exportActive_) AbandonExport(kExportPortsGone);
+        if (restoreActive_) StopRestore(kRestorePortsGone);
+        break;
+    case link::LinkEnd::LinkLost:
+        if (exportActive_) AbandonExport(kExportLinkLost);
+        if (restoreActive_) StopRestore(kRestoreLinkLost);
+        break;
+    }
 }
 
 bool BackupTransfer::OnExportMessage(std::span<const std::uint8_t> message) {

@@ -246,8 +246,10 @@ void Tolvane::OnDeviceTimer() {
         }
         return;
     }
-    // 4. Backup export (connected).
-    if (TransferQuery(transfers_.exportRunning)) {
+    // 4. Backup export (connected). While the presets of a connection are
+    //    being read, every dump is that reading's: the export waits until the
+    //    load (started by step 6) has ended.
+    if (TransferQuery(transfers_.exportRunning) && !bulkLoadRunning_.load()) {
         if (transfers_.exportStep) transfers_.exportStep(Connected());
         return;
     }

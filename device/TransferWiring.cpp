@@ -76,12 +76,9 @@ void TransferWiring::FillCallPoints() {
     t.restoreMaySend = [this] { return backup_.RestoreMaySend(); };
     t.sendNextRestoreMessage = [this] { backup_.OnRestoreTick(); };
     t.exportRunning = [this] { return backup_.ExportActive(); };
-    // The export abandons itself when the link is not connected. While the
-    // presets of a connection are being read, every dump is that reading's:
-    // the export sends no request until it has ended.
-    t.exportStep = [this](bool) {
-        if (!plugin_.BulkLoadRunning()) backup_.OnExportTick();
-    };
+    // The export abandons itself when the link is not connected; the periodic
+    // task holds it back while the presets of a connection are being read.
+    t.exportStep = [this](bool) { backup_.OnExportTick(); };
     t.irUploadStep = [this] { upload_.OnTick(); };
     t.requestIr = [this](int number) { download_.RequestIr(number); };
     t.watchTransfers = [this] {

@@ -5,6 +5,7 @@
 
 #include "host/HostSettings.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -61,6 +62,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tolvane::ProfileFile again;
     again.FromText(written.ToText());
     if (!(tolvane::ReadHostSettings(again) == read)) Fail("the settings written do not read back the same");
-    if (tolvane::ReadGuiScale(again) != scale) Fail("the draw scale written does not read back the same");
+    // The file keeps the scale with six decimals: read back, it is the value
+    // to that precision, and from there on it stays as it is.
+    const float back = tolvane::ReadGuiScale(again);
+    if (std::fabs(back - scale) > 1e-6f) Fail("the draw scale written does not read back the same");
+    tolvane::ProfileFile rewritten;
+    tolvane::WriteGuiScale(rewritten, back);
+    if (tolvane::ReadGuiScale(rewritten) != back)
+        Fail("the draw scale changes each time it is written");
     return 0;
 }

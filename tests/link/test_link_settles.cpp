@@ -270,7 +270,7 @@ TEST(LinkAfterDrop, RestoreThatFindsTheLinkDroppedEndsAndPollingGoesOn) {
     EXPECT_FALSE(side.Wiring().Backup().RestoreActive());
     bool told = false;
     for (const auto& call : side.screen.calls)
-        told = told || call.rfind("ask Import All stopped", 0) == 0;
+        told = told || call.rfind("ask Import All stopped: the link to the pedal was lost.", 0) == 0;
     EXPECT_TRUE(told);
     EXPECT_FALSE(side.SentWith(sysex::command::kRequestSettingsBlock, mark).empty());
     side.Connect();
