@@ -7,5 +7,12 @@ cd "$(dirname "$0")"
 source tools/deps.sh
 tolvane_ensure_deps
 tolvane_build build
-(cd build && ctest --output-on-failure -j "$(nproc)" --timeout 600)
+status=0
+(cd build && ctest --output-on-failure -j "$(nproc)" --timeout 600 -LE pipewire) || status=1
+# A headless PipeWire session on a loaded machine now and then loses one MIDI
+# message between two clients (about one run in ten of an eleven-message
+# stream, with no program of ours on the path); a test of that tier that
+# fails is run once more, and fails for good only the second time.
+(cd build && ctest --output-on-failure --timeout 600 -L pipewire --repeat until-pass:2) || status=1
+[ "$status" = 0 ] || exit 1
 tools/fuzz.sh "${TOLVANE_FUZZ_SMOKE_SECONDS:-3}"
