@@ -24,7 +24,8 @@ if [ ! -f "$build/build.ninja" ]; then
 fi
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(fuzz_link fuzz_router fuzz_wav fuzz_preset_file fuzz_backup fuzz_firmware fuzz_profile fuzz_sim_model)
+  targets=(fuzz_link fuzz_router fuzz_wav fuzz_preset_file fuzz_backup fuzz_firmware fuzz_profile fuzz_sim_model
+    fuzz_cache_folder fuzz_settings)
 fi
 cmake --build "$build" -j "$(nproc)" --target tolvane_fuzz_seeds "${targets[@]}"
 "$build/bin/tolvane_fuzz_seeds" "$build/seeds" >/dev/null
