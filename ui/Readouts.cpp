@@ -5,11 +5,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <string_view>
+#include <system_error>
 
 namespace tolvane::ui {
 
@@ -138,7 +141,8 @@ std::optional<TextUpdate> ReadoutFor(int index, int v) {
     case kParamPunch:
         return TextUpdate{kTagPunchGainValue, OneDecimal(FilterGainDb(v))};
     case kParamPunchFreq:
-        return TextUpdate{kTagPunchFreqValue, Format("%.0f", static_cast<double>(Fraction(v) * 1800.f + 100.f))};
+        return TextUpdate{kTagPunchFreqValue,
+                          Format("%.0f", static_cast<double>(Fraction(v) * 1800.f + 100.f))};
     case kParamBuzzQ:
         return TextUpdate{kTagBuzzQValue, OneDecimal(Quality(v))};
     case kParamPunchQ:
@@ -164,45 +168,133 @@ std::optional<TextUpdate> ReadoutFor(int index, int v) {
 
 namespace {
 
-std::string Trimmed(const std::string& text) {
+// The unit a read-out is shown in, and so the unit a typed number is read in
+// when it carries none.
+enum class Unit { Percent, Decibel, Hertz, Millisecond, Ratio, Plain };
+
+Unit ReadoutUnit(int index) {
+    switch (index) {
+    case kParamLow:
+    case kParamHigh:
+    case kParamMid:
+    case kParamBuzz:
+    case kParamPunch:
+    case kParamGate:
+    case kParamDynamics:
+    case kParamUserIrGain7:
+    case kParamUserIrGain8:
+        return Unit::Decibel;
+    case kParamMidShift:
+    case kParamPunchFreq:
+        return Unit::Hertz;
+    case kParamGateRelease:
+        return Unit::Millisecond;
+    case kParamCompressorRatio:
+    case kParamExpanderRatio:
+    case kParamGateRatio:
+        return Unit::Ratio;
+    case kParamBuzzQ:
+    case kParamPunchQ:
+    case kParamCrunchQ:
+    case kParamMidQ:
+    case kParamLowQ:
+    case kParamHighQ:
+        return Unit::Plain;
+    default:
+        return Unit::Percent;
+    }
+}
+
+// What may follow a typed number, lower case, and what it multiplies the
+// number by to give the read-out's unit. Nothing after the number means the
+// read-out's own unit.
+struct Suffix {
+    Unit unit;
+    std::string_view text;
+    double scale;
+};
+
+constexpr Suffix kSuffixes[] = {
+    {Unit::Percent, "%", 1.0},        {Unit::Decibel, "db", 1.0}, {Unit::Hertz, "hz", 1.0},
+    {Unit::Hertz, "khz", 1000.0},     {Unit::Hertz, "k", 1000.0}, {Unit::Millisecond, "ms", 1.0},
+    {Unit::Millisecond, "s", 1000.0},
+};
+
+std::string_view Trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
+    if (first == std::string_view::npos) return {};
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-bool SameWord(const std::string& a, const std::string& b) {
+bool SameWord(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
-// The number a read-out or a typed text stands for; a ratio gives its free side.
-std::optional<double> NumberIn(const std::string& text) {
-    const std::string t = Trimmed(text);
-    const char* start = t.c_str();
-    if (t.rfind("1:", 0) == 0) start += 2;
-    char* end = nullptr;
-    const double n = std::strtod(start, &end);
-    if (end == start || !std::isfinite(n)) return std::nullopt;
+// A leading number, with a point or a comma before its decimals whatever the
+// locale; the rest of the text is left in text.
+std::optional<double> LeadingNumber(std::string& text) {
+    std::replace(text.begin(), text.end(), ',', '.');
+    std::size_t start = 0;
+    if (!text.empty() && text[0] == '+') start = 1;
+    double n = 0.0;
+    const char* first = text.data() + start;
+    const auto [end, error] = std::from_chars(first, text.data() + text.size(), n);
+    if (error != std::errc{} || end == first || !std::isfinite(n)) return std::nullopt;
+    text.erase(0, static_cast<std::size_t>(end - text.data()));
     return n;
+}
+
+// The whole text as one number in the read-out's unit: "0.5 s" is 500 for a
+// read-out in ms, "2kHz" 2000 for one in Hz. A ratio gives its free side, so
+// "4:1", "1:4" and "4" are all 4.
+std::optional<double> NumberIn(std::string_view typed, Unit unit) {
+    std::string text(Trimmed(typed));
+    if (unit == Unit::Ratio) {
+        const auto colon = text.find(':');
+        if (colon == std::string::npos) {
+            const auto n = LeadingNumber(text);
+            return n && Trimmed(text).empty() ? n : std::nullopt;
+        }
+        std::string left(Trimmed(std::string_view(text).substr(0, colon)));
+        std::string right(Trimmed(std::string_view(text).substr(colon + 1)));
+        const auto a = LeadingNumber(left), b = LeadingNumber(right);
+        if (!a || !b || !left.empty() || !right.empty() || *a <= 0.0 || *b <= 0.0) return std::nullopt;
+        return std::max(*a, *b) / std::min(*a, *b);
+    }
+    const auto n = LeadingNumber(text);
+    if (!n) return std::nullopt;
+    std::string rest(Trimmed(text));
+    std::transform(rest.begin(), rest.end(), rest.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (rest.empty()) return n;
+    for (const Suffix& s : kSuffixes)
+        if (s.unit == unit && s.text == rest) return *n * s.scale;
+    return std::nullopt; // a unit this read-out is not shown in
 }
 
 } // namespace
 
 std::optional<int> ValueForReadout(int index, const std::string& text, int current, int lo, int hi) {
     if (!ReadoutFor(index, lo)) return std::nullopt;
-    const std::string typed = Trimmed(text);
-    const std::optional<double> wanted = NumberIn(typed);
+    const Unit unit = ReadoutUnit(index);
+    const std::string_view typed = Trimmed(text);
+    const std::optional<double> wanted = NumberIn(typed, unit);
     std::optional<int> best;
     double bestDistance = std::numeric_limits<double>::infinity();
     for (int v = lo; v <= hi; ++v) {
         const std::string shownText = ReadoutFor(index, v)->text;
-        const std::optional<double> shown = NumberIn(shownText);
+        const std::optional<double> shown = NumberIn(shownText, unit);
         double distance = std::numeric_limits<double>::infinity();
-        if (SameWord(shownText, typed)) distance = 0.0;
-        else if (shown && wanted) distance = std::fabs(*shown - *wanted);
+        if (SameWord(shownText, typed))
+            distance = 0.0;
+        else if (shown && wanted)
+            distance = std::fabs(*shown - *wanted);
         if (!std::isfinite(distance)) continue;
-        if (distance < bestDistance || (distance == bestDistance && std::abs(v - current) < std::abs(*best - current))) {
+        if (distance < bestDistance ||
+            (distance == bestDistance && std::abs(v - current) < std::abs(*best - current))) {
             best = v;
             bestDistance = distance;
         }

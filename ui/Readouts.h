@@ -21,11 +21,15 @@ struct TextUpdate {
 std::optional<TextUpdate> ReadoutFor(int index, int v);
 
 // The value whose read-out is nearest what the user typed into a knob's value
-// prompt, searched over lo..hi: a read-out's own word ("Bypass") matches
-// exactly; otherwise the typed number is compared with each read-out's number
-// (for a ratio, its free side: 4 for "4.0:1", 2.5 for "1:2.5"). Equal
-// distances go to the value nearest current. Nothing when the text holds no
-// number and names no read-out, or the parameter has no read-out.
+// prompt, searched over lo..hi, so a number beyond the scale gives its end: a
+// read-out's own word ("Bypass") matches exactly, in any case; otherwise the
+// typed number is compared with each read-out's number (for a ratio, its free
+// side: 4 for "4.0:1", "4:1", "1:4" or "4"). The number may carry the
+// read-out's unit or a prefixed one ("%", "dB", "Hz", "2 kHz", "500ms",
+// "0.5 s"), in any case, with or without a space, and a decimal point or
+// comma. Equal distances go to the value nearest current. Nothing when the
+// text is no number of the read-out's kind (a unit of another kind, words
+// after the number) and names no read-out, or the parameter has no read-out.
 std::optional<int> ValueForReadout(int index, const std::string& text, int current, int lo, int hi);
 
 // Captions and titles that follow a value (AnalogSim's caption, the dynamics

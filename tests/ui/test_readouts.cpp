@@ -69,8 +69,7 @@ TEST(Readouts, ShowTheValueInTheUnitsOfTheKnob) {
 }
 
 TEST(Readouts, ParametersWithoutAKnobOnAPageHaveNone) {
-    for (int index :
-         {kParamIr, kParamDrive, kParamScroll, kParamPatchOffset})
+    for (int index : {kParamIr, kParamDrive, kParamScroll, kParamPatchOffset})
         EXPECT_FALSE(ReadoutFor(index, 64).has_value()) << index;
 }
 
@@ -107,10 +106,10 @@ TEST(Readouts, TypedReadoutsFindTheirValue) {
         std::optional<int> expected;
     };
     const Case cases[] = {
-        {kParamLevel, "50", 0, 63},    // 63 and 64 both read "50": the one nearest the knob
+        {kParamLevel, "50", 0, 63}, // 63 and 64 both read "50": the one nearest the knob
         {kParamLevel, "50", 127, 64},
         {kParamLevel, " 100 % ", 0, 127},
-        {kParamLevel, "250", 0, 127},  // beyond the scale: its end
+        {kParamLevel, "250", 0, 127}, // beyond the scale: its end
         {kParamLow, "-12 dB", 64, 0},
         {kParamLow, "0", 0, 64},
         {kParamDynamics, "bypass", 0, 64}, // a read-out's own word, in any case
@@ -122,6 +121,66 @@ TEST(Readouts, TypedReadoutsFindTheirValue) {
         {kParamLevel, "loud", 0, std::nullopt},
         {kParamLevel, "", 0, std::nullopt},
         {kParamDrive, "50", 0, std::nullopt}, // no read-out of its own
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "parameter " << c.index << " typed \"" << c.typed << "\"");
+        EXPECT_EQ(ValueForReadout(c.index, c.typed, c.current, 0, 127), c.expected);
+    }
+}
+
+// Units and their prefixes are read, one table row per read-out kind, and a
+// value past the scale gives the scale's end.
+TEST(Readouts, TypedNumbersAreReadInTheirUnits) {
+    struct Case {
+        int index;
+        const char* typed;
+        std::optional<int> expected;
+        int current = 0; // where the knob is: ties go to the value nearest it
+    };
+    const Case cases[] = {
+        // ms: 10 .. 1000
+        {kParamGateRelease, "1 s", 127},
+        {kParamGateRelease, "0.5s", 89},
+        {kParamGateRelease, "0,5 S", 89},
+        {kParamGateRelease, "500 ms", 89},
+        {kParamGateRelease, "10MS", 0},
+        {kParamGateRelease, "5 s", 127},
+        {kParamGateRelease, "500 Hz", std::nullopt},
+        // Hz: 100 .. 1900
+        {kParamMidShift, "2 kHz", 127},
+        {kParamMidShift, "1 kHz", 64},
+        {kParamMidShift, "1.5K", 99},
+        {kParamMidShift, "0,2khz", 7},
+        {kParamMidShift, "550hz", 32},
+        {kParamMidShift, "50 Hz", 0},
+        {kParamPunchFreq, "1.9kHz", 127},
+        // dB
+        {kParamLow, "-6dB", 32},
+        {kParamLow, "-6,0 db", 32},
+        {kParamLow, "+12 DB", 127},
+        {kParamGate, "-40 dB", 109},
+        {kParamGate, "5 Hz", std::nullopt},
+        // %
+        {kParamReverb, "25 %", 32},
+        {kParamReverb, "25%", 32},
+        {kParamLevel, "25 dB", std::nullopt},
+        {kParamLevel, "25 % more", std::nullopt},
+        // ratios: the free side, however it is written
+        {kParamGateRatio, "4:1", 42},
+        {kParamGateRatio, "4 : 1", 42},
+        {kParamGateRatio, "1:4", 42},
+        {kParamGateRatio, "4", 42},
+        {kParamGateRatio, "40:1", 127},
+        {kParamCompressorRatio, "10:1", 60},
+        {kParamExpanderRatio, "1:6", 58},
+        {kParamExpanderRatio, "6:1", 58},
+        {kParamExpanderRatio, "6", 58},
+        {kParamGateRatio, "4:x", std::nullopt},
+        {kParamGateRatio, "4 dB", std::nullopt},
+        // a filter's quality has no unit
+        {kParamMidQ, "1,0", 64, 64},
+        {kParamMidQ, "2", 127, 127},
+        {kParamMidQ, "1 dB", std::nullopt},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "parameter " << c.index << " typed \"" << c.typed << "\"");
