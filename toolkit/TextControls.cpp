@@ -2,11 +2,14 @@
 
 #include "core/Param.h"
 #include "toolkit/Canvas.h"
+#include "toolkit/KnobControlBase.h"
 #include "toolkit/Painting.h"
 
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 
@@ -25,7 +28,7 @@ bool SameLayout(const TextStyle& a, const TextStyle& b) {
 } // namespace
 
 TextControl::TextControl(const Rect& bounds, const std::string& text, const TextStyle& style,
-                           Colour background)
+                         Colour background)
     : Control(bounds), text_(text), style_(style), background_(background) {
     SetIgnoreMouse(true);
 }
@@ -108,8 +111,8 @@ void TextControl::SetBackgroundColour(Colour colour) {
 
 // ---- EditableTextControl -------------------------------------------------------------
 
-EditableTextControl::EditableTextControl(const Rect& bounds, const std::string& text,
-                                           const TextStyle& style, Colour background)
+EditableTextControl::EditableTextControl(const Rect& bounds, const std::string& text, const TextStyle& style,
+                                         Colour background)
     : TextControl(bounds, text, style, background) {
     SetIgnoreMouse(false);
 }
@@ -128,7 +131,7 @@ void EditableTextControl::OnTextEntryCompletion(const std::string& text, int) {
 // ---- CaptionControl -------------------------------------------------------------------
 
 CaptionControl::CaptionControl(const Rect& bounds, int paramIdx, const TextStyle& style, Colour background,
-                                 bool showParamLabel)
+                               bool showParamLabel)
     : TextControl(bounds, "", style, background), showParamLabel_(showParamLabel) {
     SetParamIdx(paramIdx);
     SetIgnoreMouse(false);
@@ -171,14 +174,55 @@ void CaptionControl::Draw(QPainter& p) {
     DrawStyledText(p, GetCanvas()->FontFor(style_), style_, CaptionText(), textRect);
 }
 
+void CaptionControl::ChangeTo(double plain) {
+    const Param* p = GetParam();
+    if (!p) return;
+    const double normalised = p->NormalFromValue(p->SnapAndClamp(plain));
+    if (normalised == GetValue()) return;
+    SetValue(normalised);
+    MarkDirty(true);
+}
+
 void CaptionControl::OnMouseDown(float, float, const MouseModifiers&) {
+    const Param* p = GetParam();
+    pressed_ = true;
+    dragged_ = false;
+    moved_ = 0.f;
+    dragValue_ = p ? p->ValueFromNormal(GetValue()) : 0.0;
+}
+
+void CaptionControl::OnMouseUp(float, float, const MouseModifiers&) {
+    const bool click = pressed_ && !dragged_;
+    pressed_ = dragged_ = false;
+    if (click && GetCanvas()) GetCanvas()->PromptValue(*this);
+}
+
+void CaptionControl::OnMouseDrag(float, float, float dX, float dY, const MouseModifiers& mod) {
+    const Param* p = GetParam();
+    if (!pressed_ || !p) return;
+    moved_ += std::fabs(dX) + std::fabs(dY);
+    dragged_ = dragged_ || moved_ > kClickSlop;
+    const double range = p->Max() - p->Min();
+    // At least one step per kMaxDragPerStep units, so a short list still moves.
+    const double perUnit = std::max(range / kDragRange, p->Step() / kMaxDragPerStep);
+    dragValue_ = std::clamp(dragValue_ - dY * perUnit / (mod.Fine() ? kFineFactor : 1.0), p->Min(), p->Max());
+    ChangeTo(dragValue_);
+}
+
+void CaptionControl::OnMouseWheel(float, float, const MouseModifiers&, float d) {
+    const Param* p = GetParam();
+    if (!p || d == 0.f) return;
+    ChangeTo(p->ValueFromNormal(GetValue()) + d * p->Step());
+}
+
+void CaptionControl::OnMouseDblClick(float, float, const MouseModifiers&) {
     if (GetCanvas()) GetCanvas()->PromptValue(*this);
 }
 
 // ---- UrlControl ---------------------------------------------------------------------
 
 UrlControl::UrlControl(const Rect& bounds, const std::string& text, const std::string& url,
-                         const TextStyle& style, Colour background, Colour clickedColour)
+                       const TextStyle& style, Colour background, Colour clickedColour)
     : TextControl(bounds, text, style, background), url_(url), clickedColour_(clickedColour) {
     SetIgnoreMouse(false);
 }

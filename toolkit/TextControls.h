@@ -13,7 +13,7 @@ namespace tolvane {
 class TextControl : public Control {
 public:
     TextControl(const Rect& bounds, const std::string& text = "", const TextStyle& style = {},
-                 Colour background = colours::kTransparent);
+                Colour background = colours::kTransparent);
     void Draw(QPainter& p) override;
     bool DrawsStatically() const override { return true; }
 
@@ -70,7 +70,7 @@ private:
 class EditableTextControl : public TextControl {
 public:
     EditableTextControl(const Rect& bounds, const std::string& text = "", const TextStyle& style = {},
-                         Colour background = colours::kTransparent);
+                        Colour background = colours::kTransparent);
     void OnMouseDown(float x, float y, const MouseModifiers& mod) override;
     void OnMouseDblClick(float x, float y, const MouseModifiers& mod) override { OnMouseDown(x, y, mod); }
     void OnTextEntryCompletion(const std::string& text, int valIdx) override;
@@ -81,20 +81,41 @@ private:
     int maxChars_ = 0;
 };
 
-// The bound parameter's display text; enumerations get a small down-pointing
-// triangle at the right. Left or right click opens the value prompt.
+// A value box: the bound parameter's display text; enumerations get a small
+// down-pointing triangle at the right. It is edited like every other box: a
+// vertical drag moves the value (up raises it; the whole range over
+// kDragRange units, at most kMaxDragPerStep units a step, ten times finer with
+// Ctrl or Shift), a wheel notch moves it one step, and a click that did not
+// drag, a double-click or a right-click opens the value prompt (the list of
+// named values, or the text editor for a typed value).
 class CaptionControl : public TextControl {
 public:
+    static constexpr float kDragRange = 200.f;
+    static constexpr float kMaxDragPerStep = 20.f;
+    // A press that moves less than this is still a click.
+    static constexpr float kClickSlop = 3.f;
+
     CaptionControl(const Rect& bounds, int paramIdx, const TextStyle& style = {},
-                    Colour background = colours::kTransparent, bool showParamLabel = true);
+                   Colour background = colours::kTransparent, bool showParamLabel = true);
     void Draw(QPainter& p) override;
     void OnMouseDown(float x, float y, const MouseModifiers& mod) override;
+    void OnMouseUp(float x, float y, const MouseModifiers& mod) override;
+    void OnMouseDrag(float x, float y, float dX, float dY, const MouseModifiers& mod) override;
+    void OnMouseWheel(float x, float y, const MouseModifiers& mod, float d) override;
+    void OnMouseDblClick(float x, float y, const MouseModifiers& mod) override;
     // The text shown for the current value.
     std::string CaptionText() const;
     bool ShowsTriangle() const;
 
 private:
+    // Sets the plain value, snapped and clamped; tells the plug-in when it changed.
+    void ChangeTo(double plain);
+
     bool showParamLabel_;
+    bool pressed_ = false;
+    bool dragged_ = false;
+    float moved_ = 0.f;
+    double dragValue_ = 0.0; // unsnapped, so slow drags still reach the next step
 };
 
 // Underlined link text. A press hands the link to the system and marks the
@@ -102,8 +123,8 @@ private:
 class UrlControl : public TextControl {
 public:
     UrlControl(const Rect& bounds, const std::string& text, const std::string& url,
-                const TextStyle& style = {}, Colour background = colours::kTransparent,
-                Colour clickedColour = Colour{255, 128, 0, 128});
+               const TextStyle& style = {}, Colour background = colours::kTransparent,
+               Colour clickedColour = Colour{255, 128, 0, 128});
     void Draw(QPainter& p) override;
     void OnMouseDown(float x, float y, const MouseModifiers& mod) override;
     void OnMouseDblClick(float, float, const MouseModifiers&) override {}

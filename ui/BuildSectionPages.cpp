@@ -20,7 +20,7 @@ struct Column {
     int param;
     ControlTag readoutTag;
     const char* initial;
-    const char* unit;
+    const char* unit; // none for a ratio: its read-out carries its own ":1"
     ControlTag captionTag = kNoTag;
 };
 
@@ -63,7 +63,7 @@ const std::vector<Section>& Sections() {
         {kGroupGate,
          false,
          {{380, "THRESHOLD", kParamGate, kTagGateThresholdValue, "0.00", "dB"},
-          {630, "RATIO", kParamGateRatio, kTagGateRatioValue, "1:1", "dB"},
+          {630, "RATIO", kParamGateRatio, kTagGateRatioValue, "1:1", ""},
           {880, "RELEASE", kParamGateRelease, kTagGateReleaseValue, "50", "ms"}}},
         {kGroupLevel, false, {{630, "LEVEL", kParamLevel, kTagLevelValue, "0.00", "%"}}},
         {kGroupDrive,
@@ -73,8 +73,8 @@ const std::vector<Section>& Sections() {
           {880, "COMPRESSION", kParamCompression, kTagCompressionValue, "0.00", "%"}}},
         {kGroupPreamp, true, {{1160, "PARALLEL CLEAN", kParamCleanInputLevel, kTagCleanValue, "50.0", "%"}}},
         {kGroupDynamics, false, {{480, "THRESHOLD", kParamDynamics, kTagDynamicsValue, "0.00", "dB"}}},
-        {kGroupComp, false, {{760, "RATIO", kParamCompressorRatio, kTagCompRatioValue, "1:1", "dB"}}},
-        {kGroupExp, false, {{760, "RATIO", kParamExpanderRatio, kTagExpRatioValue, "1:1", "dB"}}},
+        {kGroupComp, false, {{760, "RATIO", kParamCompressorRatio, kTagCompRatioValue, "1:1", ""}}},
+        {kGroupExp, false, {{760, "RATIO", kParamExpanderRatio, kTagExpRatioValue, "1:1", ""}}},
         {kGroupBuzz,
          false,
          {{480, "GAIN", kParamBuzz, kTagBuzzGainValue, "0.00", "dB"},

@@ -19,8 +19,8 @@ namespace {
 
 struct KnobFixture : UiTest {
     // Given as top-left plus size: the knob is centred on (770, 189).
-    BitmapKnobRotaterControl* knob = ui->AddControl(
-        std::make_unique<BitmapKnobRotaterControl>(Rect(1438, 276, 102, 102), ui->LoadBitmap("knob.png"), kGain));
+    BitmapKnobRotaterControl* knob = ui->AddControl(std::make_unique<BitmapKnobRotaterControl>(
+        Rect(1438, 276, 102, 102), ui->LoadBitmap("knob.png"), kGain));
 
     void Start(int param, double plain) {
         knob->SetParamIdx(param);
@@ -69,10 +69,10 @@ TEST_F(KnobFixture, VerticalDragMovesByDistanceOverHeightOverGearing) {
 // A knob turned by the user moves every other control bound to the same
 // parameter (the pedal's knob and its section page's knob), and only those.
 TEST_F(KnobFixture, TurningAKnobMovesItsPeersOnTheSameParameter) {
-    auto* peer = ui->AddControl(
-        std::make_unique<BitmapKnobRotaterControl>(Rect(100, 100, 102, 102), ui->LoadBitmap("knob.png"), kGain));
-    auto* other = ui->AddControl(
-        std::make_unique<BitmapKnobRotaterControl>(Rect(300, 100, 102, 102), ui->LoadBitmap("knob.png"), kSteps));
+    auto* peer = ui->AddControl(std::make_unique<BitmapKnobRotaterControl>(
+        Rect(100, 100, 102, 102), ui->LoadBitmap("knob.png"), kGain));
+    auto* other = ui->AddControl(std::make_unique<BitmapKnobRotaterControl>(
+        Rect(300, 100, 102, 102), ui->LoadBitmap("knob.png"), kSteps));
     Start(kGain, 50);
     peer->SetValueFromDelegate(0.5);
     const double otherBefore = other->GetValue();
@@ -235,6 +235,45 @@ TEST(Caption, LeftClickPromptsAndEnumerationsShowTheTriangle) {
     Click(*f.ui, 100, 20);
     ASSERT_NE(f.ui->GetPopupMenuControl(), nullptr);
     EXPECT_TRUE(f.ui->GetPopupMenuControl()->IsOpen());
+}
+
+// A value box is edited like the number boxes: the wheel steps it, a drag
+// moves it (a short list too) without opening the prompt, and a double-click
+// opens the text editor for a typed value.
+TEST(Caption, WheelDragAndDoubleClickEditTheValue) {
+    UiFixture f;
+    f.ui->AddControl(std::make_unique<CaptionControl>(Rect(0, 0, 200, 40), kPosition));
+    f.ui->AddControl(std::make_unique<CaptionControl>(Rect(0, 50, 200, 90), kMode));
+    const Param& position = *f.delegate.params.GetParam(kPosition);
+    const Param& mode = *f.delegate.params.GetParam(kMode);
+
+    Wheel(*f.ui, 100, 20, 120);
+    Wheel(*f.ui, 100, 20, 120);
+    EXPECT_EQ(position.Int(), 2);
+    Wheel(*f.ui, 100, 20, -120);
+    EXPECT_EQ(position.Int(), 1);
+
+    Press(*f.ui, 100, 20);
+    DragTo(*f.ui, 100, 0); // 20 units up: 127 / 200 a unit
+    Release(*f.ui, 100, 0);
+    EXPECT_EQ(position.Int(), 14);
+    EXPECT_FALSE(f.ui->GetTextEntryControl() && f.ui->GetTextEntryControl()->IsEditing());
+
+    Press(*f.ui, 100, 70);
+    DragTo(*f.ui, 100, 50); // a step per 20 units for a list of three
+    Release(*f.ui, 100, 50);
+    EXPECT_EQ(mode.Int(), 2);
+    EXPECT_FALSE(f.ui->GetPopupMenuControl() && f.ui->GetPopupMenuControl()->IsOpen());
+    Wheel(*f.ui, 100, 70, -120);
+    EXPECT_EQ(mode.Int(), 1);
+
+    DoubleClick(*f.ui, 100, 20);
+    TextEntryControl* entry = f.ui->GetTextEntryControl();
+    ASSERT_TRUE(entry && entry->IsEditing());
+    EXPECT_EQ(entry->Editor()->text(), "14");
+    entry->Editor()->setText("42");
+    QTest::keyClick(entry->Editor(), Qt::Key_Return);
+    EXPECT_EQ(position.Int(), 42);
 }
 
 } // namespace
