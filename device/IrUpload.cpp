@@ -21,8 +21,8 @@ constexpr const char* kSharedSlot = "The user IR slot this import replaces is al
 constexpr const char* kSharedSlotQuestion = ".\nThey will play the imported IR too. Replace it?";
 // Presets named in the question; the rest are counted.
 constexpr std::size_t kPresetsNamed = 16;
-constexpr const char* kNotCached =
-    "The impulse response could not be saved in the data folder (not writable or disk full).\nNothing was sent.";
+constexpr const char* kNotCached = "The impulse response could not be saved in the data folder (not writable "
+                                   "or disk full).\nNothing was sent.";
 
 std::string Percent(double fraction) {
     char text[16];
@@ -35,7 +35,8 @@ std::string SharedSlotQuestion(const std::vector<int>& presets) {
     text += presets.size() > 1 ? "s " : " ";
     for (std::size_t i = 0; i < presets.size() && i < kPresetsNamed; ++i)
         text += (i ? ", " : "") + std::to_string(presets[i]);
-    if (presets.size() > kPresetsNamed) text += " and " + std::to_string(presets.size() - kPresetsNamed) + " more";
+    if (presets.size() > kPresetsNamed)
+        text += " and " + std::to_string(presets.size() - kPresetsNamed) + " more";
     return text + kSharedSlotQuestion;
 }
 
@@ -77,7 +78,8 @@ void IrUpload::ImportWav(int slot, int irPosition) {
     // The preset's IR position follows the slot only now: before, the pedal
     // would point it at a slot that may never get this IR.
     selectedSlot_ = slot;
-    if ((irPosition == 7 || irPosition == 8) && hooks_.pointPositionAt) hooks_.pointPositionAt(irPosition, slot);
+    if ((irPosition == 7 || irPosition == 8) && hooks_.pointPositionAt)
+        hooks_.pointPositionAt(irPosition, slot);
     samples_ = read;
     StoreAndSendIr(NameFromPath(path), slot);
 }
@@ -85,7 +87,8 @@ void IrUpload::ImportWav(int slot, int irPosition) {
 bool IrUpload::OthersAgreeToLose(int slot) {
     if (slot >= ir::kFirstFactoryNumber || !hooks_.otherPresetsUsing) return true;
     const std::vector<int> others = hooks_.otherPresetsUsing(slot);
-    return others.empty() || editor_.AskUser(SharedSlotQuestion(others), "", AskButtons::OkCancel) == AskResult::Ok;
+    return others.empty() ||
+           editor_.AskUser(SharedSlotQuestion(others), "", AskButtons::OkCancel) == AskResult::Ok;
 }
 
 void IrUpload::StoreAndSendIr(const std::string& name, int slot) {
@@ -212,8 +215,9 @@ void IrUpload::Stop(const char* reason) {
     editor_.SetControlValueByTag(link::kTagProgressKnob, 0.0);
     editor_.SetTextByTag(link::kTagProgressText, "0 %");
     editor_.HideGroup(link::kGroupProgress);
-    const std::string text = std::string(reason) + (pedalHasAll ? "\nIt was sent whole but not confirmed." :
-                                                                  "\nThe pedal and the library keep their earlier IR.");
+    const std::string text =
+        std::string(reason) + (pedalHasAll ? "\nIt was sent whole but not confirmed."
+                                           : "\nThe pedal and the library keep their earlier IR.");
     editor_.AskUser(text, "", AskButtons::Ok);
 }
 

@@ -23,9 +23,13 @@ inline constexpr std::uintmax_t kLargestWavFile = 16u * 1024u * 1024u;
 // index) plays user IR slot at IR position 7 or 8.
 inline bool PresetPlaysUserIr(std::span<const std::uint8_t, 256> record, int slot) {
     constexpr std::size_t kValues = 34;
-    auto value = [&](int index) { return static_cast<int>(record[kValues + static_cast<std::size_t>(index)]); };
-    return (value(kParamIrMode7) != 0 && value(kParamUserIr7PresetMsb) * 128 + value(kParamUserIr7Preset) == slot) ||
-           (value(kParamIrMode8) != 0 && value(kParamUserIr8PresetMsb) * 128 + value(kParamUserIr8Preset) == slot);
+    auto value = [&](int index) {
+        return static_cast<int>(record[kValues + static_cast<std::size_t>(index)]);
+    };
+    return (value(kParamIrMode7) != 0 &&
+            value(kParamUserIr7PresetMsb) * 128 + value(kParamUserIr7Preset) == slot) ||
+           (value(kParamIrMode8) != 0 &&
+            value(kParamUserIr8PresetMsb) * 128 + value(kParamUserIr8Preset) == slot);
 }
 
 enum class WavLoad {

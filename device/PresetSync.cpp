@@ -5,8 +5,8 @@
 #include "device/LinkTags.h"
 #include "device/ParamTable.h"
 #include "device/SysexBuilders.h"
-#include "device/TransferTimeouts.h"
 #include "device/Tolvane.h"
+#include "device/TransferTimeouts.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -207,8 +207,9 @@ void Tolvane::EndBulkLoadEarly(const char* reason) {
     const int missing = static_cast<int>(
         std::count_if(pending_.begin(), pending_.end(), [](const auto& p) { return p.load(); }));
     char text[kPendingTextBytes];
-    std::snprintf(text, sizeof text, "%s\n%d of %d presets were read; the rest are read at the next connection.",
-                  reason, std::max(0, pendingCount_.load() - missing), pendingCount_.load());
+    std::snprintf(text, sizeof text,
+                  "%s\n%d of %d presets were read; the rest are read at the next connection.", reason,
+                  std::max(0, pendingCount_.load() - missing), pendingCount_.load());
     SetPendingMessage(text);
 }
 
@@ -336,7 +337,8 @@ void Tolvane::NormalPresetDump(const sysex::SysexBlockView& block) {
     auto userIrName = [this](int highIndex, int lowIndex, const std::uint8_t* copy, NameText& held) {
         const int slot = ParamInt(highIndex) * 128 + ParamInt(lowIndex);
         if (cache_.RecordName(slot, held)) {
-            const std::string_view cached = Trimmed(reinterpret_cast<const std::uint8_t*>(held.data()), held.size());
+            const std::string_view cached =
+                Trimmed(reinterpret_cast<const std::uint8_t*>(held.data()), held.size());
             if (!cached.empty()) return cached;
         }
         return Trimmed(copy, kNameChars);

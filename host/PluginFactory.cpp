@@ -6,7 +6,6 @@
 #include "ui/EditorPages.h"
 #include "ui/FreqResponseGraph.h"
 
-
 namespace tolvane {
 
 namespace {

@@ -51,7 +51,9 @@ std::vector<int> WavIrFiles::PresetsUsingUserIr(int slot) {
     std::vector<int> presets;
     for (int preset = 0; preset < kPresetSlotCount; ++preset) {
         const auto record = ReadExactFile(PresetFilePath(folder_, preset), kPresetRecordBytes);
-        if (record && PresetPlaysUserIr(std::span<const std::uint8_t, kPresetRecordBytes>(record->data(), kPresetRecordBytes), slot))
+        if (record &&
+            PresetPlaysUserIr(
+                std::span<const std::uint8_t, kPresetRecordBytes>(record->data(), kPresetRecordBytes), slot))
             presets.push_back(preset);
     }
     return presets;
