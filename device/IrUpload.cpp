@@ -21,8 +21,8 @@ constexpr const char* kSharedSlot = "The user IR slot this import replaces is al
 constexpr const char* kSharedSlotQuestion = ".\nThey will play the imported IR too. Replace it?";
 // Presets named in the question; the rest are counted.
 constexpr std::size_t kPresetsNamed = 16;
-constexpr const char* kNotCached = "The impulse response could not be saved in the data folder (not writable "
-                                   "or disk full).\nNothing was sent.";
+constexpr const char* kNotCached =
+    "The impulse response could not be saved in the data folder (not writable or disk full).\nNothing was sent.";
 
 std::string Percent(double fraction) {
     char text[16];
@@ -215,9 +215,8 @@ void IrUpload::Stop(const char* reason) {
     editor_.SetControlValueByTag(link::kTagProgressKnob, 0.0);
     editor_.SetTextByTag(link::kTagProgressText, "0 %");
     editor_.HideGroup(link::kGroupProgress);
-    const std::string text =
-        std::string(reason) + (pedalHasAll ? "\nIt was sent whole but not confirmed."
-                                           : "\nThe pedal and the library keep their earlier IR.");
+    const std::string text = std::string(reason) + (pedalHasAll ? "\nIt was sent whole but not confirmed." :
+                                                                  "\nThe pedal and the library keep their earlier IR.");
     editor_.AskUser(text, "", AskButtons::Ok);
 }
 

@@ -27,10 +27,10 @@
 
 #include "core/EditorSeam.h"
 #include "core/MessageSender.h"
+#include "device/LinkTags.h"
 #include "device/IrUploadFiles.h"
 #include "device/IrUploadRecord.h"
 #include "device/LinkFlags.h"
-#include "device/LinkTags.h"
 #include "device/TransferBuffer.h"
 
 #include <atomic>

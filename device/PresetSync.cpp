@@ -5,8 +5,8 @@
 #include "device/LinkTags.h"
 #include "device/ParamTable.h"
 #include "device/SysexBuilders.h"
-#include "device/Tolvane.h"
 #include "device/TransferTimeouts.h"
+#include "device/Tolvane.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -207,9 +207,8 @@ void Tolvane::EndBulkLoadEarly(const char* reason) {
     const int missing = static_cast<int>(
         std::count_if(pending_.begin(), pending_.end(), [](const auto& p) { return p.load(); }));
     char text[kPendingTextBytes];
-    std::snprintf(text, sizeof text,
-                  "%s\n%d of %d presets were read; the rest are read at the next connection.", reason,
-                  std::max(0, pendingCount_.load() - missing), pendingCount_.load());
+    std::snprintf(text, sizeof text, "%s\n%d of %d presets were read; the rest are read at the next connection.",
+                  reason, std::max(0, pendingCount_.load() - missing), pendingCount_.load());
     SetPendingMessage(text);
 }
 

@@ -131,8 +131,7 @@ void Tolvane::OnIdle() {
         if (++editSampleTicks_ >= 20) {
             editSampleTicks_ = 0;
             const EditMark now = lastEdit_.Load();
-            if (sampledEdit_.index != -1 && now.index == sampledEdit_.index &&
-                now.value == sampledEdit_.value)
+            if (sampledEdit_.index != -1 && now.index == sampledEdit_.index && now.value == sampledEdit_.value)
                 lastEdit_.Store({});
         }
     }

@@ -305,9 +305,7 @@ public:
     int SelectedPresetRow() const { return selectedPresetRow_.load(); }
     int PresetArrivals() const { return presetArrivals_.load(); }
     int PatchOffset() const;
-    ChecksumPair LocalChecksum(int slot) const {
-        return localChecksums_[static_cast<std::size_t>(slot)].Load();
-    }
+    ChecksumPair LocalChecksum(int slot) const { return localChecksums_[static_cast<std::size_t>(slot)].Load(); }
     ProgramMap GetProgramMap() const;
     const DeviceValueCache& DeviceValues() const { return deviceValueCache_; }
     const StoredPresetValues& StoredValues() const { return storedPresetValues_; }

@@ -6,6 +6,7 @@
 #include "ui/EditorPages.h"
 #include "ui/FreqResponseGraph.h"
 
+
 namespace tolvane {
 
 namespace {

@@ -75,8 +75,7 @@ TEST_F(PagesTest, IrImportButtonsSendTheWholeSlotNumberToThePedal) {
     platform.file = (folder.Path() / "Cab.wav").string();
     xfertest::WriteFile(platform.file, xfertest::Wav16(xfertest::DecayingIr(1500)));
     for (const Case c : {Case{3, true}, Case{7, true}, Case{5, false}}) {
-        SCOPED_TRACE(::testing::Message()
-                     << "preset " << c.preset << (c.firstPosition ? " pos 7" : " pos 8"));
+        SCOPED_TRACE(::testing::Message() << "preset " << c.preset << (c.firstPosition ? " pos 7" : " pos 8"));
         Connect();
         pages->ShowSectionPage(ui::kPageIr);
         plugin->SetCurrentPreset(c.preset);
