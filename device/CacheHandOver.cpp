@@ -229,4 +229,10 @@ std::optional<ir::RecordBytes> CacheHandOver::ReadIrRecord(int irNumber) {
     return disk_->ReadIrRecord(irNumber);
 }
 
+std::vector<int> CacheHandOver::PresetsUsingUserIr(int slot) {
+    if (!disk_) return {};
+    Drain(); // the presets the clock handed over count too
+    return disk_->PresetsUsingUserIr(slot);
+}
+
 } // namespace tolvane

@@ -112,6 +112,7 @@ public:
     WavLoad ParseWav(const std::string& path, IrSampleBuffer& buffer) override;
     bool ParseFactoryWav(int k, IrSampleBuffer& buffer) override;
     std::optional<ir::RecordBytes> ReadIrRecord(int irNumber) override;
+    std::vector<int> PresetsUsingUserIr(int slot) override;
 
 private:
     struct IrEntry {

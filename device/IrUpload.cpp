@@ -17,6 +17,10 @@ constexpr const char* kNoAnswer = "The impulse response did not reach the pedal:
 constexpr const char* kByReconnect = "The impulse response upload was stopped by RECONNECT.";
 constexpr const char* kPortsGone = "The impulse response upload stopped: the pedal's MIDI ports went away.";
 constexpr const char* kLinkLost = "The impulse response upload stopped: the link to the pedal was lost.";
+constexpr const char* kSharedSlot = "The user IR slot this import replaces is also used by preset";
+constexpr const char* kSharedSlotQuestion = ".\nThey will play the imported IR too. Replace it?";
+// Presets named in the question; the rest are counted.
+constexpr std::size_t kPresetsNamed = 16;
 constexpr const char* kNotCached =
     "The impulse response could not be saved in the data folder (not writable or disk full).\nNothing was sent.";
 
@@ -24,6 +28,16 @@ std::string Percent(double fraction) {
     char text[16];
     std::snprintf(text, sizeof text, "%d %%", static_cast<int>(fraction * 100.0));
     return text;
+}
+
+std::string SharedSlotQuestion(const std::vector<int>& presets) {
+    std::string text = kSharedSlot;
+    text += presets.size() > 1 ? "s " : " ";
+    for (std::size_t i = 0; i < presets.size() && i < kPresetsNamed; ++i)
+        text += (i ? ", " : "") + std::to_string(presets[i]);
+    if (presets.size() > kPresetsNamed)
+        text += " and " + std::to_string(presets.size() - kPresetsNamed) + " more";
+    return text + kSharedSlotQuestion;
 }
 
 } // namespace
@@ -40,16 +54,17 @@ std::string IrUpload::NameFromPath(const std::string& path) {
     return ir::PadName(name);
 }
 
-void IrUpload::ImportWav() {
+void IrUpload::ImportWav(int slot, int irPosition) {
     std::string directory;
     if (const std::size_t slash = lastWavPath_.find_last_of("/\\"); slash != std::string::npos)
         directory = lastWavPath_.substr(0, slash);
     const std::string path = editor_.AskForFile(FileAction::Open, "wav", directory, "");
     if (path.empty()) return;
     lastWavPath_ = path;
-    // A rejected file would otherwise upload whatever the buffer held before
-    // under this file's name.
-    switch (files_.ParseWav(path, samples_)) {
+    // Read aside: the shared buffer is what the IR display draws, and the
+    // user may still decline below.
+    IrSampleBuffer read{};
+    switch (files_.ParseWav(path, read)) {
     case WavLoad::Ok:
         break;
     case WavLoad::Rejected:
@@ -59,7 +74,21 @@ void IrUpload::ImportWav() {
         editor_.AskUser(kWavTooLarge, "", AskButtons::Ok);
         return;
     }
-    StoreAndSendIr(NameFromPath(path), selectedSlot_);
+    if (!OthersAgreeToLose(slot)) return;
+    // The preset's IR position follows the slot only now: before, the pedal
+    // would point it at a slot that may never get this IR.
+    selectedSlot_ = slot;
+    if ((irPosition == 7 || irPosition == 8) && hooks_.pointPositionAt)
+        hooks_.pointPositionAt(irPosition, slot);
+    samples_ = read;
+    StoreAndSendIr(NameFromPath(path), slot);
+}
+
+bool IrUpload::OthersAgreeToLose(int slot) {
+    if (slot >= ir::kFirstFactoryNumber || !hooks_.otherPresetsUsing) return true;
+    const std::vector<int> others = hooks_.otherPresetsUsing(slot);
+    return others.empty() ||
+           editor_.AskUser(SharedSlotQuestion(others), "", AskButtons::OkCancel) == AskResult::Ok;
 }
 
 void IrUpload::StoreAndSendIr(const std::string& name, int slot) {

@@ -4,8 +4,9 @@
 // buffer and sent as one IR stream paced by the pedal's Ready for next IR block.
 //
 // Entry points and who calls them:
-//   ImportWav          user-interface thread: the IR page's IMPORT buttons and
-//                      the IR slot view (after the caller set the slot with
+//   ImportWav          user-interface thread: the IR page's IMPORT buttons (with
+//                      the slot and the IR position that is to use it) and the
+//                      IR slot view (after the caller set the slot with
 //                      SetSelectedSlot).
 //   StoreAndSendIr     user-interface thread (ImportWav).
 //   StoreAndSendRecord user-interface thread (LoadPresetFile) and the inbound
@@ -37,6 +38,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tolvane {
 
@@ -52,6 +54,12 @@ struct IrUploadHooks {
     std::function<void()> sendStorePreset;
     // The second IR of a loaded preset file (PresetFileTransfer::LoadSecondIr).
     std::function<void()> loadSecondIr;
+    // IR position 7 or 8 of the current preset is pointed at user IR slot
+    // (an import's file was accepted).
+    std::function<void(int position, int slot)> pointPositionAt;
+    // The numbers shown for the cached presets, other than the current one,
+    // that play user IR slot at position 7 or 8.
+    std::function<std::vector<int>(int slot)> otherPresetsUsing;
 };
 
 class IrUpload {
@@ -61,7 +69,12 @@ public:
 
     // Asks for a WAV file and uploads it to the selected slot. A file that
     // cannot be read as WAV is refused with a message; nothing is stored or sent.
-    void ImportWav();
+    void ImportWav() { ImportWav(selectedSlot_, 0); }
+    // The same for slot, which becomes the selected slot only once the file
+    // is accepted. A user IR slot that other cached presets play is replaced
+    // only when the user agrees. Then IR position 7 or 8 (irPosition; 0:
+    // none) is pointed at the slot. Until then nothing is stored or sent.
+    void ImportWav(int slot, int irPosition);
 
     // Builds the record of the first 1200 samples of the sample buffer under
     // name (space-padded to 32), writes the slot's cache file, packs it into
@@ -101,6 +114,7 @@ public:
 
 private:
     void StoreAndSend(const std::string& name, int slot, double gain);
+    bool OthersAgreeToLose(int slot);
     void ShowProgress();
     void OnAssignmentDone();
     void Stop(const char* reason);

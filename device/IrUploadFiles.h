@@ -5,17 +5,32 @@
 // over the data folder (library/WavIrFiles.h); tests may use a temporary folder.
 
 #include "device/IrUploadRecord.h"
+#include "device/ParamTable.h"
 
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace tolvane {
 
 // An impulse response needs a few thousand samples; a WAV file above this size
 // is refused before it is read.
 inline constexpr std::uintmax_t kLargestWavFile = 16u * 1024u * 1024u;
+
+// Whether a 256-byte preset record (the values from byte 34 on, by parameter
+// index) plays user IR slot at IR position 7 or 8.
+inline bool PresetPlaysUserIr(std::span<const std::uint8_t, 256> record, int slot) {
+    constexpr std::size_t kValues = 34;
+    auto value = [&](int index) {
+        return static_cast<int>(record[kValues + static_cast<std::size_t>(index)]);
+    };
+    return (value(kParamIrMode7) != 0 &&
+            value(kParamUserIr7PresetMsb) * 128 + value(kParamUserIr7Preset) == slot) ||
+           (value(kParamIrMode8) != 0 &&
+            value(kParamUserIr8PresetMsb) * 128 + value(kParamUserIr8Preset) == slot);
+}
 
 enum class WavLoad {
     Ok,
@@ -40,6 +55,9 @@ public:
     virtual std::optional<ir::RecordBytes> ReadIrRecord(int irNumber) = 0;
     // Whether the cache file of irNumber exists at all.
     virtual bool IrCached(int irNumber) = 0;
+    // The preset slots (0..127), in order, whose cache file plays user IR
+    // slot at IR position 7 or 8; the cache may lag behind the pedal.
+    virtual std::vector<int> PresetsUsingUserIr(int slot) = 0;
 };
 
 } // namespace tolvane

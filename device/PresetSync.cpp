@@ -329,8 +329,25 @@ void Tolvane::NormalPresetDump(const sysex::SysexBlockView& block) {
     const bool user8 = ParamInt(kParamIrMode8) != 0;
     const NameText factory7 = factoryIrNames_[7].Load();
     const NameText factory8 = factoryIrNames_[8].Load();
-    const std::string_view ir7 = user7 ? Trimmed(&data[kRecordIrName7], kNameChars) : View(factory7);
-    const std::string_view ir8 = user8 ? Trimmed(&data[kRecordIrName8], kNameChars) : View(factory8);
+    // A user IR is named as its slot's record in the cache names it: the
+    // preset keeps only a copy of the name, which goes stale when the slot
+    // gets another IR (an import into a slot that other presets play too).
+    NameText held7{}, held8{};
+    auto userIrName = [this](int highIndex, int lowIndex, const std::uint8_t* copy, NameText& held) {
+        const int slot = ParamInt(highIndex) * 128 + ParamInt(lowIndex);
+        if (cache_.RecordName(slot, held)) {
+            const std::string_view cached =
+                Trimmed(reinterpret_cast<const std::uint8_t*>(held.data()), held.size());
+            if (!cached.empty()) return cached;
+        }
+        return Trimmed(copy, kNameChars);
+    };
+    const std::string_view ir7 =
+        user7 ? userIrName(kParamUserIr7PresetMsb, kParamUserIr7Preset, &data[kRecordIrName7], held7)
+              : View(factory7);
+    const std::string_view ir8 =
+        user8 ? userIrName(kParamUserIr8PresetMsb, kParamUserIr8Preset, &data[kRecordIrName8], held8)
+              : View(factory8);
     SetIrNameText(0, ir7);
     SetIrNameText(1, ir8);
     if (open) {

@@ -275,10 +275,8 @@ void Tolvane::RequestIr(int number) {
 
 // ---- Transfers started by the user ------------------------------------------------------
 
-void Tolvane::ImportIrFile(int slot) {
-    if (!wiring_) return;
-    wiring_->Upload().SetSelectedSlot(slot);
-    wiring_->Upload().ImportWav();
+void Tolvane::ImportIrFile(int slot, int irPosition) {
+    if (wiring_) wiring_->Upload().ImportWav(slot, irPosition);
 }
 
 void Tolvane::LoadFirmware(const std::string& path) {

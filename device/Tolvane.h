@@ -238,8 +238,8 @@ public:
     void ParameterChangedByPedal(int index, int value);
     // The IMPORT buttons name the IR position a user IR is given to.
     void SetIrEditTargets(bool positionA, bool positionB);
-    // The IR page's IMPORT buttons: position 7 (positionA) or 8 becomes the
-    // IR edit target and gets user IR slot; its high part goes to the pedal
+    // An import accepted for position 7 (positionA) or 8: it becomes the IR
+    // edit target and gets user IR slot; its high part goes to the pedal
     // now, its low part when the pedal reports IR number step done.
     void TargetUserIrSlot(bool positionA, int slot);
     // Whether the IR list's last event was a press (parameter 72 acts only then).
@@ -249,8 +249,10 @@ public:
 
     // ---- Transfers started by the user (need SetTransferFiles) ----------------------------
 
-    // The IMPORT buttons and the IR slot view: a WAV file for user IR slot.
-    void ImportIrFile(int slot);
+    // The IMPORT buttons and the IR slot view: a WAV file for user IR slot;
+    // once it is accepted, IR position 7 or 8 (irPosition; 0: none) of the
+    // current preset is pointed at the slot.
+    void ImportIrFile(int slot, int irPosition = 0);
     // The "UPDATE FIRMWARE" button with the chosen image, and the page's "X".
     void LoadFirmware(const std::string& path);
     void CloseFirmwarePage();

@@ -216,6 +216,13 @@ IrUploadHooks TransferWiring::UploadHooks() {
     h.refreshIrDisplay = [this] { Refresh(); };
     h.sendStorePreset = [this] { plugin_.StorePreset(); };
     h.loadSecondIr = [this] { plugin_.ScreenQueue().RunOnUi(loadSecondIrAction_); };
+    h.pointPositionAt = [this](int position, int slot) { plugin_.TargetUserIrSlot(position == 7, slot); };
+    h.otherPresetsUsing = [this](int slot) {
+        std::vector<int> shown;
+        for (const int preset : files_.irFiles->PresetsUsingUserIr(slot))
+            if (preset != plugin_.CurrentPreset()) shown.push_back(plugin_.PatchOffset() + preset);
+        return shown;
+    };
     return h;
 }
 

@@ -43,6 +43,7 @@ public:
     bool RemoveIrRecord(int irNumber) override { return records.erase(irNumber) != 0; }
     std::optional<ir::RecordBytes> ReadIrRecord(int irNumber) override;
     bool IrCached(int irNumber) override { return records.count(irNumber) != 0; }
+    std::vector<int> PresetsUsingUserIr(int) override { return {}; } // no preset cache here
 };
 
 // Preset files by path, encoded and decoded as on disk.

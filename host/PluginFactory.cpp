@@ -19,7 +19,6 @@ ui::PageHooks TransferButtons(ProgramPlugin& program) {
     ui::PageHooks hooks;
     hooks.loadPresetFile = [&program] { program.LoadPresetFile(); };
     hooks.savePresetFile = [&program] { program.SavePresetFile(); };
-    hooks.importWav = [&program](int slot) { program.ImportIrFile(slot); };
     hooks.loadFirmware = [&program](const std::string& path) { program.LoadFirmware(path); };
     hooks.closeFirmwarePage = [&program] { program.CloseFirmwarePage(); };
     return hooks;

@@ -4,6 +4,7 @@
 #include "library/FactoryIrs.h"
 #include "library/IrCache.h"
 #include "library/LibraryFiles.h"
+#include "library/PresetCache.h"
 #include "library/WavFile.h"
 
 #include <algorithm>
@@ -44,6 +45,18 @@ std::optional<ir::RecordBytes> WavIrFiles::ReadIrRecord(int irNumber) {
 
 bool WavIrFiles::IrCached(int irNumber) {
     return IrRecordCached(folder_, irNumber);
+}
+
+std::vector<int> WavIrFiles::PresetsUsingUserIr(int slot) {
+    std::vector<int> presets;
+    for (int preset = 0; preset < kPresetSlotCount; ++preset) {
+        const auto record = ReadExactFile(PresetFilePath(folder_, preset), kPresetRecordBytes);
+        if (record &&
+            PresetPlaysUserIr(
+                std::span<const std::uint8_t, kPresetRecordBytes>(record->data(), kPresetRecordBytes), slot))
+            presets.push_back(preset);
+    }
+    return presets;
 }
 
 } // namespace tolvane

@@ -19,6 +19,7 @@ public:
     bool RemoveIrRecord(int irNumber) override;
     std::optional<ir::RecordBytes> ReadIrRecord(int irNumber) override;
     bool IrCached(int irNumber) override;
+    std::vector<int> PresetsUsingUserIr(int slot) override;
 
 private:
     std::filesystem::path folder_;

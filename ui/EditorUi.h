@@ -51,9 +51,6 @@ namespace tolvane::ui {
 struct PageHooks {
     std::function<void()> loadPresetFile; // main "IMPORT"
     std::function<void()> savePresetFile; // main "EXPORT"
-    // An IR "IMPORT" button chose the user-IR slot (current preset, + 128 for
-    // the second position); the WAV import itself.
-    std::function<void(int slot)> importWav;
     // "UPDATE FIRMWARE" with the chosen ".ldr" path.
     std::function<void(const std::string& path)> loadFirmware;
     // The firmware page's "X"; when empty the pages close it themselves.

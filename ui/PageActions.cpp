@@ -43,11 +43,10 @@ void EditorUi::FilterSwitch(Control& button) {
 }
 
 void EditorUi::IrImport(bool firstPosition) {
-    // The slot number goes to the pedal in two steps: the high part now, the
-    // low part once the pedal has taken it (IR number step done).
+    // The position is pointed at the slot only once a WAV file was accepted,
+    // so that a cancelled or refused import leaves the pedal as it was.
     const int slot = plugin_.CurrentPreset() + (firstPosition ? 0 : kSecondPositionSlots);
-    plugin_.TargetUserIrSlot(firstPosition, slot);
-    if (hooks_.importWav) hooks_.importWav(slot);
+    plugin_.ImportIrFile(slot, firstPosition ? 7 : 8);
 }
 
 void EditorUi::UpdateFirmware() {

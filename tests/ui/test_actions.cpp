@@ -12,6 +12,8 @@
 #include <cstdio>
 
 #include "device/SysexBuilders.h"
+#include "library/LibraryTransferFiles.h"
+#include "link/test_transfer_wavfixture.h"
 #include "toolkit/VectorControls.h"
 
 namespace tolvane::testing {
@@ -61,32 +63,17 @@ TEST_F(PagesTest, TheFilterSwitchTogglesOncePerClick) {
     EXPECT_EQ(ParamInt(kParamAutoFilterOn), before);
 }
 
-TEST_F(PagesTest, IrImportNamesTheTargetSlotAndHandsOverTheImport) {
-    int importedSlot = -1;
-    graphics.reset();
-    graphics = std::make_unique<Canvas>(plugin.get());
-    graphics->SetPlatform(&platform);
-    graphics->SetClock([this] { return now; });
-    seam.Attach(graphics.get());
-    controls.Attach(graphics.get());
-    ui::PageHooks hooks;
-    hooks.importWav = [&](int slot) { importedSlot = slot; };
-    pages = ui::BuildEditorPages(*graphics, *plugin, hooks);
-    plugin->SetCurrentPreset(9);
-    plugin->ParameterChangedByPedal(kParamIrMode8, 1);
-    ClickButton(1019, 1137); // the second position's IMPORT
-    EXPECT_EQ(importedSlot, 9 + 128);
-    EXPECT_EQ(ParamInt(kParamUserIr8PresetMsb), 1);
-}
-
-// The slot number reaches the pedal in two steps: the high part on the press,
-// the low part after the pedal's IR number step done. Both must arrive, or
-// the pedal's preset keeps its old user IR.
+// The slot number reaches the pedal in two steps: the high part once the WAV
+// file is accepted, the low part after the pedal's IR number step done. Both
+// must arrive, or the pedal's preset keeps its old user IR.
 TEST_F(PagesTest, IrImportButtonsSendTheWholeSlotNumberToThePedal) {
     struct Case {
         int preset;
         bool firstPosition;
     };
+    plugin->SetTransferFiles(LibraryTransferFiles(folder.Path()));
+    platform.file = (folder.Path() / "Cab.wav").string();
+    xfertest::WriteFile(platform.file, xfertest::Wav16(xfertest::DecayingIr(1500)));
     for (const Case c : {Case{3, true}, Case{7, true}, Case{5, false}}) {
         SCOPED_TRACE(::testing::Message() << "preset " << c.preset << (c.firstPosition ? " pos 7" : " pos 8"));
         Connect();
