@@ -60,7 +60,7 @@ void AddPresetList(PageBuilder& b) {
         b.ui->controls.presetRows[i]->SetElide(true);
     }
     b.ui->controls.listSurface = b.g.AddControl(
-        std::make_unique<InvisibleSelectControl>(Rect{1, 228, 261, 1178}, kParamPresetListRow), kNoTag, "");
+        std::make_unique<InvisibleSelectControl>(Rect{1, 228, 260, 1178}, kParamPresetListRow), kNoTag, "");
 
     VectorStyle bar = b.styles.base.WithRoundness(0.2f).WithShowLabel(false).WithShowValue(false);
     bar.hideCursor = false;
