@@ -1,6 +1,7 @@
 // The pedal's seven-segment number display: a lit segment stands out from an
 // unlit one, so that "127" cannot be read as "128" nor "07" as "00".
 
+#include "Luminance.h"
 #include "PagesFixture.h"
 #include "device/LinkTags.h"
 #include "device/ParamTable.h"
@@ -17,18 +18,6 @@
 
 namespace tolvane::testing {
 namespace {
-
-// Relative luminance and contrast ratio as the WCAG 2 formula gives them.
-double Channel(int c8) {
-    const double c = c8 / 255.0;
-    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-double Luminance(QRgb p) {
-    return 0.2126 * Channel(qRed(p)) + 0.7152 * Channel(qGreen(p)) + 0.0722 * Channel(qBlue(p));
-}
-double Contrast(double a, double b) {
-    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
-}
 
 class NumberDisplay : public PagesTest {
 protected:
