@@ -4,7 +4,9 @@
 #include "device/SysexBuilders.h"
 #include "device/TransferTimeouts.h"
 
+#include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -18,19 +20,42 @@ constexpr const char* kFinished = "Firmware update finished.";
 constexpr const char* kFailed = "Error in update!";
 constexpr const char* kNoBootLoader =
     "The pedal's boot loader did not answer.\nNothing was sent; the firmware is unchanged.";
-constexpr const char* kNoOutcome =
-    "The firmware was sent but the pedal did not confirm the update.\nCheck the version it shows after a restart.";
-constexpr const char* kPortsGoneBeforeStart =
-    "The firmware update stopped: the pedal's MIDI ports went away.\nNothing was sent; the firmware is unchanged.";
-constexpr const char* kPortsGoneWhileSending =
-    "The firmware update stopped: the pedal's MIDI ports went away.\nNot all of the firmware was sent; run the "
-    "update again when the pedal is back.";
+constexpr const char* kNoOutcome = "The firmware was sent but the pedal did not confirm the update.\nCheck "
+                                   "the version it shows after a restart.";
+constexpr const char* kPortsGoneBeforeStart = "The firmware update stopped: the pedal's MIDI ports went "
+                                              "away.\nNothing was sent; the firmware is unchanged.";
+constexpr const char* kPortsGoneWhileSending = "The firmware update stopped: the pedal's MIDI ports went "
+                                               "away.\nNot all of the firmware was sent; run the "
+                                               "update again when the pedal is back.";
 constexpr const char* kPortsGoneBeforeOutcome =
     "The firmware was sent but the pedal's MIDI ports went away before it confirmed the update.\nCheck the "
     "version it shows after a restart.";
 constexpr const char* kNotOpened = "This firmware file cannot be opened.\nNothing was sent.";
 constexpr const char* kTooSmall =
     "This firmware file is too small to be a firmware image.\nNothing was sent.";
+constexpr const char* kConfirmCaption = "Firmware Update";
+constexpr const char* kConfirm =
+    "Update the pedal's firmware with this file?\n\n%s\n%zu bytes, dated %s\n\nThe pedal's firmware will be "
+    "rewritten. Keep the pedal connected and Tolvane open until the update has finished.";
+
+// The file's date as the user's file manager shows it: local time, to the minute.
+std::string FileDate(const std::filesystem::path& path) {
+    std::error_code error;
+    const auto written = std::filesystem::last_write_time(path, error);
+    if (error) return "unknown";
+    using std::chrono::system_clock;
+    const std::time_t t = system_clock::to_time_t(
+        std::chrono::time_point_cast<system_clock::duration>(std::chrono::file_clock::to_sys(written)));
+    std::tm local{};
+#ifdef _WIN32
+    if (localtime_s(&local, &t) != 0) return "unknown";
+#else
+    if (localtime_r(&t, &local) == nullptr) return "unknown";
+#endif
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
+    return text;
+}
 
 } // namespace
 
@@ -82,6 +107,9 @@ FirmwareLoad FirmwareUpdate::LoadFirmware(const std::string& path) {
     std::vector<std::uint8_t> image(length);
     if (!file.read(reinterpret_cast<char*>(image.data()), static_cast<std::streamsize>(length)))
         return notReadable();
+    // The image is opaque: the user's confirmation of the file is the last
+    // check before the pedal is rewritten.
+    if (!Confirmed(path, length)) return FirmwareLoad::Declined;
     if (!transfer_.Fill(image)) {
         editor_.AskUser(kTooLarge, "", AskButtons::Ok);
         return FirmwareLoad::TooLarge;
@@ -91,6 +119,14 @@ FirmwareLoad FirmwareUpdate::LoadFirmware(const std::string& path) {
     wait_ = Wait::BootLoader;
     sender_.SendSysEx(message.data(), message.size());
     return FirmwareLoad::Sent;
+}
+
+bool FirmwareUpdate::Confirmed(const std::string& path, std::size_t length) {
+    const std::string name = std::filesystem::path(path).filename().string();
+    const std::string date = FileDate(path);
+    std::vector<char> text(std::char_traits<char>::length(kConfirm) + name.size() + date.size() + 32);
+    std::snprintf(text.data(), text.size(), kConfirm, name.c_str(), length, date.c_str());
+    return editor_.AskUser(text.data(), kConfirmCaption, AskButtons::OkCancel) == AskResult::Ok;
 }
 
 // The pedal leaves the link (restart into the boot loader, or after the
@@ -131,6 +167,12 @@ void FirmwareUpdate::Outcome(bool failed) {
     // that cuts it short. A second status finds nothing waiting.
     const Wait waited = wait_.exchange(Wait::None);
     if (waited != Wait::Outcome && !(failed && (wasSending || waited == Wait::BootLoader))) return;
+    // The boot loader has said its last word and the pedal restarts: look
+    // for it from now on, not only once the message below is dismissed, and
+    // ask at once rather than at the polling's next turn.
+    link_.autoConnect = true;
+    const auto identify = sysex::BuildRequestSettingsBlock(sysex::settings::kIdentification);
+    sender_.SendSysEx(identify.data(), identify.size());
     if (editor_.IsEditorOpen()) {
         editor_.AskUser(failed ? kFailed : kFinished, "", AskButtons::Ok);
         CloseAfterMessage();
@@ -185,7 +227,7 @@ void FirmwareUpdate::Cancel(link::LinkEnd why) {
     if (why != link::LinkEnd::PortsGone || (!wasSending && waited == Wait::None)) return;
     link_.connected = false;
     if (!editor_.IsEditorOpen()) return;
-    const char* text = wasSending                  ? kPortsGoneWhileSending
+    const char* text = wasSending                   ? kPortsGoneWhileSending
                        : waited == Wait::BootLoader ? kPortsGoneBeforeStart
                                                     : kPortsGoneBeforeOutcome;
     editor_.AskUser(text, "", AskButtons::Ok);

@@ -21,6 +21,7 @@
 //
 // The outcome is the boot loader's: "Firmware update finished." only after
 // Update complete, "Error in update!" after Update failed; one of them, once.
+// Either way the pedal restarts, and the link looks for it again at once.
 
 #include "core/EditorSeam.h"
 #include "core/MessageSender.h"
@@ -41,6 +42,7 @@ enum class FirmwareLoad {
     TooLong,       // 65536 bytes or more: refused with a message
     TooLarge,      // its packed form would not fit the transfer buffer: refused with a message
     TooSmall,      // shorter than one boot-loader block once packed: refused with a message
+    Declined,      // the user cancelled the confirmation: nothing sent
 };
 
 class FirmwareUpdate {
@@ -70,6 +72,7 @@ private:
     enum class Wait { None, BootLoader, Outcome };
     void CloseAfterMessage();
     void Outcome(bool failed);
+    bool Confirmed(const std::string& path, std::size_t length);
 
     ISysExSender& sender_;
     IEditorSeam& editor_;

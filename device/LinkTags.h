@@ -54,7 +54,7 @@ inline constexpr Colour kColourListRowSelected{255, 100, 255, 255};
 // Texts
 inline constexpr const char* kTextDevice = "DEVICE: Brennix Velumo Ostrel";
 inline constexpr const char* kTextConnecting = "Connecting to the device...";
-inline constexpr const char* kTextUpgrade = "Please upgrade Dunvale to actual version %d.";
+inline constexpr const char* kTextUpgrade = "Please upgrade Tolvane to actual version %d.";
 inline constexpr const char* kTextEditorOutOfDate =
     "Editor version out of date. Please download the most recent version.";
 inline constexpr const char* kTextError = "ERROR!";

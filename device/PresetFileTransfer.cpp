@@ -20,7 +20,7 @@ constexpr const char* kTooLarge = "This file is too large to be a preset file.\n
 // preset file must not replace.
 constexpr int kFirstNonUserIr = ir::kFirstFactoryNumber;
 constexpr const char* kUnsupportedVersion =
-    "Unsupported file version. \nPlease update the Dunvale Editor \nto the latest version.";
+    "Unsupported file version. \nPlease update Tolvane \nto the latest version.";
 constexpr const char* kNotSaved = "Current Preset not saved. \nContinue without saving?";
 constexpr const char* kNotWritten =
     "The preset file could not be written (folder not writable or disk full).\nAn earlier file is unchanged.";

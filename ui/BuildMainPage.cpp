@@ -7,6 +7,7 @@
 #include "ui/FreqResponseGraph.h"
 #include "ui/InvisibleSelectControl.h"
 #include "ui/PageBuilder.h"
+#include "ui/SevenSegmentText.h"
 
 #include <cstdio>
 
@@ -45,8 +46,10 @@ void AddPedalKnobs(PageBuilder& b) {
         b.g.AddControl(std::make_unique<BitmapKnobRotaterControl>(Rect{k.x, k.y, k.x, k.y}, bitmap, k.param),
                        kNoTag, kGroupPedal);
     }
-    b.Text(kNumberDisplay, "188", b.styles.sevenSegGhost, kGroupPedal, kTagNumberGhost);
-    b.Text(kNumberDisplay, "00", b.styles.sevenSeg, kGroupPedal, kTagNumberDisplay);
+    b.g.AddControl(std::make_unique<SevenSegmentText>(kNumberDisplay, "188", b.styles.sevenSegGhost),
+                   kTagNumberGhost, kGroupPedal);
+    b.g.AddControl(std::make_unique<SevenSegmentText>(kNumberDisplay, "00", b.styles.sevenSeg),
+                   kTagNumberDisplay, kGroupPedal);
 }
 
 void AddPresetList(PageBuilder& b) {
@@ -60,7 +63,7 @@ void AddPresetList(PageBuilder& b) {
         b.ui->controls.presetRows[i]->SetElide(true);
     }
     b.ui->controls.listSurface = b.g.AddControl(
-        std::make_unique<InvisibleSelectControl>(Rect{1, 228, 261, 1178}, kParamPresetListRow), kNoTag, "");
+        std::make_unique<InvisibleSelectControl>(Rect{1, 228, 260, 1178}, kParamPresetListRow), kNoTag, "");
 
     VectorStyle bar = b.styles.base.WithRoundness(0.2f).WithShowLabel(false).WithShowValue(false);
     bar.hideCursor = false;
@@ -81,8 +84,8 @@ void AddPedalSwitches(PageBuilder& b) {
     const Bitmap fswitch = b.g.LoadBitmap("fswitch.png", 2);
     auto footswitch = [&](float x, float y, ControlTag tag, std::function<void(EditorUi&, Control&)> act) {
         b.g.AddControl(
-            std::make_unique<BitmapButtonControl>(x, y, fswitch, [ui, act](Control* c) { act(*ui, *c); }), tag,
-            kGroupPedal);
+            std::make_unique<BitmapButtonControl>(x, y, fswitch, [ui, act](Control* c) { act(*ui, *c); }),
+            tag, kGroupPedal);
     };
     footswitch(1460, 486, kTagUpSwitch, [](EditorUi& u, Control& c) { u.UpDownSwitch(c, +1); });
     footswitch(1100, 486, kTagSelectSwitch, [](EditorUi& u, Control& c) { u.SelectSwitch(c); });
@@ -93,14 +96,14 @@ void AddPedalSwitches(PageBuilder& b) {
     b.g.HideGroup(kGroupFilterLed);
 
     b.g.AddControl(std::make_unique<BitmapButtonControl>(869, 314, b.g.LoadBitmap("save.png", 2),
-                                                     [ui](Control* c) { ui->SaveButton(*c); }),
+                                                         [ui](Control* c) { ui->SaveButton(*c); }),
                    kTagSaveButton, kGroupPedal);
 }
 
 void AddGraphs(PageBuilder& b) {
     auto* freq =
-        b.g.AddControl(std::make_unique<FreqResponseGraph>(Rect{1200, 685, 1872, 1135}, kCurveColour),
-                       kNoTag, kGroupIrDisplay);
+        b.g.AddControl(std::make_unique<FreqResponseGraph>(Rect{1200, 685, 1872, 1135}, kCurveColour), kNoTag,
+                       kGroupIrDisplay);
     freq->SetRange(20, 20480, 100, 30);
     b.ui->controls.freqGraph = freq;
     auto* dynamics =

@@ -44,9 +44,9 @@ constexpr SelectorButton kReverbTypes[] = {
 constexpr SelectorButton kAmpModels[] = {
     {78, 354, 730, "amp-blond.png"},     {79, 517, 730, "amp-liverpool.png"},
     {80, 657, 730, "amp-british.png"},   {81, 798, 730, "amp-caliclassic.png"},
-    {82, 938, 730, "amp-boutiquea.png"}, {83, 354, 765, "amp-tweed.png"},
-    {84, 517, 765, "amp-topboost.png"},  {85, 657, 765, "amp-plexi.png"},
-    {86, 798, 765, "amp-calimetal.png"}, {87, 938, 765, "amp-boutiqueb.png"},
+    {82, 938, 730, "amp-boutiquea.png"}, {83, 354, 766, "amp-tweed.png"},
+    {84, 517, 766, "amp-topboost.png"},  {85, 657, 766, "amp-plexi.png"},
+    {86, 798, 766, "amp-calimetal.png"}, {87, 938, 766, "amp-boutiqueb.png"},
 };
 
 // Sections in add order; the reverb-type buttons come before the first, the
@@ -71,7 +71,7 @@ const std::vector<Section>& Sections() {
          {{380, "PRE-AMP", kParamGain, kTagGainValue, "50.00", "%"},
           {630, "PRESENCE", kParamCrunch, kTagPresenceValue, "0.00", "%"},
           {880, "COMPRESSION", kParamCompression, kTagCompressionValue, "0.00", "%"}}},
-        {kGroupPreamp, true, {{1160, "PARALLEL CLEAN", kParamCleanInputLevel, kTagCleanValue, "50.0", "%"}}},
+        {kGroupPreamp, true, {{630, "PARALLEL CLEAN", kParamCleanInputLevel, kTagCleanValue, "50.0", "%"}}},
         {kGroupDynamics, false, {{480, "THRESHOLD", kParamDynamics, kTagDynamicsValue, "0.00", "dB"}}},
         {kGroupComp, false, {{760, "RATIO", kParamCompressorRatio, kTagCompRatioValue, "1:1", ""}}},
         {kGroupExp, false, {{760, "RATIO", kParamExpanderRatio, kTagExpRatioValue, "1:1", ""}}},

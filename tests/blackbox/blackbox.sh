@@ -183,6 +183,9 @@ sleep 0.5
 shot 14-firmware-page
 click_at 1100 682 # UPDATE FIRMWARE
 answer_file_dialog "$tmp/bb-firmware.ldr"
+# The file is confirmed before the pedal is rewritten: OK is the default.
+until_true 20 one_box || fail "the firmware file was not confirmed before sending"
+dismiss_box
 until_true 60 one_box || fail "the failed firmware update showed no message"
 # One outcome: the failure, and no second box on top of it or after it.
 sleep 2

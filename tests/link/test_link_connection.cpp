@@ -48,7 +48,7 @@ TEST_F(Connection, FirmwareVersionDecidesAndIsShown) {
         const char* message; // empty when accepted
     };
     const Case cases[] = {
-        {9, "VERSION: 0.9", "Please upgrade Dunvale to actual version 10."},
+        {9, "VERSION: 0.9", "Please upgrade Tolvane to actual version 10."},
         {10, "VERSION: 1.0", ""},
         {109, "VERSION: 10.9", ""},
         {110, "VERSION: 11.0", "Editor version out of date. Please download the most recent version."},

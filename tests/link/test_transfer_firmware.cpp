@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 
 namespace tolvane::xfertest {
 namespace {
@@ -17,15 +19,26 @@ Bytes Image(std::size_t length) {
     return image;
 }
 
+constexpr const char* kConfirmStart = "Update the pedal's firmware with this file?";
+
 // Opens the firmware page and loads an image of the given length through the
-// "UPDATE FIRMWARE" button's file question.
+// "UPDATE FIRMWARE" button's file question. An image that goes out was
+// confirmed first; the confirmation is taken off the questions asked.
 FirmwareLoad Load(TransferRig& rig, const Bytes& image) {
     const std::string path = rig.folder.File("image.ldr");
     WriteFile(path, image);
     rig.firmware.OpenPage();
     rig.seam.groups.clear();
     rig.seam.files.push_back(path);
-    return rig.firmware.ChooseAndLoad();
+    const FirmwareLoad result = rig.firmware.ChooseAndLoad();
+    if (result == FirmwareLoad::Sent) {
+        EXPECT_FALSE(rig.seam.asked.empty());
+        if (!rig.seam.asked.empty()) {
+            EXPECT_EQ(rig.seam.asked.front().rfind(kConfirmStart, 0), 0u) << rig.seam.asked.front();
+            rig.seam.asked.erase(rig.seam.asked.begin());
+        }
+    }
+    return result;
 }
 
 // Runs ticks until the firmware mode ends; returns the boot-loader blocks sent.
@@ -105,7 +118,7 @@ TEST(FirmwareFiles, RefusedFiles) {
         bool message;
     };
     const Case cases[] = {
-        {65536, FirmwareLoad::TooLong, true}, {65535, FirmwareLoad::TooLarge, true},
+        {65536, FirmwareLoad::TooLong, true},  {65535, FirmwareLoad::TooLarge, true},
         {57344, FirmwareLoad::TooLarge, true}, {209, FirmwareLoad::TooSmall, true},
         {0, FirmwareLoad::TooSmall, true},     {210, FirmwareLoad::Sent, false},
     };
@@ -125,6 +138,37 @@ TEST(FirmwareFiles, RefusedFiles) {
     EXPECT_EQ(rig.firmware.LoadFirmware(rig.folder.File("missing.ldr")), FirmwareLoad::NotReadable);
     EXPECT_TRUE(rig.sent.empty());
     EXPECT_EQ(rig.seam.asked.size(), 1u);
+}
+
+// The image is opaque, so the user confirms the file (name, size, date) and
+// that the pedal will be rewritten; Cancel sends nothing, now or later.
+TEST(FirmwareFiles, TheFileIsConfirmedBeforeThePedalIsRewritten) {
+    for (const AskResult answer : {AskResult::Ok, AskResult::Cancel}) {
+        const bool ok = answer == AskResult::Ok;
+        TransferRig rig;
+        const std::string path = rig.folder.File("ostrel-2.1.ldr");
+        WriteFile(path, Image(40000));
+        using namespace std::chrono;
+        std::filesystem::last_write_time(path, file_clock::from_sys(time_point_cast<system_clock::duration>(
+                                                   sys_days{2026y / March / 15} + 12h)));
+        rig.firmware.OpenPage();
+        rig.seam.groups.clear();
+        rig.seam.answers.push_back(answer);
+        EXPECT_EQ(rig.firmware.LoadFirmware(path), ok ? FirmwareLoad::Sent : FirmwareLoad::Declined) << ok;
+        ASSERT_EQ(rig.seam.asked.size(), 1u) << ok;
+        const std::string& text = rig.seam.asked[0];
+        EXPECT_EQ(rig.seam.askedButtons[0], AskButtons::OkCancel);
+        for (const char* part : {kConfirmStart, "ostrel-2.1.ldr", "40000 bytes", "2026-03-15", "rewritten"})
+            EXPECT_NE(text.find(part), std::string::npos) << part << " in " << text;
+        EXPECT_EQ(rig.sent.size(), ok ? 1u : 0u) << ok;
+        rig.Deliver();
+        rig.Ticks(5);
+        if (!ok) {
+            EXPECT_TRUE(rig.sent.empty());
+            EXPECT_FALSE(rig.firmware.Active());
+            EXPECT_TRUE(rig.seam.groups.empty()) << "the page stays open for another file";
+        }
+    }
 }
 
 TEST_F(FirmwareTest, FailedUpdateShowsTheErrorAndClosesThePage) {
@@ -176,7 +220,7 @@ TEST(FirmwareFiles, PortsGoneEndTheUpdateWithWhatWasDone) {
         const char* state;
         int ticksAfterReady; // -1: the boot loader has not answered yet
         link::LinkEnd why;
-        const char* said;    // a piece of the message, or nullptr for none
+        const char* said; // a piece of the message, or nullptr for none
     };
     const Case cases[] = {
         {"announced", -1, link::LinkEnd::PortsGone, "Nothing was sent"},

@@ -180,7 +180,7 @@ TEST_F(PresetFileLoad, ChecksAndQuestions) {
     const std::string overwrite =
         "This operation will overwrite the currently selected User IR. \nContinue without saving?";
     const std::string update =
-        "Unsupported file version. \nPlease update the Dunvale Editor \nto the latest version.";
+        "Unsupported file version. \nPlease update Tolvane \nto the latest version.";
     const Case cases[] = {
         {"wrong magic", [](Bytes& f) { f[3] = 'Y'; }, false, false, {}, false, {}, {"Unknown file format."}},
         {"shorter than the block",

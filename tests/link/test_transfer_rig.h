@@ -85,6 +85,7 @@ public:
     std::map<ControlTag, Colour> colours;
     std::vector<std::string> groups;        // "show x", "hide x", "enable x", "disable x", in order
     std::vector<std::string> asked;         // every AskUser text
+    std::vector<AskButtons> askedButtons;   // the buttons each of them offered
     std::deque<AskResult> answers;          // Ok when empty
     std::deque<std::string> files;          // "" when empty
     std::vector<std::string> fileQuestions; // "open wav dir|name"
@@ -119,9 +120,10 @@ public:
         const OffClock screen;
         groups.push_back("disable " + std::string(g));
     }
-    AskResult AskUser(std::string_view text, std::string_view, AskButtons) override {
+    AskResult AskUser(std::string_view text, std::string_view, AskButtons buttons) override {
         const OffClock screen;
         asked.emplace_back(text);
+        askedButtons.push_back(buttons);
         if (answers.empty()) return AskResult::Ok;
         const AskResult a = answers.front();
         answers.pop_front();

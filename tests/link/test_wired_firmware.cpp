@@ -59,18 +59,45 @@ TEST(WiredFirmware, UpdateSendsOneBlockPerTickAndTheLinkStateFollows) {
     EXPECT_EQ(side.SentWith(cmd::kFirstFirmwareBlock, mark).size(), 1u);
     EXPECT_EQ(side.SentWith(cmd::kFirmwareBlock, mark).size(), static_cast<std::size_t>(blocks - 1));
     EXPECT_TRUE(side.screen.Has("ask Firmware update finished."));
-    // The pedal has left the link: the status lines no longer name it.
-    EXPECT_EQ(LastText(side.screen, link::kTagDeviceLine), "");
-    EXPECT_EQ(LastText(side.screen, link::kTagSerialLine), "");
-    EXPECT_EQ(LastText(side.screen, link::kTagVersionLine), link::kTextConnecting);
-
-    // Update complete: no longer connected. The message closed the page, so
-    // the polling resumes by itself and the restarted pedal is found.
-    EXPECT_FALSE(side.tolvane->Connected());
+    // The pedal left the link: the status lines stopped naming it...
+    EXPECT_TRUE(side.screen.Has("text " + std::to_string(link::kTagDeviceLine) + " "));
+    EXPECT_TRUE(side.screen.Has("text " + std::to_string(link::kTagSerialLine) + " "));
+    EXPECT_TRUE(
+        side.screen.Has("text " + std::to_string(link::kTagVersionLine) + " " + link::kTextConnecting));
     EXPECT_TRUE(side.screen.Has("hide fwupdatecontrols"));
-    side.Connect();
-    EXPECT_FALSE(side.SentWith(cmd::kRequestSettingsBlock, mark).empty());
+    // ...and the restarted pedal, asked for at once, is found and named again.
     EXPECT_TRUE(side.tolvane->Connected());
+    EXPECT_EQ(LastText(side.screen, link::kTagVersionLine), "VERSION: 1.2");
+}
+
+// The boot loader's last word, finished or failed, restarts the pedal: the
+// link asks for it again within a second, whether or not the message has
+// been dismissed, and finds it.
+TEST(WiredFirmware, ThePedalIsLookedForRightAfterTheOutcome) {
+    for (const bool fail : {false, true}) {
+        SCOPED_TRACE(fail ? "failed" : "finished");
+        WiredEditorAndPedal side;
+        side.Connect();
+        side.pedal.GetFaults().failFirmwareUpdate = fail;
+        side.tolvane->HandleMenuCommand(MenuCommand::FirmwareUpdate);
+        const auto path = side.folder.Path() / "update.ldr";
+        xfertest::WriteFile(path, FirmwareImage(4000));
+        side.tolvane->LoadFirmware(path.string());
+        side.Pump(); // Boot loader ready
+
+        const std::string outcome = fail ? "ask Error in update!" : "ask Firmware update finished.";
+        std::size_t mark = 0;
+        for (int i = 0; i < 100 && !side.screen.Has(outcome); ++i) {
+            mark = side.wire.sent.size(); // before the tick whose last block draws the outcome
+            side.Tick();
+        }
+        ASSERT_TRUE(side.screen.Has(outcome));
+        side.Tick(10);
+        const auto requests = side.SentWith(cmd::kRequestSettingsBlock, mark);
+        ASSERT_FALSE(requests.empty());
+        EXPECT_EQ(requests.front()[7], sysex::settings::kIdentification);
+        EXPECT_TRUE(side.tolvane->Connected());
+    }
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "Luminance.h"
 #include "PagesFixture.h"
 #include "core/EditorDelegate.h"
 #include "device/LinkTags.h"
@@ -16,18 +17,6 @@
 
 namespace tolvane::testing {
 namespace {
-
-// Relative luminance and contrast ratio as the WCAG 2 formula gives them.
-double Channel(int c8) {
-    const double c = c8 / 255.0;
-    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-double Luminance(QRgb p) {
-    return 0.2126 * Channel(qRed(p)) + 0.7152 * Channel(qGreen(p)) + 0.0722 * Channel(qBlue(p));
-}
-double Contrast(double a, double b) {
-    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
-}
 
 // The contrast of one text as drawn: the page rendered with and without it;
 // where the two differ are its glyphs. The background is what lies under the
@@ -67,7 +56,8 @@ protected:
     std::string LowContrastTexts(const std::string& where, const std::vector<std::string>& groups = {}) {
         std::string failures;
         graphics->ForEachControl([&](Control& c) {
-            if (!groups.empty() && std::find(groups.begin(), groups.end(), c.GetGroup()) == groups.end()) return;
+            if (!groups.empty() && std::find(groups.begin(), groups.end(), c.GetGroup()) == groups.end())
+                return;
             auto* text = dynamic_cast<TextControl*>(&c);
             if (!text || c.IsHidden() || c.IsDisabled()) return;
             std::string shown = text->GetStr();
