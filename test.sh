@@ -8,7 +8,12 @@ source tools/deps.sh
 tolvane_ensure_deps
 tolvane_build build
 status=0
-(cd build && ctest --output-on-failure -j "$(nproc)" --timeout 600 -LE pipewire) || status=1
+# The tests that run a sound server (a private jackd, the real program, the
+# simulator) keep a period's deadline only when the machine is not busy with
+# other tests: they run one at a time, after the rest.
+jack='^(host|integration|sim_program|blackbox)$'
+(cd build && ctest --output-on-failure -j "$(nproc)" --timeout 600 -LE "$jack|^pipewire$") || status=1
+(cd build && ctest --output-on-failure --timeout 600 -L "$jack") || status=1
 # A headless PipeWire session on a loaded machine now and then loses one MIDI
 # message between two clients (about one run in ten of an eleven-message
 # stream, with no program of ours on the path); a test of that tier that

@@ -10,6 +10,9 @@ fail() {
 }
 
 coproc SIM { "$sim" --fresh 2>&1; }
+# Bash forgets SIM_PID as soon as the simulator has ended, which it may do
+# before the wait below.
+sim_pid=$SIM_PID
 read -r -t 10 line <&"${SIM[0]}" || fail "no ready line"
 [[ $line == 'ready api=jack in="Velumo Ostrel:Velumo Ostrel Out" out="Velumo Ostrel:Velumo Ostrel In"' ]] ||
   fail "unexpected: $line"
@@ -24,5 +27,5 @@ read -r -t 5 line <&"${SIM[0]}" || fail "no answer to status"
 echo quit >&"${SIM[1]}"
 read -r -t 5 line <&"${SIM[0]}" || fail "no answer to quit"
 [[ $line == bye ]] || fail "unexpected: $line"
-wait "$SIM_PID" || fail "the simulator ended with $?"
+wait "$sim_pid" || fail "the simulator ended with $?"
 echo "server_gone: ok"
