@@ -17,10 +17,9 @@ void UnitImpulse(IrSampleBuffer& samples) {
 
 } // namespace
 
-IrDisplay::IrDisplay(IEditorSeam& editor, IIrFiles& files, const ParamList& params, LinkFlags& link,
-                     IrSampleBuffer& samples, IrDisplayHooks hooks)
-    : editor_(editor), files_(files), params_(params), link_(link), samples_(samples),
-      hooks_(std::move(hooks)) {}
+IrDisplay::IrDisplay(IEditorSeam& editor, IIrFiles& files, const ParamList& params, IrSampleBuffer& samples,
+                     IrDisplayHooks hooks)
+    : editor_(editor), files_(files), params_(params), samples_(samples), hooks_(std::move(hooks)) {}
 
 float IrDisplay::SelectorPosition(int selectorValue) {
     return std::floor(static_cast<float>(selectorValue) / 127.0f * 80.0f) / 10.0f;
@@ -73,9 +72,9 @@ void IrDisplay::RefreshIrDisplay(int selectorValue) {
                 samples_[i] = wLower * lower[i] + wUpper * samples_[i];
         }
     }
+    // The graph is redrawn where it stands: pages change only when the user
+    // asks for one, never because an impulse response arrived.
     if (!editor_.IsEditorOpen()) return;
-    if (hooks_.irPageShown && hooks_.showIrPage && !hooks_.irPageShown() && !link_.applyFlag)
-        hooks_.showIrPage();
     if (hooks_.samplesChanged) hooks_.samplesChanged();
 }
 

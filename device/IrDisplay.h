@@ -12,7 +12,6 @@
 #include "core/ParamList.h"
 #include "device/IrUploadFiles.h"
 #include "device/IrUploadRecord.h"
-#include "device/LinkFlags.h"
 
 #include <functional>
 
@@ -22,18 +21,14 @@ struct IrDisplayHooks {
     // IR slot A and B (the user IR numbers of positions 7 and 8).
     std::function<int()> irSlotA;
     std::function<int()> irSlotB;
-    // The section page of the impulse response is on show.
-    std::function<bool()> irPageShown;
-    // ShowSectionPage for the impulse-response page.
-    std::function<void()> showIrPage;
     // The sample buffer changed: the IR display control draws it again.
     std::function<void()> samplesChanged;
 };
 
 class IrDisplay {
 public:
-    IrDisplay(IEditorSeam& editor, IIrFiles& files, const ParamList& params, LinkFlags& link,
-              IrSampleBuffer& samples, IrDisplayHooks hooks = {});
+    IrDisplay(IEditorSeam& editor, IIrFiles& files, const ParamList& params, IrSampleBuffer& samples,
+              IrDisplayHooks hooks = {});
 
     void RefreshIrDisplay(int selectorValue);
 
@@ -48,7 +43,6 @@ private:
     IEditorSeam& editor_;
     IIrFiles& files_;
     const ParamList& params_;
-    LinkFlags& link_;
     IrSampleBuffer& samples_;
     IrDisplayHooks hooks_;
 };

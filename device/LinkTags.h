@@ -12,11 +12,11 @@ namespace tolvane::link {
 enum class LinkEnd { Reconnect, PortsGone, LinkLost };
 
 // Control tags
-inline constexpr ControlTag kTagNumberDisplay = 1; // two-digit preset display
+inline constexpr ControlTag kTagNumberDisplay = 1;    // two-digit preset display
 inline constexpr ControlTag kTagProgressCaption = 51; // what the progress panel is showing
 inline constexpr ControlTag kTagProgressKnob = 52;
 inline constexpr ControlTag kTagProgressText = 53;
-inline constexpr ControlTag kTagIrRowBase = 62;      // IR list row r (1..8) carries 62 + r
+inline constexpr ControlTag kTagIrRowBase = 62;       // IR list row r (1..8) carries 62 + r
 inline constexpr ControlTag kTagIrName7 = 69;         // IR list row 7: name at IR position 7
 inline constexpr ControlTag kTagIrName8 = 70;         // IR list row 8: name at IR position 8
 inline constexpr ControlTag kTagReverbTypeFirst = 73; // reverb-type buttons 73..77
@@ -58,18 +58,22 @@ inline constexpr const char* kTextUpgrade = "Please upgrade Tolvane to actual ve
 inline constexpr const char* kTextEditorOutOfDate =
     "Editor version out of date. Please download the most recent version.";
 inline constexpr const char* kTextError = "ERROR!";
+// Asked before an edited preset is left or replaced; OK drops the edits.
+inline constexpr const char* kTextPresetNotSaved = "Current Preset not saved. \nContinue without saving?";
 inline constexpr const char* kTextFinished = "Finished successfully!";
 inline constexpr const char* kTextLoadStoppedNoAnswer = "Loading presets stopped: the pedal did not answer.";
 inline constexpr const char* kTextLoadStoppedByReconnect = "Loading presets stopped by RECONNECT.";
 inline constexpr const char* kTextPresetsNotCached =
-    "Presets could not be saved in the data folder (not writable or disk full).\nThey are read again next time.";
+    "Presets could not be saved in the data folder (not writable or disk full).\nThey are read again next "
+    "time.";
 inline constexpr const char* kTextMessagesLost =
     "Some messages from the pedal were lost, so the editor may not show what the pedal holds.\n"
     "Press RECONNECT to read the pedal again.";
 // When the pedal's MIDI ports disappear (unplugged, or its sound server gone).
 inline constexpr const char* kTextPortsGone = "PEDAL DISCONNECTED: its MIDI ports are gone";
 inline constexpr const char* kTextWaitingForPorts = "Waiting for them to come back...";
-inline constexpr const char* kTextLoadStoppedPortsGone = "Loading presets stopped: the pedal's MIDI ports went away.";
+inline constexpr const char* kTextLoadStoppedPortsGone =
+    "Loading presets stopped: the pedal's MIDI ports went away.";
 inline constexpr const char* kTextAreYouSure = "Are you sure?";
 
 // The progress panel's caption, naming the transfer that runs.

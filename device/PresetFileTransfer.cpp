@@ -21,7 +21,6 @@ constexpr const char* kTooLarge = "This file is too large to be a preset file.\n
 constexpr int kFirstNonUserIr = ir::kFirstFactoryNumber;
 constexpr const char* kUnsupportedVersion =
     "Unsupported file version. \nPlease update Tolvane \nto the latest version.";
-constexpr const char* kNotSaved = "Current Preset not saved. \nContinue without saving?";
 constexpr const char* kNotWritten =
     "The preset file could not be written (folder not writable or disk full).\nAn earlier file is unchanged.";
 constexpr const char* kOverwriteIr =
@@ -79,8 +78,7 @@ void PresetFileTransfer::SavePresetFile() {
         editor_.AskUser(kNotWritten, "", AskButtons::Ok);
         return;
     }
-    editor_.SetTextByTag(link::kTagPresetName, stem);
-    if (hooks_.presetNameChanged) hooks_.presetNameChanged(stem);
+    // The file carries the name the user typed; the preset keeps its own.
     link_.presetModified = false;
 }
 
@@ -117,7 +115,8 @@ void PresetFileTransfer::LoadPresetFile() {
         if (hooks_.setPendingMessage) hooks_.setPendingMessage(kUnknownFormat);
         return;
     }
-    if (link_.presetModified && editor_.AskUser(kNotSaved, "", AskButtons::OkCancel) == AskResult::Cancel)
+    if (link_.presetModified &&
+        editor_.AskUser(link::kTextPresetNotSaved, "", AskButtons::OkCancel) == AskResult::Cancel)
         return;
     bool overwritesIr = false;
     if (Value(kParamIrMode7) != 0)

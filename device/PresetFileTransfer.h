@@ -35,8 +35,8 @@ struct PresetFileHooks {
     // parameter set from the plain value, the change passed to the controls.
     // Called with the apply flag set and edit tracking off.
     std::function<void(int index, int value)> applyFileValue;
-    // The preset-name field was given a new text (the saved file's name, or
-    // the name a loaded file carries): the name Store preset sends follows it.
+    // The preset-name field was given the name a loaded file carries: the
+    // name Store preset sends follows it.
     std::function<void(const std::string& name)> presetNameChanged;
     // Keeps the name of position 7's or 8's user IR.
     std::function<void(int position, const std::string& name)> setIrPositionName;

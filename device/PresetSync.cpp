@@ -5,8 +5,8 @@
 #include "device/LinkTags.h"
 #include "device/ParamTable.h"
 #include "device/SysexBuilders.h"
-#include "device/TransferTimeouts.h"
 #include "device/Tolvane.h"
+#include "device/TransferTimeouts.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -96,7 +96,21 @@ void Tolvane::StorePreset() {
     const NameText blank{};
     PutName(&record[kRecordIrName7], ParamInt(kParamIrMode7) != 0 ? irNameText_[0].Load() : blank);
     PutName(&record[kRecordIrName8], ParamInt(kParamIrMode8) != 0 ? irNameText_[1].Load() : blank);
-    Send(sysex::BuildStorePreset(static_cast<std::uint8_t>(CurrentPreset()), record));
+    const int slot = CurrentPreset();
+    Send(sysex::BuildStorePreset(static_cast<std::uint8_t>(slot), record));
+    // The slot now holds what was sent: the stored values behind the modified
+    // mark and the voicing buttons, and the slot's list row, follow at once,
+    // the row written as a received dump writes it.
+    for (int i = 0; i < kNumPresetParams; ++i)
+        storedPresetValues_[i] = record[kRecordValues + i];
+    flags_.presetModified.store(false);
+    DetectVoicings();
+    if (EditorOpen()) {
+        screen_.SetTextColourByTag(link::kTagNumberDisplay, link::kColourDisplay);
+        SetRowText(
+            slot,
+            RowLabel(PatchOffset() + slot, Chars(&record[kRecordName], kNameChars), kNormalRowChars).View());
+    }
 }
 
 void Tolvane::PressSave() {
@@ -123,13 +137,6 @@ void Tolvane::PickPresetSlot(int slot) {
 void Tolvane::CommitPresetName(const std::string& name) {
     SetPresetNameText(name);
     StorePreset();
-    // The list row of the slot just stored shows the name the pedal now keeps,
-    // written as a received dump writes it.
-    const int slot = CurrentPreset();
-    if (EditorOpen())
-        SetRowText(slot, RowLabel(PatchOffset() + slot, std::string_view(name).substr(0, kNameChars),
-                                  kNormalRowChars)
-                             .View());
 }
 
 void Tolvane::SetPresetNameText(std::string_view name) {
@@ -207,8 +214,9 @@ void Tolvane::EndBulkLoadEarly(const char* reason) {
     const int missing = static_cast<int>(
         std::count_if(pending_.begin(), pending_.end(), [](const auto& p) { return p.load(); }));
     char text[kPendingTextBytes];
-    std::snprintf(text, sizeof text, "%s\n%d of %d presets were read; the rest are read at the next connection.",
-                  reason, std::max(0, pendingCount_.load() - missing), pendingCount_.load());
+    std::snprintf(text, sizeof text,
+                  "%s\n%d of %d presets were read; the rest are read at the next connection.", reason,
+                  std::max(0, pendingCount_.load() - missing), pendingCount_.load());
     SetPendingMessage(text);
 }
 

@@ -43,8 +43,7 @@ TransferWiring::TransferWiring(Tolvane& plugin, TransferFiles files)
               plugin.irSamples_, UploadHooks()),
       firmware_(plugin.sender_, plugin.Screen(), transfer_, plugin.SharedFlags()),
       download_(plugin.sender_, plugin.Screen(), *files_.irFiles, DownloadHooks()),
-      display_(plugin.Screen(), *files_.irFiles, plugin.Params(), plugin.SharedFlags(), plugin.irSamples_,
-               DisplayHooks()),
+      display_(plugin.Screen(), *files_.irFiles, plugin.Params(), plugin.irSamples_, DisplayHooks()),
       backup_(plugin.sender_, plugin.Screen(), plugin.SharedFlags(), plugin.BulkStartPendingFlag(),
               files_.dataFolder, BackupFileHooks()),
       presetFile_(plugin.Screen(), *files_.presetFiles, *files_.irFiles, plugin.Params(),
@@ -242,14 +241,6 @@ IrDisplayHooks TransferWiring::DisplayHooks() {
     IrDisplayHooks h;
     h.irSlotA = [this] { return UserIrNumber(kParamUserIr7PresetMsb, kParamUserIr7Preset); };
     h.irSlotB = [this] { return UserIrNumber(kParamUserIr8PresetMsb, kParamUserIr8Preset); };
-    // Without an editor that says otherwise the page counts as shown: nothing to switch.
-    h.irPageShown = [this] {
-        const auto& shown = plugin_.Display().irPageShown;
-        return !shown || shown();
-    };
-    h.showIrPage = [this] {
-        if (plugin_.Display().showIrPage) plugin_.Display().showIrPage();
-    };
     h.samplesChanged = [this] {
         if (plugin_.Display().irSamplesChanged) plugin_.Display().irSamplesChanged();
     };

@@ -54,11 +54,11 @@ void EditorUi::StepPresetsByKey(int steps) {
     // Only when the switch itself could be pressed: shown, enabled (the pedal
     // is), and no page over it.
     const Control* sw = ByTag(steps > 0 ? kTagUpSwitch : kTagDownSwitch);
-    if (!sw || sw->IsHidden() || sw->IsDisabled() || GroupShown(kGroupGlobalSettings) || GroupShown(kGroupKnobCc) ||
-        GroupShown(kGroupProgramMap) || GroupShown(kGroupJacks) || GroupShown(kGroupFirmwareUpdate) ||
-        GroupShown(kGroupAbout) ||
-        GroupShown(kGroupCustomIr))
+    if (!sw || sw->IsHidden() || sw->IsDisabled() || GroupShown(kGroupGlobalSettings) ||
+        GroupShown(kGroupKnobCc) || GroupShown(kGroupProgramMap) || GroupShown(kGroupJacks) ||
+        GroupShown(kGroupFirmwareUpdate) || GroupShown(kGroupAbout) || GroupShown(kGroupCustomIr))
         return;
+    if (!MayLeaveEditedPreset()) return;
     const int direction = steps > 0 ? 1 : -1;
     for (int i = 0; i < std::abs(steps); ++i)
         StepPreset(direction);

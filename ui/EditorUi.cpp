@@ -303,7 +303,7 @@ void EditorUi::IdleDisplay() {
         HighlightOnly(plugin_.SelectedPresetRow());
     }
     // Preset stepping while the up or down switch is held.
-    if (upHeld_ || downHeld_) {
+    if ((upHeld_ || downHeld_) && !stepRefused_) {
         const int before = repeatTicks_++;
         if (before >= 0 && ((repeatTicks_ % 4 == 0 && repeatTicks_ <= 20) || repeatTicks_ > 20))
             StepPreset(upHeld_ ? 1 : -1);
@@ -403,8 +403,9 @@ void EditorUi::ShowDynamicsRatio() {
     g->ShowGroup(compressor ? kGroupComp : kGroupExp);
     g->HideGroup(compressor ? kGroupExp : kGroupComp);
     if (controls.dynamicsGraph)
-        controls.dynamicsGraph->SetUpperRatio(compressor ? CompressorRatio(ParamInt(kParamCompressorRatio))
-                                                         : 1.0 / ExpanderRatio(ParamInt(kParamExpanderRatio)));
+        controls.dynamicsGraph->SetUpperRatio(compressor
+                                                  ? CompressorRatio(ParamInt(kParamCompressorRatio))
+                                                  : 1.0 / ExpanderRatio(ParamInt(kParamExpanderRatio)));
 }
 
 void EditorUi::LightAmpVoicing(int k) {

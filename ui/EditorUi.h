@@ -186,6 +186,9 @@ private:
     void HighlightRow(int slot, bool selected);
     void HighlightOnly(int slot);
     void StepPreset(int direction);
+    // Whether the current preset may be left: true when it holds no edits the
+    // pedal has not stored, or when the user agrees to drop them.
+    bool MayLeaveEditedPreset();
     // What a press of up or down shows after stepping, and what its release sends.
     void ShowSteppedPreset();
     void SelectSteppedPreset();
@@ -220,6 +223,8 @@ private:
     bool selectHeld_ = false;
     bool saveHeld_ = false;
     bool selectArmed_ = false;
+    // The user kept an edited preset at the press of up or down.
+    bool stepRefused_ = false;
     int repeatTicks_ = 0;
     int blinkPhase_ = 0;
     int blinkCount_ = 0;

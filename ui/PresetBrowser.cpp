@@ -5,6 +5,7 @@
 
 #include "ui/EditorUi.h"
 
+#include "device/LinkTags.h"
 #include "device/Tolvane.h"
 #include "toolkit/Canvas.h"
 #include "toolkit/TextControls.h"
@@ -12,6 +13,7 @@
 #include "ui/Readouts.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tolvane::ui {
 
@@ -66,7 +68,10 @@ void EditorUi::ListEvent() {
 }
 
 void EditorUi::PressListRow(int row) {
-    HighlightOnly(std::min(FirstVisiblePreset() + row, kPresetSlotCount - 1));
+    const int slot = std::min(FirstVisiblePreset() + row, kPresetSlotCount - 1);
+    // Selecting another preset leaves the edited one; a save to a slot keeps it.
+    if (plugin_.Connected() && !plugin_.SaveArmed() && !MayLeaveEditedPreset()) return;
+    HighlightOnly(slot);
     if (!plugin_.Connected()) return;
     if (plugin_.SaveArmed()) {
         ShowNumber(true);
@@ -84,11 +89,19 @@ void EditorUi::StepPreset(int direction) {
     SetText(kTagNumberDisplay, TwoDigits(plugin_.PatchOffset() + slot));
 }
 
+bool EditorUi::MayLeaveEditedPreset() {
+    if (!plugin_.Flags().presetModified.load()) return true;
+    return plugin_.Screen().AskUser(link::kTextPresetNotSaved, "", AskButtons::OkCancel) == AskResult::Ok;
+}
+
 void EditorUi::UpDownSwitch(Control& button, int direction) {
     bool& held = direction > 0 ? upHeld_ : downHeld_;
     if (!held) {
         button.SetValueFromDelegate(1.0);
         held = true;
+        // A refused step is held without stepping; its release selects nothing.
+        stepRefused_ = !MayLeaveEditedPreset();
+        if (stepRefused_) return;
         repeatTicks_ = kRepeatDelayTicks;
         StepPreset(direction);
         ShowSteppedPreset();
@@ -96,6 +109,7 @@ void EditorUi::UpDownSwitch(Control& button, int direction) {
     }
     button.SetValueFromDelegate(0.0);
     held = false;
+    if (std::exchange(stepRefused_, false)) return;
     SelectSteppedPreset();
 }
 

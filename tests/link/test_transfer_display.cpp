@@ -81,19 +81,16 @@ TEST_F(IrDisplayTest, UserIrAtPosition7ComesOnlyFromTheCache) {
     EXPECT_NEAR(rig.samples[1], 0.35, kWord) << "position 7 off: factory cabinet 7";
 }
 
-TEST_F(IrDisplayTest, ShowsTheIrPageUnlessApplyingPedalData) {
-    int shown = 0, redrawn = 0;
+TEST_F(IrDisplayTest, RedrawsTheGraphOnlyWhileTheWindowIsOpen) {
+    int redrawn = 0;
     IrDisplayHooks hooks;
-    hooks.irPageShown = [] { return false; };
-    hooks.showIrPage = [&] { ++shown; };
     hooks.samplesChanged = [&] { ++redrawn; };
-    IrDisplay display(rig.seam, rig.files, rig.params, rig.link, rig.samples, hooks);
+    IrDisplay display(rig.seam, rig.files, rig.params, rig.samples, hooks);
     display.RefreshIrDisplay(16);
     rig.link.applyFlag = true;
     display.RefreshIrDisplay(16);
     rig.seam.open = false;
     display.RefreshIrDisplay(16);
-    EXPECT_EQ(shown, 1);
     EXPECT_EQ(redrawn, 2);
 }
 

@@ -147,7 +147,7 @@ public:
         : pedal(std::move(pedalState)), files(store),
           upload(*this, seam, files, transfer, link, samples, UploadHooks()),
           firmware(*this, seam, transfer, link), download(*this, seam, files, DownloadHooks()),
-          display(seam, files, params, link, samples, DisplayHooks()),
+          display(seam, files, params, samples, DisplayHooks()),
           backup(*this, seam, link, bulkStartPending, folder.Path().string(), BackupFileHooks()),
           presetFile(seam, presetStore, files, params, link, upload, PresetHooks()) {
         InitDeviceParams(params);

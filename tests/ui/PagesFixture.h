@@ -4,11 +4,12 @@
 // 100 ms task), Frame (the 20 ms framework tick) and Advance (animation
 // clock, for the vector buttons that act when their click splash ends).
 
+#include "library/LibraryTransferFiles.h"
 #include "link/LinkFixture.h"
-#include "toolkit/Fixtures.h"
+#include "toolkit/Canvas.h"
 #include "toolkit/CanvasEditorControls.h"
 #include "toolkit/CanvasEditorSeam.h"
-#include "toolkit/Canvas.h"
+#include "toolkit/Fixtures.h"
 #include "toolkit/TextControls.h"
 #include "ui/EditorPages.h"
 
@@ -22,16 +23,24 @@ namespace tolvane::testing {
 
 class PagesTest : public ::testing::Test {
 protected:
-    PagesTest() : wire(pedal), seam(platform) {
+    // With presetFiles, IMPORT and EXPORT (and their keys) reach the plug-in's
+    // preset file transfer as in the program, over files in the test's folder.
+    explicit PagesTest(bool presetFiles = false) : wire(pedal), seam(platform) {
         plugin = std::make_unique<Tolvane>(wire, seam, store);
         plugin->SetTeardownWait(std::chrono::milliseconds(0));
+        ui::PageHooks hooks;
+        if (presetFiles) {
+            plugin->SetTransferFiles(LibraryTransferFiles(folder.Path()));
+            hooks.loadPresetFile = [this] { plugin->LoadPresetFile(); };
+            hooks.savePresetFile = [this] { plugin->SavePresetFile(); };
+        }
         graphics = std::make_unique<Canvas>(plugin.get());
         graphics->SetPlatform(&platform);
         graphics->SetClock([this] { return now; });
         seam.Attach(graphics.get());
         controls.Attach(graphics.get());
         plugin->AttachEditorControls(&controls);
-        pages = ui::BuildEditorPages(*graphics, *plugin);
+        pages = ui::BuildEditorPages(*graphics, *plugin, std::move(hooks));
     }
     ~PagesTest() override {
         plugin->DetachEditorControls();
