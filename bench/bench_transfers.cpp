@@ -93,10 +93,9 @@ void BM_RefreshIrDisplayTwoWavFiles(benchmark::State& state) {
     WavIrFiles files(folder);
     ParamList params;
     InitDeviceParams(params);
-    LinkFlags link;
     NoEditor editor;
     IrSampleBuffer samples;
-    IrDisplay display(editor, files, params, link, samples);
+    IrDisplay display(editor, files, params, samples);
     for (auto _ : state) {
         display.RefreshIrDisplay(24); // u = 1.5: cabinets 1 and 2, neither cached
         benchmark::ClobberMemory();
