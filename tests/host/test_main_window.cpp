@@ -11,8 +11,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QLabel>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTest>
@@ -140,9 +141,12 @@ TEST_F(MainWindowTest, EditorKeysSitInTheMenusAndReachThePlugin) {
     }
 }
 
-TEST_F(MainWindowTest, ClientIsTheEditorAtHalfScaleWithoutMaximise) {
+TEST_F(MainWindowTest, ClientIsTheEditorAsLargeAsFitsWithoutMaximise) {
     ASSERT_NE(window->Editor(), nullptr);
-    EXPECT_EQ(window->Editor()->size(), QSize(960, 600));
+    // The editor as large as the screen's free area allows, in its proportions.
+    const QRect free = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE(window->frameGeometry().height(), free.height());
+    EXPECT_EQ(window->Editor()->width() * 1200, window->Editor()->height() * 1920);
     EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_EQ(window->minimumSize(), QSize(640, 400));
     EXPECT_EQ(window->maximumSize(), QSize(5760, 3600));
