@@ -9,6 +9,7 @@ void EditorDelegate::SetParamAndNotify(int index, double normalised) {
     if (!param) return;
     param->SetValue(param->ValueFromNormal(normalised));
     OnParamChange(index, kUI, -1);
+    if (!applyingHistory_ && FencesHistory(index)) FenceHistory();
 }
 
 void EditorDelegate::ParamChangeFromControl(int index, double normalised) {
@@ -94,19 +95,34 @@ void EditorDelegate::OnFrameworkTick() {
 
 // ---- 7. Undo and redo ----------------------------------------------------------
 
-void EditorDelegate::ForgetHistoryAfterLoad() {
+bool EditorDelegate::ForgetHistoryAfterLoad() {
     const unsigned loaded = valuesLoaded_.load(std::memory_order_acquire);
-    if (loaded == valuesLoadedSeen_) return;
+    if (loaded == valuesLoadedSeen_) return false;
     valuesLoadedSeen_ = loaded;
     history_.Clear();
+    return true;
 }
 
 void EditorDelegate::BeginEditGesture(GestureKind kind, const void* source, double nowMs) {
     ForgetHistoryAfterLoad();
+    if (history_.InGesture()) return; // a nested gesture belongs to the outer one
     history_.BeginGesture(kind, source, nowMs);
+    gestureStart_.assign(static_cast<std::size_t>(NParams()), 0.0);
+    for (int i = 0; i < NParams(); ++i)
+        if (IsUndoable(i)) gestureStart_[static_cast<std::size_t>(i)] = GetParam(i)->GetNormalised();
 }
 
 void EditorDelegate::EndEditGesture() {
+    if (!history_.InGesture()) return;
+    // Values loaded, or a change that cannot be undone, during the press:
+    // the press's step goes with the rest of the history.
+    if (ForgetHistoryAfterLoad()) return;
+    for (int i = 0; i < NParams() && static_cast<std::size_t>(i) < gestureStart_.size(); ++i) {
+        if (!IsUndoable(i)) continue;
+        const double now = GetParam(i)->GetNormalised();
+        const double before = gestureStart_[static_cast<std::size_t>(i)];
+        if (now != before) history_.Record(i, before, now);
+    }
     history_.EndGesture();
 }
 

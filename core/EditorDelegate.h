@@ -157,6 +157,9 @@ public:
     virtual bool HandleEditorCommand(EditorCommand /*command*/) { return false; }
     // Whether edits of the parameter go into the edit history.
     virtual bool IsUndoable(int /*index*/) const { return true; }
+    // Whether a change of the parameter made by the editor cannot be undone,
+    // so that the history before it is dropped rather than stepped across.
+    virtual bool FencesHistory(int /*index*/) const { return false; }
 
     // ---- 6. The framework timer tick -------------------------------------------
 
@@ -179,6 +182,9 @@ public:
     // Any thread: another preset's values were loaded, so the history no
     // longer applies; it is cleared on the user-interface thread.
     void NoteValuesLoaded() { valuesLoaded_.fetch_add(1, std::memory_order_release); }
+    // Any thread: the editor made a change that cannot be undone; the history
+    // before it is cleared the same way.
+    void FenceHistory() { NoteValuesLoaded(); }
 
 protected:
     // Where QueueParamForControls puts a change: the parameter queue, drained
@@ -208,13 +214,18 @@ private:
     EditorWindowState lastWindow_;
 
     SharedProducerRing<ParamChange, kParamQueueEntries> paramQueue_;
-    // Clears the history when values were loaded since it last looked.
-    void ForgetHistoryAfterLoad();
+    // Clears the history when values were loaded (or it was fenced) since it
+    // last looked; true when it did.
+    bool ForgetHistoryAfterLoad();
     void ApplyStep(const EditStep& step, bool undo);
     EditHistory history_;
     std::atomic<unsigned> valuesLoaded_{0};
     unsigned valuesLoadedSeen_ = 0;
     bool applyingHistory_ = false;
+    // The undoable values (normalised) when the open gesture began: a press
+    // may change values through other paths than its control, and all of them
+    // belong to its step.
+    std::vector<double> gestureStart_;
     RingBuffer<MidiShortMessage, kShortQueueEntries> midiToEditor_;
     RingBuffer<SysExEntry, kSysExQueueEntries> sysexToEditor_;
 };

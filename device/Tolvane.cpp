@@ -131,7 +131,8 @@ void Tolvane::OnIdle() {
         if (++editSampleTicks_ >= 20) {
             editSampleTicks_ = 0;
             const EditMark now = lastEdit_.Load();
-            if (sampledEdit_.index != -1 && now.index == sampledEdit_.index && now.value == sampledEdit_.value)
+            if (sampledEdit_.index != -1 && now.index == sampledEdit_.index &&
+                now.value == sampledEdit_.value)
                 lastEdit_.Store({});
         }
     }
@@ -192,11 +193,24 @@ bool Tolvane::HandleEditorCommand(EditorCommand command) {
     return display_.editorCommand && display_.editorCommand(command);
 }
 
+namespace {
+
+// The user-IR slot number reaches the pedal in two steps, the second after
+// the pedal's answer to the first; putting an old number back is not one edit.
+constexpr bool IsUserIrSlotParam(int index) {
+    return index >= kParamUserIr7PresetMsb && index <= kParamUserIr8Preset;
+}
+
+} // namespace
+
 bool Tolvane::IsUndoable(int index) const {
-    const bool userIrSlot = index >= kParamUserIr7PresetMsb && index <= kParamUserIr8Preset;
-    return (IsPresetParam(index) && !userIrSlot) || index == kParamCompression ||
+    return (IsPresetParam(index) && !IsUserIrSlotParam(index)) || index == kParamCompression ||
            index == kParamIrSelectorInverted || IsGlobalParam(index) ||
            (index >= kFirstKnobCcParam && index < kFirstKnobCcParam + kNumKnobCcParams);
+}
+
+bool Tolvane::FencesHistory(int index) const {
+    return IsUserIrSlotParam(index);
 }
 
 // ---- The periodic task ------------------------------------------------------------------

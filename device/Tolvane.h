@@ -180,6 +180,7 @@ public:
     // undoable; the editor's selections, list positions and the two-step
     // user-IR numbers are not.
     bool IsUndoable(int index) const override;
+    bool FencesHistory(int index) const override;
     void OnDeviceTimer() override; // the periodic task, every 100 ms
 
     // ---- 2. Call points ---------------------------------------------------------
@@ -305,7 +306,9 @@ public:
     int SelectedPresetRow() const { return selectedPresetRow_.load(); }
     int PresetArrivals() const { return presetArrivals_.load(); }
     int PatchOffset() const;
-    ChecksumPair LocalChecksum(int slot) const { return localChecksums_[static_cast<std::size_t>(slot)].Load(); }
+    ChecksumPair LocalChecksum(int slot) const {
+        return localChecksums_[static_cast<std::size_t>(slot)].Load();
+    }
     ProgramMap GetProgramMap() const;
     const DeviceValueCache& DeviceValues() const { return deviceValueCache_; }
     const StoredPresetValues& StoredValues() const { return storedPresetValues_; }

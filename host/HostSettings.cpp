@@ -146,6 +146,13 @@ float SettingsFile::LoadGuiScale() {
     return ReadGuiScale(file);
 }
 
+std::optional<float> SettingsFile::StoredGuiScale() {
+    ProfileFile file;
+    file.Load(path_);
+    if (!WholeNumber<double>(file.Get(kGui, kScale, ""))) return std::nullopt;
+    return ReadGuiScale(file);
+}
+
 bool SettingsFile::SaveGuiScale(float scale) {
     ProfileFile file;
     file.Load(path_);

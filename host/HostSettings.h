@@ -5,6 +5,7 @@
 #include "host/ProfileFile.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace tolvane {
@@ -64,6 +65,8 @@ public:
     // file; when not, the earlier file is still whole.
     bool Saved() const { return saved_; }
     float LoadGuiScale();
+    // The scale the file holds; nullopt when it holds none (a first start).
+    std::optional<float> StoredGuiScale();
     bool SaveGuiScale(float scale);
 
 private:

@@ -2,9 +2,10 @@
 
 #include "device/LinkTags.h"
 #include "host/SettingsDialog.h"
-#include "toolkit/CanvasEditorControls.h"
 #include "toolkit/Canvas.h"
+#include "toolkit/CanvasEditorControls.h"
 #include "toolkit/ModalDialogs.h"
+#include "toolkit/OverlayControls.h"
 #include "toolkit/TextControls.h"
 
 #include <QAction>
@@ -15,11 +16,17 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
+#include <optional>
+
 namespace tolvane {
 
 namespace {
 
 constexpr const char* kCaption = "Tolvane";
+// The frame kept free around the window until the window manager has drawn
+// its own: a title bar and thin borders.
+const QMargins kAssumedFrame(8, 32, 8, 8);
 constexpr const char* kAboutText = "Tolvane 1.0.0\nEditor and librarian for the Brennix Velumo Ostrel.";
 constexpr const char* kManualFallbackText = "See the manual";
 // The status lines while a MIDI port is off, read as one sentence.
@@ -154,36 +161,74 @@ void MainWindow::BuildEditAndPresetMenus() {
     item(preset, "Up &10 Presets", QKeySequence(Qt::Key_PageUp), command(EditorCommand::PresetUpTen));
     item(preset, "Down 1&0 Presets", QKeySequence(Qt::Key_PageDown), command(EditorCommand::PresetDownTen));
     preset->addSeparator();
-    item(preset, "&Save to Its Slot", QKeySequence(Qt::CTRL | Qt::Key_S), command(EditorCommand::SavePresetToSlot));
-    item(preset, "&Import Preset File...", QKeySequence(Qt::CTRL | Qt::Key_I), command(EditorCommand::ImportPresetFile));
-    item(preset, "&Export Preset File...", QKeySequence(Qt::CTRL | Qt::Key_E), command(EditorCommand::ExportPresetFile));
+    item(preset, "&Save to Its Slot", QKeySequence(Qt::CTRL | Qt::Key_S),
+         command(EditorCommand::SavePresetToSlot));
+    item(preset, "&Import Preset File...", QKeySequence(Qt::CTRL | Qt::Key_I),
+         command(EditorCommand::ImportPresetFile));
+    item(preset, "&Export Preset File...", QKeySequence(Qt::CTRL | Qt::Key_E),
+         command(EditorCommand::ExportPresetFile));
+}
+
+QRect MainWindow::FreeArea() const {
+    if (hooks_.freeArea) return hooks_.freeArea();
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    return s ? s->availableGeometry() : QRect();
 }
 
 float MainWindow::LargestFittingScale(int width, int height) const {
-    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!s || width <= 0 || height <= 0) return 3.f;
-    const QRect free = s->availableGeometry();
-    const int chromeWidth = frameGeometry().width() - geometry().width();
-    const int chromeHeight = frameGeometry().height() - geometry().height() + menuBar()->sizeHint().height();
-    return std::min(float(free.width() - chromeWidth) / float(width),
-                    float(free.height() - chromeHeight) / float(height));
+    const QRect free = FreeArea();
+    if (free.isEmpty() || width <= 0 || height <= 0) return CornerResizerControl::kMaxScale;
+    // Before the window is first shown it has no frame yet: room is kept for
+    // a title bar and borders as window managers draw them.
+    QMargins frame(frameGeometry().left() - geometry().left(), frameGeometry().top() - geometry().top(),
+                   frameGeometry().right() - geometry().right(),
+                   frameGeometry().bottom() - geometry().bottom());
+    if (frame.isNull()) frame = kAssumedFrame;
+    const int chromeWidth = frame.left() + frame.right();
+    const int chromeHeight = frame.top() + frame.bottom() + menuBar()->sizeHint().height();
+    const float fit = std::min(float(free.width() - chromeWidth) / float(width),
+                               float(free.height() - chromeHeight) / float(height));
+    return std::clamp(fit, CornerResizerControl::kMinScale, CornerResizerControl::kMaxScale);
+}
+
+void MainWindow::FitToScreen() {
+    if (!canvas_) return;
+    const float largest = LargestFittingScale(canvas_->Width(), canvas_->Height());
+    canvas_->SetLargestScale(largest);
+    if (canvas_->GetDrawScale() > largest)
+        canvas_->SetCanvasScale(canvas_->Width(), canvas_->Height(), largest);
+}
+
+bool MainWindow::event(QEvent* e) {
+    // On another screen the window may no longer fit.
+    if (e->type() == QEvent::ScreenChangeInternal) {
+        FitToScreen();
+        CentreOnScreen();
+    }
+    return QMainWindow::event(e);
 }
 
 void MainWindow::OpenEditor() {
     AppPlugin& plugin = host_->Plugin();
     const EditorSizeLimits& limits = plugin.SizeLimits();
     EditorWindowState state = plugin.LastWindowState();
-    if (state.scale == 0.f) state = {limits.width, limits.height, host_->File().LoadGuiScale()};
+    if (state.scale == 0.f) {
+        // The first start shows the editor as large as the screen allows.
+        const std::optional<float> stored = host_->File().StoredGuiScale();
+        state = {limits.width, limits.height,
+                 stored ? *stored : LargestFittingScale(limits.width, limits.height)};
+    }
 
     canvas_ = new Canvas(&plugin, limits.width, limits.height, 60, this);
-    // Resizing never grows the window past the screen's free area, so its
-    // corner handle stays in reach.
-    canvas_->SetLargestScale(LargestFittingScale(limits.width, limits.height));
     controls_ = std::make_unique<CanvasEditorControls>();
     controls_->Attach(canvas_);
     plugin.AttachEditorControls(controls_.get());
     if (hooks_.opened) hooks_.opened(*canvas_, plugin);
     canvas_->SetCanvasScale(state.width, state.height, state.scale);
+    // Resizing never grows the window past the screen's free area, so its
+    // corner handle stays in reach; a stored scale that no longer fits is
+    // reduced.
+    FitToScreen();
     canvas_->setFixedSize(canvas_->size());
     setCentralWidget(canvas_);
     // The corner handle changes the draw scale: the window follows the canvas.
@@ -239,12 +284,14 @@ void MainWindow::CentreOnScreen() {
     // Not adjustSize(): it caps a window at two thirds of the screen, which
     // would crop the fixed-size canvas on a small screen.
     resize(sizeHint());
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) return;
-    const QRect area = screen->geometry();
+    const QRect area = FreeArea();
+    if (area.isEmpty()) return;
     const QSize client = size();
+    // Centred in the free area, the title bar never above its top.
+    const int top = frameGeometry().top() == geometry().top() ? kAssumedFrame.top()
+                                                              : geometry().top() - frameGeometry().top();
     move(area.x() + area.width() / 2 - client.width() / 2,
-         area.y() + area.height() / 2 - client.height() / 2);
+         std::max(area.y() + top, area.y() + area.height() / 2 - client.height() / 2));
 }
 
 void MainWindow::BringToFront() {

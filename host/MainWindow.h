@@ -13,6 +13,7 @@
 #include "host/AppHost.h"
 
 #include <QMainWindow>
+#include <QRect>
 
 #include <functional>
 #include <memory>
@@ -33,6 +34,9 @@ public:
     struct EditorHooks {
         std::function<void(Canvas& graphics, AppPlugin& plugin)> opened;
         std::function<void(AppPlugin& plugin)> closing;
+        // Where the window may go, in logical pixels; unset: the free area
+        // of the window's screen.
+        std::function<QRect()> freeArea;
     };
 
     MainWindow(std::unique_ptr<AppHost> host, EditorHooks hooks = {});
@@ -49,6 +53,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -56,8 +61,13 @@ private:
     // Undo, redo and closing a page; stepping, saving and the preset files.
     void BuildEditAndPresetMenus();
     void OpenEditor();
-    // The largest draw scale at which the window fits the screen's free area.
+    QRect FreeArea() const;
+    // The largest draw scale at which the window, frame and menu bar
+    // included, fits the screen's free area.
     float LargestFittingScale(int width, int height) const;
+    // Caps the corner handle at the fitting scale and shrinks an editor that
+    // has outgrown it (a stored scale, another screen).
+    void FitToScreen();
     void CloseEditor();
     void CentreOnScreen();
     // While a MIDI port is off the status lines say so and where to choose it.

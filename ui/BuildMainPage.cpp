@@ -129,7 +129,12 @@ void AddNameAndStatus(PageBuilder& b) {
     name->SetElide(true);
     name->SetMaxChars(kPresetNameChars); // what a preset record keeps
     name->SetOnAction([ui](Control* c) {
-        if (auto* text = dynamic_cast<TextControl*>(c)) ui->Plugin().CommitPresetName(text->GetStr());
+        auto* text = dynamic_cast<TextControl*>(c);
+        if (!text) return;
+        // The name is stored on the pedal with the preset at once; that is not
+        // undone, so Undo must not reach past it.
+        ui->Plugin().FenceHistory();
+        ui->Plugin().CommitPresetName(text->GetStr());
     });
 
     // Three lines inside the status box (656, 3)-(1064, 76), clear of its edges.

@@ -119,13 +119,13 @@ bb_start_app() {
   export XDG_DATA_HOME="$tmp/data"
   mkdir -p "$XDG_DATA_HOME/Tolvane" "$tmp/tmp"
   export TMPDIR="$tmp/tmp"
-  printf '[audio]\ndriver=1\nindev=Default Device\noutdev=Default Device\nin1=1\nin2=2\nout1=1\nout2=2\nbuffer=512\nsr=44100\n[midi]\nindev=%s\noutdev=%s\ninchan=0\noutchan=0\n' \
+  printf '[audio]\ndriver=1\nindev=Default Device\noutdev=Default Device\nin1=1\nin2=2\nout1=1\nout2=2\nbuffer=512\nsr=44100\n[midi]\nindev=%s\noutdev=%s\ninchan=0\noutchan=0\n[GUI]\nscale=0.500000\n' \
     "$sim_in" "$sim_out" >"$XDG_DATA_HOME/Tolvane/settings.ini"
   "$bin/tolvane" >"$tmp/stdout" 2>"$tmp/stderr" &
   app_pid=$!
   win=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tolvane$' | head -1)
   [ -n "$win" ] || fail "no window"
-  # The canvas (960 x 600 at the default half scale) fills the window below
+  # The canvas (960 x 600 at the half scale the settings keep) fills the window below
   # the menu bar.
   local X Y WIDTH HEIGHT SCREEN WINDOW
   eval "$(xdotool getwindowgeometry --shell "$win")"

@@ -11,8 +11,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QLabel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTest>
@@ -52,6 +52,8 @@ protected:
         sim = std::make_unique<test::SimulatorProcess>(VELUMO_SIM_PATH, std::vector<std::string>{"--fresh"});
         ASSERT_TRUE(sim->Ok()) << sim->Error();
         home.SaveSettingsFor(*sim);
+        // A scale kept from an earlier run, on a screen where it fits.
+        SettingsFile(home.SettingsPath()).SaveGuiScale(0.5f);
         auto host =
             std::make_unique<AppHost>([](IMidiOutput&) { return std::make_unique<test::RecordingPlugin>(); },
                                       SettingsFile::InDataFolder(), [](const std::string&) {});
@@ -59,7 +61,9 @@ protected:
         host->Initialise();
         host->StartClock();
         plugin = static_cast<test::RecordingPlugin*>(&host->Plugin());
-        window = std::make_unique<MainWindow>(std::move(host));
+        MainWindow::EditorHooks hooks;
+        hooks.freeArea = [] { return QRect(0, 0, 1920, 1040); };
+        window = std::make_unique<MainWindow>(std::move(host), hooks);
         window->show();
         // Shortcuts of the window act only while it is the active one.
         QApplication::setActiveWindow(window.get());

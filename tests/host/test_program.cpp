@@ -49,13 +49,14 @@ TEST(Program, SecondCopyExitsAtOnceAndTheFirstKeepsRunning) {
     EXPECT_TRUE(test::detail::StillRunning(first));
     EXPECT_EQ(ReadFile(home.SettingsPath()).find("[GUI]"), std::string::npos);
 
-    // SIGTERM closes the window as Quit does: the scale is saved, exit code 0.
+    // SIGTERM closes the window as Quit does: the scale (the one the first
+    // start fitted to the screen) is saved, exit code 0.
     kill(first, SIGTERM);
     const int firstStatus = test::detail::WaitUntil(first, Clock::now() + std::chrono::seconds(10));
     ASSERT_NE(firstStatus, -1);
     EXPECT_TRUE(WIFEXITED(firstStatus)) << ReadFile(home.Root() / "first.err");
     EXPECT_EQ(WEXITSTATUS(firstStatus), 0);
-    EXPECT_NE(ReadFile(home.SettingsPath()).find("[GUI]\nscale=0.500000\n"), std::string::npos);
+    EXPECT_NE(ReadFile(home.SettingsPath()).find("[GUI]\nscale="), std::string::npos);
     unsetenv("TMPDIR");
 }
 
@@ -129,7 +130,8 @@ TEST(Program, StartsQuietlyWhereNoMidiOrAudioServiceIsThere) {
     std::istringstream err(ReadFile(errPath));
     std::vector<std::string> lines;
     for (std::string line; std::getline(err, line);) {
-        if (line.empty() || line.starts_with("QStandardPaths:") || line.find("propagateSizeHints") != std::string::npos)
+        if (line.empty() || line.starts_with("QStandardPaths:") ||
+            line.find("propagateSizeHints") != std::string::npos)
             continue;
         lines.push_back(line);
     }
@@ -154,7 +156,8 @@ TEST(Program, QuitsWithinTwoSecondsWhenTheJackServerIsFrozen) {
     const std::string errPath = (home.Root() / "run.err").string();
     const pid_t pid = test::detail::Spawn({TOLVANE_PATH}, false, false, errPath).pid;
     ASSERT_GT(pid, 0);
-    const bool opened = test::WaitFor([] { return JackPortThere("Tolvane:pedal in"); }, std::chrono::seconds(15));
+    const bool opened =
+        test::WaitFor([] { return JackPortThere("Tolvane:pedal in"); }, std::chrono::seconds(15));
     // The port shows before the client's activation returns; a server frozen
     // inside that request holds the program's start, which is not what this
     // test is about.

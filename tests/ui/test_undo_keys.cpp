@@ -5,8 +5,16 @@
 #include "PagesFixture.h"
 
 #include "device/SysexBuilders.h"
+#include "library/LibraryTransferFiles.h"
+#include "link/test_transfer_wavfixture.h"
 #include "sim/model/PedalState.h"
 #include "toolkit/OverlayControls.h"
+#include "toolkit/TextEntryControl.h"
+
+#include <QLineEdit>
+#include <QTest>
+
+#include <functional>
 
 namespace tolvane::testing {
 namespace {
@@ -126,8 +134,100 @@ TEST_F(UndoTest, AChoiceInAPopupMenuIsOneStepAndANewEditClearsRedo) {
     ASSERT_TRUE(plugin->Undo());
     EXPECT_EQ(ParamInt(index), before);
     plugin->HandleEditorCommand(EditorCommand::CloseOverlay); // the settings page
-    DragDrive(kDriveY - 20); // a new edit: nothing left to redo
+    DragDrive(kDriveY - 20);                                  // a new edit: nothing left to redo
     EXPECT_FALSE(plugin->CanRedo());
+}
+
+// Every press changes the preset by one undo step, whatever the press is: the
+// voicing buttons and the IR list set many values from a table, the FILTER
+// switch sets one of its own. Undone in turn, each comes back as it was.
+TEST_F(UndoTest, TypeButtonsFilterAndIrChoiceAreEachOneStepUndoneInTurn) {
+    Connect();
+    auto values = [this] {
+        std::vector<int> v;
+        for (int p = 0; p < kNumPresetParams; ++p)
+            v.push_back(ParamInt(p));
+        return v;
+    };
+    std::vector<std::vector<int>> states{values()};
+    auto ClickCentre = [this](ControlTag tag) {
+        const Rect r = graphics->ControlByTag(tag)->GetRect();
+        test::Click(*graphics, r.MW(), r.MH());
+    };
+    const std::function<void()> presses[] = {
+        [&] { ClickCentre(ui::kTagFilterSwitch); },
+        [&] {
+            pages->ShowSectionPage(ui::kPageDrive);
+            ClickCentre(ui::kTagAmpModelFirst + 3);
+        },
+        [&] {
+            pages->ShowSectionPage(ui::kPageAmbience);
+            ClickCentre(ui::kTagReverbTypeFirst + 2);
+        },
+        [&] {
+            pages->ShowSectionPage(ui::kPageIr);
+            ClickSwitch(570, 713 + 50 * 3 + 20); // the fourth row of the IR list
+        },
+    };
+    for (const auto& press : presses) {
+        press();
+        Pump();
+        Frame();
+        states.push_back(values());
+        ASSERT_NE(states.back(), states[states.size() - 2])
+            << "press " << states.size() - 1 << " changed nothing";
+    }
+    for (std::size_t step = states.size() - 1; step > 0; --step) {
+        ASSERT_TRUE(plugin->Undo()) << "undo of press " << step;
+        Pump();
+        Frame();
+        EXPECT_EQ(values(), states[step - 1]) << "undo of press " << step;
+    }
+    EXPECT_FALSE(plugin->Undo());
+    for (std::size_t step = 1; step < states.size(); ++step) {
+        ASSERT_TRUE(plugin->Redo());
+        EXPECT_EQ(values(), states[step]) << "redo of press " << step;
+    }
+}
+
+// A change that cannot be undone (a name stored with the preset, an IR file
+// written into a slot) fences the history: Undo never reaches past it.
+TEST_F(UndoTest, ANameOrAnIrImportClearsTheHistoryBeforeIt) {
+    plugin->SetTransferFiles(LibraryTransferFiles(folder.Path()));
+    platform.file = (folder.Path() / "Cab.wav").string();
+    xfertest::WriteFile(platform.file, xfertest::Wav16(xfertest::DecayingIr(1500)));
+    const struct {
+        const char* what;
+        std::function<void()> change;
+    } fences[] = {
+        {"name",
+         [&] {
+             test::Click(*graphics, 100, 132);
+             QLineEdit* editor = graphics->GetTextEntryControl()->Editor();
+             editor->clear();
+             QTest::keyClicks(editor, "Lead");
+             QTest::keyClick(editor, Qt::Key_Return);
+         }},
+        {"IR import",
+         [&] {
+             pages->ShowSectionPage(ui::kPageIr);
+             plugin->ParameterChangedByPedal(kParamIrMode7, 1);
+             Frame();
+             ClickButton(1019, 1087);
+             Tick();
+         }},
+    };
+    for (const auto& f : fences) {
+        SCOPED_TRACE(f.what);
+        Connect();
+        DragDrive(kDriveY - 30);
+        ASSERT_TRUE(plugin->CanUndo());
+        f.change();
+        Pump();
+        Frame();
+        EXPECT_FALSE(plugin->CanUndo());
+        EXPECT_FALSE(plugin->Undo());
+    }
 }
 
 // ---- Keys -------------------------------------------------------------------------
@@ -140,17 +240,18 @@ TEST_F(UndoTest, UpAndDownStepLikeTheSwitchesAndTheirPagesStepTen) {
     const struct {
         EditorCommand command;
         int expected;
-    } steps[] = {{EditorCommand::PresetUp, 1},        {EditorCommand::PresetUpTen, 11},
-                 {EditorCommand::PresetDown, 10},     {EditorCommand::PresetDownTen, 0},
-                 {EditorCommand::PresetDown, 127},    {EditorCommand::PresetUpTen, 9}};
+    } steps[] = {{EditorCommand::PresetUp, 1},     {EditorCommand::PresetUpTen, 11},
+                 {EditorCommand::PresetDown, 10},  {EditorCommand::PresetDownTen, 0},
+                 {EditorCommand::PresetDown, 127}, {EditorCommand::PresetUpTen, 9}};
     for (const auto& s : steps) {
         const auto mark = Mark();
         plugin->HandleEditorCommand(s.command);
         EXPECT_EQ(plugin->CurrentPreset(), s.expected);
         // As the switch's release: the pedal is asked for the preset, once.
         const auto sent = SentSince(mark);
-        EXPECT_EQ(std::count(sent.begin(), sent.end(), BytesOf(sysex::BuildSelectPreset(std::uint8_t(s.expected)))),
-                  1);
+        EXPECT_EQ(
+            std::count(sent.begin(), sent.end(), BytesOf(sysex::BuildSelectPreset(std::uint8_t(s.expected)))),
+            1);
         Pump();
         EXPECT_EQ(Text(ui::kTagNumberDisplay), (s.expected < 10 ? "0" : "") + std::to_string(s.expected));
     }
