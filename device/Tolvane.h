@@ -130,10 +130,7 @@ struct DisplayCallPoints {
     // After a received preset: the voicings found (10 / 5 for none).
     std::function<void(int amp, int ambience)> voicingsDetected;
 
-    // The IR display: whether the impulse-response section page is on show,
-    // showing it, and "the sample buffer (IrSamples) changed, draw it again".
-    std::function<bool()> irPageShown;
-    std::function<void()> showIrPage;
+    // The IR display: "the sample buffer (IrSamples) changed, draw it again".
     std::function<void()> irSamplesChanged;
     // Row 0..31 of the IR slot view has a new text (Transfers().slotViewName);
     // called on the thread that changed it, also the audio thread.

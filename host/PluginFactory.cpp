@@ -11,9 +11,6 @@ namespace tolvane {
 
 namespace {
 
-// The section page that shows the impulse response.
-constexpr int kIrSectionPage = 4;
-
 // The pages' buttons that start a transfer go to the plug-in's own actions.
 ui::PageHooks TransferButtons(ProgramPlugin& program) {
     ui::PageHooks hooks;
@@ -24,22 +21,13 @@ ui::PageHooks TransferButtons(ProgramPlugin& program) {
     return hooks;
 }
 
-// The IR display of the transfers follows the pages. A received impulse
-// response is announced on the audio thread: the page switch and the redraw
-// of the graph wait in the plug-in's queue of screen work, behind what was
-// raised before them, and run on the user-interface thread from the samples
-// as they are then.
+// The graph of the IR display. A received impulse response is announced on
+// the audio thread: the redraw waits in the plug-in's queue of screen work,
+// behind what was raised before it, and runs on the user-interface thread
+// from the samples as they are then. The page stays where the user put it.
 void ConnectIrDisplay(ProgramPlugin& program, const std::shared_ptr<ui::EditorUi>& pages) {
     std::weak_ptr<ui::EditorUi> weak = pages;
     auto& display = program.Display();
-    display.irPageShown = [weak] {
-        auto p = weak.lock();
-        return p && p->CurrentPage() == kIrSectionPage;
-    };
-    // ShowSectionPage queues itself when asked off the user-interface thread.
-    display.showIrPage = [weak] {
-        if (auto p = weak.lock()) p->ShowSectionPage(kIrSectionPage);
-    };
     const int redraw = program.ScreenQueue().AddAction([weak, &program](int, int) {
         auto p = weak.lock();
         if (p && p->controls.freqGraph) p->controls.freqGraph->SetImpulseResponse(program.IrSamples().data());

@@ -100,12 +100,9 @@ TEST_F(PresetFollowsPedalTest, AnExportKeepsTheNameAndAnImportIsShownAsThePedalS
     EXPECT_FALSE(plugin->Flags().presetModified.load()) << "the pedal holds the imported preset";
 }
 
-// The program shows the IR page when the pages ask for it; an impulse
-// response that arrives with a preset the pedal changed to does not.
+// An impulse response that arrives with a preset the pedal changed to
+// leaves the page where the user put it.
 TEST_F(PresetFollowsPedalTest, AnImpulseResponseArrivingLeavesThePageWhereTheUserPutIt) {
-    auto& display = plugin->Display();
-    display.irPageShown = [this] { return pages->CurrentPage() == ui::kPageIr; };
-    display.showIrPage = [this] { pages->ShowSectionPage(ui::kPageIr); };
     Connect();
     pages->ShowSectionPage(ui::kPageDrive);
     Frame();
