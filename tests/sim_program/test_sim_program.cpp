@@ -96,11 +96,14 @@ private:
         c->ready_.notify_one();
     }
 
-    RtMidiIn in_;
-    RtMidiOut out_;
+    // What the input callback touches is declared before the ports, so that
+    // it outlives them: a late answer may still arrive while the client is
+    // being destroyed, until the input port's JACK client has closed.
     std::mutex mutex_;
     std::condition_variable ready_;
     std::vector<Bytes> received_;
+    RtMidiIn in_;
+    RtMidiOut out_;
 };
 
 // The ports jack_lsp lists for one client, sorted.
