@@ -17,7 +17,7 @@
 namespace tolvane::testing {
 namespace {
 
-constexpr float kImportX = 72.f, kExportX = 192.f, kFileButtonY = 192.f;
+constexpr float kExportX = 192.f, kFileButtonY = 192.f;
 // Inside the ROOM and HALL reverb-type buttons (tags 73, 74) of the ambience page.
 constexpr float kRoomX = 400.f, kHallX = 580.f, kReverbY = 745.f;
 constexpr float kDriveX = 770.f, kDriveY = 189.f; // the pedal's DRIVE knob
