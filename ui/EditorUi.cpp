@@ -303,7 +303,7 @@ void EditorUi::IdleDisplay() {
         HighlightOnly(plugin_.SelectedPresetRow());
     }
     // Preset stepping while the up or down switch is held.
-    if ((upHeld_ || downHeld_) && !stepRefused_) {
+    if ((upHeld_ || downHeld_) && !askAtRelease_) {
         const int before = repeatTicks_++;
         if (before >= 0 && ((repeatTicks_ % 4 == 0 && repeatTicks_ <= 20) || repeatTicks_ > 20))
             StepPreset(upHeld_ ? 1 : -1);

@@ -223,8 +223,9 @@ private:
     bool selectHeld_ = false;
     bool saveHeld_ = false;
     bool selectArmed_ = false;
-    // The user kept an edited preset at the press of up or down.
-    bool stepRefused_ = false;
+    // Up or down pressed on an edited preset: nothing steps while held, and
+    // the release asks whether to leave it.
+    bool askAtRelease_ = false;
     int repeatTicks_ = 0;
     int blinkPhase_ = 0;
     int blinkCount_ = 0;

@@ -99,9 +99,11 @@ void EditorUi::UpDownSwitch(Control& button, int direction) {
     if (!held) {
         button.SetValueFromDelegate(1.0);
         held = true;
-        // A refused step is held without stepping; its release selects nothing.
-        stepRefused_ = !MayLeaveEditedPreset();
-        if (stepRefused_) return;
+        // An edited preset is left only when the user agrees. The question
+        // waits for the release: a box opened during the press would take
+        // the release, and the switch would stay held and step on by itself.
+        askAtRelease_ = plugin_.Flags().presetModified.load();
+        if (askAtRelease_) return;
         repeatTicks_ = kRepeatDelayTicks;
         StepPreset(direction);
         ShowSteppedPreset();
@@ -109,7 +111,11 @@ void EditorUi::UpDownSwitch(Control& button, int direction) {
     }
     button.SetValueFromDelegate(0.0);
     held = false;
-    if (std::exchange(stepRefused_, false)) return;
+    if (std::exchange(askAtRelease_, false)) {
+        if (!MayLeaveEditedPreset()) return;
+        StepPreset(direction);
+        ShowSteppedPreset();
+    }
     SelectSteppedPreset();
 }
 

@@ -100,6 +100,27 @@ TEST_F(PresetFollowsPedalTest, AnExportKeepsTheNameAndAnImportIsShownAsThePedalS
     EXPECT_FALSE(plugin->Flags().presetModified.load()) << "the pedal holds the imported preset";
 }
 
+// The up switch on an edited preset asks when it is let go: a box opened at
+// the press would take the release, and the switch would stay held and step
+// on by itself. While it is held nothing steps; after OK it steps once.
+TEST_F(PresetFollowsPedalTest, TheUpSwitchOnAnEditedPresetAsksAtItsReleaseAndStepsOnce) {
+    Connect();
+    GoTo(10);
+    test::Wheel(*graphics, kDriveX, kDriveY, 120);
+    ASSERT_TRUE(plugin->Flags().presetModified.load());
+    platform.asked.clear();
+    platform.answer = AskResult::Ok;
+    test::Press(*graphics, kUpX, kSwitchY);
+    Frame(30);
+    EXPECT_TRUE(platform.asked.empty()) << "asked at the press";
+    EXPECT_EQ(plugin->CurrentPreset(), 10);
+    test::Release(*graphics, kUpX, kSwitchY);
+    EXPECT_EQ(platform.asked, std::vector<std::string>{link::kTextPresetNotSaved});
+    Pump();
+    Frame(30);
+    EXPECT_EQ(plugin->CurrentPreset(), 11);
+}
+
 // An impulse response that arrives with a preset the pedal changed to
 // leaves the page where the user put it.
 TEST_F(PresetFollowsPedalTest, AnImpulseResponseArrivingLeavesThePageWhereTheUserPutIt) {
